@@ -1,0 +1,23 @@
+#include "SchemeApp.h"
+
+#include "res/resource.h"
+#include "ui/SchemeDlg.h"
+
+BEGIN_MESSAGE_MAP(CSchemeApp, CWinApp)
+    ON_COMMAND(ID_HELP, &CWinApp::OnHelp)
+END_MESSAGE_MAP()
+
+void CSchemeApp::LoadAcceleratorTable() {
+    m_hAccelTable = ::LoadAcceleratorsA(m_hInstance, MAKEINTRESOURCEA(IDR_ACCELERATOR));
+}
+
+BOOL CSchemeApp::InitInstance() {
+    Enable3dControlsStatic();
+    LoadAcceleratorTable();
+    CSchemeDlg dlg;
+    m_pMainWnd = &dlg;
+    dlg.DoModal();
+    m_pMainWnd = nullptr;
+    // The dialog was the whole program: no message loop follows.
+    return FALSE;
+}

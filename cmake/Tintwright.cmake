@@ -1,0 +1,63 @@
+# Build settings shared by every folder.
+
+if(MSVC)
+    add_compile_options(/W4 /utf-8)
+    add_compile_definitions(_CRT_SECURE_NO_WARNINGS)
+else()
+    add_compile_options(-Wall -Wextra)
+endif()
+
+if(WIN32)
+    # ANSI build: every string of the program is 8-bit.
+    add_compile_definitions(WIN32_LEAN_AND_MEAN NOMINMAX _WIN32_WINNT=0x0601 WINVER=0x0601)
+    if(MINGW)
+        # No runtime DLLs beside the program: libgcc, libstdc++ and winpthread linked in.
+        add_link_options(-static -static-libgcc -static-libstdc++)
+    endif()
+endif()
+
+if(NOT WIN32 AND TW_SANITIZE)
+    add_compile_options(-fsanitize=address,undefined -fno-omit-frame-pointer -fno-sanitize-recover=undefined)
+    add_link_options(-fsanitize=address,undefined)
+endif()
+
+if(CMAKE_CROSSCOMPILING AND WIN32)
+    # ctest runs the Windows programs under Wine, in a prefix of this build tree.
+    set(TW_WINEPREFIX ${CMAKE_BINARY_DIR}/wineprefix CACHE PATH "Wine prefix used to run the programs")
+    configure_file(${PROJECT_SOURCE_DIR}/tools/wine-run.in ${CMAKE_BINARY_DIR}/wine-run @ONLY
+                   FILE_PERMISSIONS OWNER_READ OWNER_WRITE OWNER_EXECUTE GROUP_READ GROUP_EXECUTE
+                                    WORLD_READ WORLD_EXECUTE)
+    set(CMAKE_CROSSCOMPILING_EMULATOR ${CMAKE_BINARY_DIR}/wine-run)
+endif()
+
+# GoogleTest from source: Debian's googletest package, or -DGTEST_SOURCE_DIR=... elsewhere.
+macro(tw_find_googletest)
+    set(GTEST_SOURCE_DIR /usr/src/googletest CACHE PATH "GoogleTest sources")
+    if(NOT EXISTS ${GTEST_SOURCE_DIR}/CMakeLists.txt)
+        message(FATAL_ERROR "GoogleTest sources not found in ${GTEST_SOURCE_DIR}; set GTEST_SOURCE_DIR or TW_BUILD_TESTS=OFF")
+    endif()
+    set(gtest_force_shared_crt ON CACHE BOOL "" FORCE)
+    set(INSTALL_GTEST OFF CACHE BOOL "" FORCE)
+    set(BUILD_GMOCK OFF CACHE BOOL "" FORCE)
+    if(WIN32)
+        set(gtest_disable_pthreads ON CACHE BOOL "" FORCE)
+    endif()
+    add_subdirectory(${GTEST_SOURCE_DIR} ${CMAKE_BINARY_DIR}/googletest EXCLUDE_FROM_ALL)
+endmacro()
+
+# One ctest entry per test program; Windows programs run through the emulator above.
+function(tw_add_test name)
+    cmake_parse_arguments(ARG "OWN_MAIN" "TIMEOUT" "SOURCES;LIBS;LABELS" ${ARGN})
+    add_executable(${name} ${ARG_SOURCES})
+    if(ARG_OWN_MAIN)
+        target_link_libraries(${name} PRIVATE ${ARG_LIBS} gtest)
+    else()
+        target_link_libraries(${name} PRIVATE ${ARG_LIBS} gtest_main)
+    endif()
+    if(NOT ARG_TIMEOUT)
+        set(ARG_TIMEOUT 300)
+    endif()
+    add_test(NAME ${name} COMMAND ${name} --gtest_color=no)
+    set_tests_properties(${name} PROPERTIES TIMEOUT ${ARG_TIMEOUT} LABELS "${ARG_LABELS}"
+                         WORKING_DIRECTORY ${CMAKE_RUNTIME_OUTPUT_DIRECTORY})
+endfunction()

@@ -1,0 +1,74 @@
+#include "App.h"
+
+#include "ModalHost.h"
+
+namespace {
+CWinApp* g_app = nullptr;
+} // namespace
+
+BEGIN_MESSAGE_MAP(CWinApp, CCmdTarget)
+    ON_COMMAND(ID_APP_EXIT, &CWinApp::OnAppExit)
+END_MESSAGE_MAP()
+
+CWinApp::CWinApp(const char* appName) {
+    if (appName) m_appName = appName;
+    g_app = this;
+}
+
+CWinApp::~CWinApp() {
+    if (g_app == this) g_app = nullptr;
+}
+
+CWinApp* AfxGetApp() { return g_app; }
+
+void CWinApp::OnAppExit() {
+    if (m_pMainWnd) m_pMainWnd->SendMessage(WM_CLOSE);
+}
+
+void CWinApp::OnHelp() { WinHelp(0, HELP_CONTENTS); }
+
+void CWinApp::WinHelp(DWORD_PTR data, UINT command) {
+    HWND owner = m_pMainWnd ? m_pMainWnd->m_hWnd : nullptr;
+    HCURSOR previous = ::SetCursor(::LoadCursorA(nullptr, MAKEINTRESOURCEA(32514))); // IDC_WAIT
+    // No capture or menu tracking may outlive the switch to the help window.
+    if (::GetCapture()) ::ReleaseCapture();
+    if (owner) ::SendMessageA(owner, WM_CANCELMODE, 0, 0);
+    if (!AfxGetModalHost().WinHelp(owner, m_helpFilePath, command, data))
+        AfxMessageBox(kAfxHelpFailed, MB_OK | MB_ICONEXCLAMATION);
+    ::SetCursor(previous);
+}
+
+void AfxWinInit(HINSTANCE module) {
+    CWinApp* app = AfxGetApp();
+    if (!app) return;
+    app->m_hInstance = module;
+    char path[MAX_PATH + 1] = {};
+    DWORD length = ::GetModuleFileNameA(module, path, MAX_PATH);
+    CString full(std::string_view(path, length));
+    const std::string& text = full.str();
+    size_t slash = text.find_last_of("\\/:");
+    size_t nameStart = slash == std::string::npos ? 0 : slash + 1;
+    size_t dot = text.find_last_of('.');
+    if (dot == std::string::npos || dot < nameStart) dot = text.size();
+    if (app->m_appName.IsEmpty()) app->m_appName = text.substr(nameStart, dot - nameStart);
+    app->m_helpFilePath = text.substr(0, dot) + ".HLP";
+}
+
+int AfxWinMain(HINSTANCE module) {
+    AfxWinInit(module);
+    CWinApp* app = AfxGetApp();
+    if (!app) return -1;
+    if (!app->InitInstance()) return app->ExitInstance();
+    // A dialog-based program ends with its dialog; there is no message loop to run.
+    return app->ExitInstance();
+}
+
+int AfxMessageBox(const char* text, UINT type, UINT helpId) {
+    (void)helpId;
+    CWinApp* app = AfxGetApp();
+    HWND owner = nullptr;
+    if (app && app->m_pMainWnd && ::IsWindow(app->m_pMainWnd->m_hWnd))
+        owner = ::GetLastActivePopup(app->m_pMainWnd->m_hWnd);
+    const char* caption = app ? static_cast<const char*>(app->m_appName) : "";
+    return AfxGetModalHost().MessageBox(owner, text, caption, type);
+}

@@ -1,0 +1,25 @@
+// The one seam for modal helpers that a test cannot click through: the common file and colour
+// dialogs, message boxes and the help engine. The shipped program uses the platform's own;
+// a test installs a host of its own that answers them and records what was shown.
+#pragma once
+#include <windows.h>
+#include <commdlg.h>
+
+class CModalHost {
+public:
+    virtual ~CModalHost() = default;
+    virtual BOOL GetOpenFileName(OPENFILENAMEA& ofn) { return ::GetOpenFileNameA(&ofn); }
+    virtual BOOL GetSaveFileName(OPENFILENAMEA& ofn) { return ::GetSaveFileNameA(&ofn); }
+    virtual BOOL ChooseColor(CHOOSECOLORA& cc) { return ::ChooseColorA(&cc); }
+    virtual int MessageBox(HWND owner, const char* text, const char* caption, UINT type) {
+        return ::MessageBoxA(owner, text, caption, type);
+    }
+    virtual BOOL WinHelp(HWND owner, const char* helpFile, UINT command, ULONG_PTR data) {
+        return ::WinHelpA(owner, helpFile, command, data);
+    }
+};
+
+// The host in use; the platform's own until a test installs another.
+CModalHost& AfxGetModalHost();
+// Installs host (nullptr restores the platform's own) and returns the previous one; not owned.
+CModalHost* AfxSetModalHost(CModalHost* host);

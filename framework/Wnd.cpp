@@ -1,0 +1,205 @@
+#include "Wnd.h"
+
+#include <new>
+
+#include "App.h"
+#include "Exception.h"
+
+// ---- CCmdTarget ----
+
+const AFX_MSGMAP* CCmdTarget::GetThisMessageMap() {
+    static const AFX_MSGMAP_ENTRY entries[] = {{0, 0, 0, 0, nullptr}};
+    static const AFX_MSGMAP map = {nullptr, entries};
+    return &map;
+}
+
+const AFX_MSGMAP* CCmdTarget::GetMessageMap() const { return GetThisMessageMap(); }
+
+const AFX_MSGMAP_ENTRY* CCmdTarget::FindMessageEntry(UINT message, UINT code, UINT id) const {
+    for (const AFX_MSGMAP* map = GetMessageMap(); map;
+         map = map->pfnGetBaseMap ? map->pfnGetBaseMap() : nullptr) {
+        for (const AFX_MSGMAP_ENTRY* entry = map->lpEntries; entry->pfn; ++entry) {
+            if (entry->nMessage != message) continue;
+            if (message != WM_COMMAND) return entry;
+            if (entry->nCode == code && entry->nID <= id && id <= entry->nLastID) return entry;
+        }
+    }
+    return nullptr;
+}
+
+bool CCmdTarget::OnCmdMsg(UINT id, UINT code) {
+    const AFX_MSGMAP_ENTRY* entry = FindMessageEntry(WM_COMMAND, code, id);
+    if (!entry) return false;
+    entry->pfn(this, MAKEWPARAM(id, code), 0);
+    return true;
+}
+
+// ---- CWnd ----
+
+CString CWnd::GetWindowText() const {
+    CString text;
+    int length = ::GetWindowTextLengthA(m_hWnd);
+    char* buffer = text.GetBuffer(length + 1);
+    ::GetWindowTextA(m_hWnd, buffer, length + 1);
+    text.ReleaseBuffer();
+    return text;
+}
+
+bool CWnd::OnCommand(WPARAM wParam, LPARAM lParam) {
+    UINT id = LOWORD(wParam);
+    // Menus and accelerators are one kind of command; controls keep their notification code.
+    UINT code = lParam ? HIWORD(wParam) : 0;
+    if (const AFX_MSGMAP_ENTRY* entry = FindMessageEntry(WM_COMMAND, code, id)) {
+        entry->pfn(this, wParam, lParam);
+        return true;
+    }
+    CWinApp* app = AfxGetApp();
+    return app && app->OnCmdMsg(id, code);
+}
+
+bool CWnd::OnWndMsg(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result) {
+    // The framework's report of an exception that left a handler; the window goes on running.
+    const bool fromMenu = message == WM_COMMAND && lParam == 0;
+    const char* generic = fromMenu ? kAfxCommandFailed : kAfxInternalFailure;
+    try {
+        if (message == WM_COMMAND) {
+            result = 0;
+            return OnCommand(wParam, lParam);
+        }
+        const AFX_MSGMAP_ENTRY* entry = FindMessageEntry(message, 0, 0);
+        if (!entry) return false;
+        result = entry->pfn(this, wParam, lParam);
+        return true;
+    } catch (const CMemoryException& e) {
+        e.ReportError(MB_ICONEXCLAMATION | MB_SYSTEMMODAL, generic);
+    } catch (const std::bad_alloc&) {
+        CMemoryException().ReportError(MB_ICONEXCLAMATION | MB_SYSTEMMODAL, generic);
+    } catch (const CException& e) {
+        e.ReportError(MB_ICONSTOP, generic);
+    } catch (...) {
+        CException().ReportError(MB_ICONSTOP, generic);
+    }
+    // A paint that failed must not be asked for again and again.
+    if (message == WM_PAINT) ::ValidateRect(m_hWnd, nullptr);
+    result = 0;
+    return true;
+}
+
+// ---- CDialog ----
+
+BEGIN_MESSAGE_MAP(CDialog, CWnd)
+    ON_COMMAND(IDOK, &CDialog::OnOK)
+    ON_COMMAND(IDCANCEL, &CDialog::OnCancel)
+    ON_WM_CLOSE()
+END_MESSAGE_MAP()
+
+CDialog::CDialog(UINT templateId, CWnd* parent) : m_nIDTemplate(templateId), m_pParentWnd(parent) {}
+
+CDialog::~CDialog() {
+    if (m_hWnd) ::DestroyWindow(m_hWnd);
+}
+
+HWND CDialog::FindOwner() const {
+    if (m_pParentWnd) return m_pParentWnd->m_hWnd;
+    // Without a parent the dialog belongs to the main window, unless it is the main window.
+    CWinApp* app = AfxGetApp();
+    if (app && app->m_pMainWnd && app->m_pMainWnd != this && ::IsWindow(app->m_pMainWnd->m_hWnd))
+        return app->m_pMainWnd->m_hWnd;
+    return nullptr;
+}
+
+HWND CDialog::CreateWindowFromTemplate(HWND owner) {
+    m_ended = false;
+    m_result = -1;
+    HINSTANCE module = AfxGetApp() ? AfxGetApp()->m_hInstance : ::GetModuleHandleA(nullptr);
+    return ::CreateDialogParamA(module, MAKEINTRESOURCEA(m_nIDTemplate), owner, DialogProc,
+                                reinterpret_cast<LPARAM>(this));
+}
+
+BOOL CDialog::Create() { return CreateWindowFromTemplate(FindOwner()) != nullptr; }
+
+INT_PTR CDialog::DoModal() {
+    HWND owner = FindOwner();
+    const bool disableOwner = owner && ::IsWindowEnabled(owner);
+    if (disableOwner) ::EnableWindow(owner, FALSE);
+
+    if (!CreateWindowFromTemplate(owner)) {
+        if (disableOwner) ::EnableWindow(owner, TRUE);
+        return -1;
+    }
+    while (!m_ended) {
+        MSG msg;
+        BOOL got = ::GetMessageA(&msg, nullptr, 0, 0);
+        if (got == -1) break;
+        if (got == 0) {
+            // A quit request ends the dialog and goes on to the outer loop.
+            ::PostQuitMessage(static_cast<int>(msg.wParam));
+            break;
+        }
+        PumpMessage(msg);
+    }
+    // Hide first, then enable the owner, so that activation goes back to it.
+    ::SetWindowPos(m_hWnd, nullptr, 0, 0, 0, 0,
+                   SWP_HIDEWINDOW | SWP_NOSIZE | SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+    if (disableOwner) ::EnableWindow(owner, TRUE);
+    if (owner && ::GetActiveWindow() == m_hWnd) ::SetActiveWindow(owner);
+    ::DestroyWindow(m_hWnd);
+    return m_result;
+}
+
+void CDialog::PumpMessage(MSG& msg) {
+    const bool forDialog = m_hWnd && (msg.hwnd == m_hWnd || ::IsChild(m_hWnd, msg.hwnd));
+    if (forDialog && PreTranslateMessage(&msg)) return;
+    ::TranslateMessage(&msg);
+    ::DispatchMessageA(&msg);
+}
+
+BOOL CDialog::PreTranslateMessage(MSG* msg) { return ::IsDialogMessageA(m_hWnd, msg); }
+
+void CDialog::EndDialog(int result) {
+    m_result = result;
+    m_ended = true;
+}
+
+INT_PTR CALLBACK CDialog::DialogProc(HWND wnd, UINT message, WPARAM wParam, LPARAM lParam) {
+    CDialog* self;
+    if (message == WM_INITDIALOG) {
+        self = reinterpret_cast<CDialog*>(lParam);
+        ::SetWindowLongPtrA(wnd, DWLP_USER, reinterpret_cast<LONG_PTR>(self));
+        self->m_hWnd = wnd;
+        BOOL focusDefault = TRUE;
+        try {
+            focusDefault = self->OnInitDialog();
+        } catch (const CException& e) {
+            e.ReportError(MB_ICONSTOP, kAfxInternalFailure);
+        }
+        return focusDefault;
+    }
+    self = reinterpret_cast<CDialog*>(::GetWindowLongPtrA(wnd, DWLP_USER));
+    if (!self) return FALSE;
+    if (message == WM_NCDESTROY) {
+        self->m_hWnd = nullptr;
+        ::SetWindowLongPtrA(wnd, DWLP_USER, 0);
+        return FALSE;
+    }
+    LRESULT result = 0;
+    if (!self->OnWndMsg(message, wParam, lParam, result)) return FALSE;
+    switch (message) {
+    // These messages take their result as the dialog procedure's return value.
+    case WM_QUERYDRAGICON:
+    case WM_CTLCOLORMSGBOX:
+    case WM_CTLCOLOREDIT:
+    case WM_CTLCOLORLISTBOX:
+    case WM_CTLCOLORBTN:
+    case WM_CTLCOLORDLG:
+    case WM_CTLCOLORSCROLLBAR:
+    case WM_CTLCOLORSTATIC:
+    case WM_COMPAREITEM:
+    case WM_VKEYTOITEM:
+    case WM_CHARTOITEM:
+        return static_cast<INT_PTR>(result);
+    default:
+        ::SetWindowLongPtrA(wnd, DWLP_MSGRESULT, result);
+        return TRUE;
+    }
+}

@@ -1,0 +1,126 @@
+// Windows, menus and dialogs. CWnd, CMenu and CScrollBar wrap handles they do not own;
+// a CDialog owns its window from creation until it ends.
+#pragma once
+#include <windows.h>
+#include "Message.h"
+#include "String.h"
+
+class CCmdTarget {
+public:
+    virtual ~CCmdTarget() = default;
+    static const AFX_MSGMAP* GetThisMessageMap();
+    virtual const AFX_MSGMAP* GetMessageMap() const;
+
+    // Runs the handler of command id with notification code, if this object's map has one.
+    virtual bool OnCmdMsg(UINT id, UINT code);
+
+protected:
+    // The entry of this object's map chain that handles message (and, for WM_COMMAND, code and id).
+    const AFX_MSGMAP_ENTRY* FindMessageEntry(UINT message, UINT code, UINT id) const;
+};
+
+class CMenu {
+public:
+    explicit CMenu(HMENU menu = nullptr) : m_hMenu(menu) {}
+    HMENU m_hMenu; // borrowed
+
+    CMenu GetSubMenu(int position) const { return CMenu(::GetSubMenu(m_hMenu, position)); }
+    int GetMenuItemCount() const { return ::GetMenuItemCount(m_hMenu); }
+    UINT GetMenuState(UINT id, UINT flags) const { return ::GetMenuState(m_hMenu, id, flags); }
+    UINT CheckMenuItem(UINT id, UINT check) { return ::CheckMenuItem(m_hMenu, id, check); }
+    UINT EnableMenuItem(UINT id, UINT enable) { return ::EnableMenuItem(m_hMenu, id, enable); }
+    BOOL DeleteMenu(UINT position, UINT flags) { return ::DeleteMenu(m_hMenu, position, flags); }
+};
+
+class CWnd : public CCmdTarget {
+public:
+    CWnd() = default;
+    explicit CWnd(HWND wnd) : m_hWnd(wnd) {}
+    HWND m_hWnd = nullptr; // borrowed, except where a derived class says otherwise
+
+    CWnd GetDlgItem(int id) const { return CWnd(::GetDlgItem(m_hWnd, id)); }
+    int GetDlgCtrlID() const { return ::GetDlgCtrlID(m_hWnd); }
+    LRESULT SendMessage(UINT message, WPARAM wParam = 0, LPARAM lParam = 0) const {
+        return ::SendMessageA(m_hWnd, message, wParam, lParam);
+    }
+    BOOL PostMessage(UINT message, WPARAM wParam = 0, LPARAM lParam = 0) const {
+        return ::PostMessageA(m_hWnd, message, wParam, lParam);
+    }
+    void SetWindowText(const char* text) { ::SetWindowTextA(m_hWnd, text); }
+    CString GetWindowText() const;
+    void SetDlgItemText(int id, const char* text) { ::SetDlgItemTextA(m_hWnd, id, text); }
+    void InvalidateRect(const RECT* rect, BOOL erase = TRUE) { ::InvalidateRect(m_hWnd, rect, erase); }
+    void Invalidate(BOOL erase = TRUE) { ::InvalidateRect(m_hWnd, nullptr, erase); }
+    void UpdateWindow() { ::UpdateWindow(m_hWnd); }
+    void GetClientRect(RECT* rect) const { ::GetClientRect(m_hWnd, rect); }
+    BOOL IsIconic() const { return ::IsIconic(m_hWnd); }
+    CMenu GetMenu() const { return CMenu(::GetMenu(m_hWnd)); }
+    CMenu GetSystemMenu(BOOL revert) const { return CMenu(::GetSystemMenu(m_hWnd, revert)); }
+    void DrawMenuBar() { ::DrawMenuBar(m_hWnd); }
+    HICON SetIcon(HICON icon, BOOL bigIcon) {
+        return reinterpret_cast<HICON>(SendMessage(WM_SETICON, bigIcon ? ICON_BIG : ICON_SMALL,
+                                                   reinterpret_cast<LPARAM>(icon)));
+    }
+
+    // Handles message through the map chain; false when no entry handles it. An exception that
+    // leaves a handler is reported here and the window goes on running.
+    bool OnWndMsg(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result);
+
+protected:
+    // WM_COMMAND: this window's map, then the application object's.
+    virtual bool OnCommand(WPARAM wParam, LPARAM lParam);
+};
+
+class CScrollBar : public CWnd {
+public:
+    explicit CScrollBar(HWND wnd = nullptr) : CWnd(wnd) {}
+    int GetScrollPos() const { return ::GetScrollPos(m_hWnd, SB_CTL); }
+    int SetScrollPos(int pos, BOOL redraw = TRUE) { return ::SetScrollPos(m_hWnd, SB_CTL, pos, redraw); }
+    void SetScrollRange(int minPos, int maxPos, BOOL redraw = TRUE) {
+        ::SetScrollRange(m_hWnd, SB_CTL, minPos, maxPos, redraw);
+    }
+};
+
+class CDialog : public CWnd {
+public:
+    explicit CDialog(UINT templateId, CWnd* parent = nullptr);
+    ~CDialog() override;
+    CDialog(const CDialog&) = delete;
+    CDialog& operator=(const CDialog&) = delete;
+
+    // Runs the dialog in a modal loop of its own with the owner disabled; returns the value
+    // given to EndDialog, or -1 when the dialog could not be created.
+    virtual INT_PTR DoModal();
+    // Creates the dialog without a modal loop; the caller pumps its messages (tests do).
+    BOOL Create();
+    void EndDialog(int result);
+    bool IsEnded() const { return m_ended; }
+    INT_PTR GetResult() const { return m_result; }
+
+    virtual BOOL OnInitDialog() { return TRUE; }
+    // Gives a queued message for the dialog or a control to the dialog's keyboard handling
+    // (IsDialogMessage); true when it was handled and must not be dispatched.
+    virtual BOOL PreTranslateMessage(MSG* msg);
+    // Dispatches one queued message the way the modal loop does.
+    void PumpMessage(MSG& msg);
+
+    UINT m_nIDHelp = 0;
+
+protected:
+    virtual void OnOK() { EndDialog(IDOK); }
+    virtual void OnCancel() { EndDialog(IDCANCEL); }
+    void OnClose() { OnCancel(); }
+
+    UINT m_nIDTemplate;
+    CWnd* m_pParentWnd;
+
+    DECLARE_MESSAGE_MAP()
+
+private:
+    static INT_PTR CALLBACK DialogProc(HWND wnd, UINT message, WPARAM wParam, LPARAM lParam);
+    HWND CreateWindowFromTemplate(HWND owner);
+    HWND FindOwner() const;
+
+    bool m_ended = false;
+    INT_PTR m_result = -1;
+};

@@ -1,0 +1,45 @@
+// Resource, control and command ids, in numeric blocks.
+#pragma once
+
+// Templates, menu, icon and accelerators
+#define IDD_SCHEME_DIALOG 102
+#define IDR_MAINMENU 131
+#define IDD_ABOUTBOX 132
+#define IDR_MAINFRAME 133
+#define IDR_ACCELERATOR 136
+#define IDD_CHANGE_TITLE 140
+
+// Main dialog controls: the role radio buttons carry the ColorRole values
+#define IDC_BACKGROUND_COLOR 1000
+#define IDC_TEXT_COLOR 1001
+#define IDC_LINK_COLOR 1002
+#define IDC_VLINK_COLOR 1003
+#define IDC_ALINK_COLOR 1004
+#define IDC_RED_SLIDER 1010
+#define IDC_GREEN_SLIDER 1011
+#define IDC_BLUE_SLIDER 1012
+#define IDC_RED_VALUE 1013
+#define IDC_GREEN_VALUE 1014
+#define IDC_BLUE_VALUE 1015
+#define IDC_BODY_TAG 1016
+
+// Change Title dialog
+#define IDC_TITLE_TEXT 1020
+
+// Menu commands
+#define ID_EDIT_COPYTAG 32773
+#define ID_EDIT_RESETCOLORS 32774
+#define ID_EDIT_CHANGETITLE 32775
+#define ID_HELP_ABOUT 32778
+#define ID_TOOLS_LOADBACKGROUND 32780
+#define ID_TOOLS_COLORPICKER 32781
+#define ID_SCHEMES_OPEN 32782
+#define ID_SCHEMES_SAVE 32783
+#define ID_TOOLS_SHOWBACKGROUNDS 32784
+
+// The framework's standard commands: ID_EDIT_COPY, ID_APP_EXIT, ID_HELP
+#include "../framework/AfxRes.h"
+
+#ifndef IDC_STATIC
+#define IDC_STATIC (-1)
+#endif

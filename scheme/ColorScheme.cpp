@@ -1,0 +1,37 @@
+#include "ColorScheme.h"
+
+#include <cstdio>
+
+int32_t ColorTable[kComponentCount] = {255, 235, 215, 0, 0, 0, 0, 130, 0, 85, 26, 139, 238, 0, 0};
+
+namespace {
+void AppendComponent(std::string& text, int32_t value) {
+    char digits[9];
+    std::snprintf(digits, sizeof digits, "%X", static_cast<uint32_t>(value));
+    if (digits[1] == '\0') text += '0';
+    text += digits;
+}
+} // namespace
+
+std::string HexColor(int32_t red, int32_t green, int32_t blue) {
+    std::string text;
+    AppendComponent(text, red);
+    AppendComponent(text, green);
+    AppendComponent(text, blue);
+    return text;
+}
+
+std::string HexColor(const int32_t* table, ColorRole role) {
+    const int32_t* rgb = table + ComponentIndex(role, ChannelRed);
+    return HexColor(rgb[0], rgb[1], rgb[2]);
+}
+
+uint32_t RoleColorRef(const int32_t* table, ColorRole role) {
+    const int32_t* rgb = table + ComponentIndex(role, ChannelRed);
+    return (static_cast<uint32_t>(rgb[0]) & 0xFF) | (static_cast<uint32_t>(rgb[1]) & 0xFF) << 8 |
+           (static_cast<uint32_t>(rgb[2]) & 0xFF) << 16;
+}
+
+void ResetColorTable(int32_t* table) {
+    for (int i = 0; i < kComponentCount; ++i) table[i] = kDefaultScheme[i];
+}

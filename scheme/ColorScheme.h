@@ -1,0 +1,42 @@
+// The colour scheme in memory: five roles, fifteen components, and their hexadecimal text.
+// Portable: standard library only.
+#pragma once
+#include <cstdint>
+#include <string>
+
+// Each role's value is the control id of its radio button.
+enum ColorRole : int32_t {
+    RoleBackground = 1000,
+    RoleText = 1001,
+    RoleLink = 1002,
+    RoleVisitedLink = 1003,
+    RoleActiveLink = 1004,
+};
+
+inline constexpr int kRoleCount = 5;
+inline constexpr int kComponentCount = 15;
+inline constexpr ColorRole kRoles[kRoleCount] = {RoleBackground, RoleText, RoleLink,
+                                                 RoleVisitedLink, RoleActiveLink};
+
+enum Channel : int { ChannelRed = 0, ChannelGreen = 1, ChannelBlue = 2 };
+
+// The default scheme: background, text, new link, visited link, active link; R, G, B each.
+inline constexpr int32_t kDefaultScheme[kComponentCount] = {255, 235, 215, 0,   0,  0,   0, 130,
+                                                            0,   85,  26,  139, 238, 0, 0};
+
+// The process's components, in role order; a scheme file may bring any value, kept unchanged.
+extern int32_t ColorTable[kComponentCount];
+
+constexpr bool IsColorRole(int32_t value) { return value >= RoleBackground && value <= RoleActiveLink; }
+constexpr int ComponentIndex(ColorRole role, int channel) { return 3 * (role - RoleBackground) + channel; }
+
+// One role's text: each component as "%X" of its unsigned 32-bit value, "0"-padded to two
+// characters when shorter; six characters for components 0..255, up to 24 otherwise.
+std::string HexColor(int32_t red, int32_t green, int32_t blue);
+std::string HexColor(const int32_t* table, ColorRole role);
+
+// The display colour of a role (0x00BBGGRR) from the low eight bits of each component.
+uint32_t RoleColorRef(const int32_t* table, ColorRole role);
+
+// Restores the default scheme in table.
+void ResetColorTable(int32_t* table);

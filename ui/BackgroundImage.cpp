@@ -1,0 +1,4 @@
+// "&Load Background": comes with ImgLib.
+#include "SchemeDlg.h"
+
+void CSchemeDlg::OnLoadBackground() {}

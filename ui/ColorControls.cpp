@@ -1,0 +1,115 @@
+// The role buttons, the sliders, the colour picker, the background toggle and the reset.
+#include "SchemeDlg.h"
+
+#include <algorithm>
+
+namespace {
+constexpr int kSliderIds[3] = {IDC_RED_SLIDER, IDC_GREEN_SLIDER, IDC_BLUE_SLIDER};
+constexpr int kValueIds[3] = {IDC_RED_VALUE, IDC_GREEN_VALUE, IDC_BLUE_VALUE};
+constexpr int kSliderMin = 0;
+constexpr int kSliderMax = 255;
+constexpr int kLineStep = 1;
+constexpr int kPageStep = 10;
+
+CString Decimal(int value) {
+    CString text;
+    text.Format("%d", value);
+    return text;
+}
+} // namespace
+
+void CSchemeDlg::SelectRole(ColorRole role) {
+    m_currentRole = role;
+    for (int channel = 0; channel < 3; ++channel) {
+        int32_t value = ColorTable[ComponentIndex(role, channel)];
+        CScrollBar(GetDlgItem(kSliderIds[channel]).m_hWnd).SetScrollPos(value, TRUE);
+        SetDlgItemText(kValueIds[channel], Decimal(value));
+    }
+}
+
+void CSchemeDlg::OnHScroll(UINT sbCode, UINT pos, CScrollBar* scrollBar) {
+    int position = scrollBar->GetScrollPos();
+    switch (sbCode) {
+    case SB_LINELEFT: scrollBar->SetScrollPos(std::max(position - kLineStep, kSliderMin)); break;
+    case SB_LINERIGHT: scrollBar->SetScrollPos(std::min(position + kLineStep, kSliderMax)); break;
+    case SB_PAGELEFT: scrollBar->SetScrollPos(std::max(position - kPageStep, kSliderMin)); break;
+    case SB_PAGERIGHT: scrollBar->SetScrollPos(std::min(position + kPageStep, kSliderMax)); break;
+    case SB_THUMBTRACK: scrollBar->SetScrollPos(static_cast<int>(pos)); break;
+    default: break; // SB_THUMBPOSITION, SB_LEFT, SB_RIGHT, SB_ENDSCROLL leave the thumb
+    }
+    // Every notification stores and refreshes, also those that left the thumb in place.
+    int value = scrollBar->GetScrollPos();
+    int channel = -1;
+    for (int c = 0; c < 3; ++c)
+        if (scrollBar->GetDlgCtrlID() == kSliderIds[c]) channel = c;
+    if (channel < 0 || !IsColorRole(m_currentRole)) return;
+    SetDlgItemText(kValueIds[channel], Decimal(value));
+    ColorTable[ComponentIndex(m_currentRole, channel)] = value;
+    UpdateCurrentHex();
+    RebuildTag();
+    InvalidatePreview();
+}
+
+void CSchemeDlg::OnColorPicker() {
+    CColorDialog picker(0, 0, nullptr);
+    if (picker.DoModal() != IDOK) return;
+    COLORREF color = picker.GetColor();
+    if (!IsColorRole(m_currentRole)) return;
+    ColorTable[ComponentIndex(m_currentRole, ChannelRed)] = GetRValue(color);
+    ColorTable[ComponentIndex(m_currentRole, ChannelGreen)] = GetGValue(color);
+    ColorTable[ComponentIndex(m_currentRole, ChannelBlue)] = GetBValue(color);
+    RunRoleHandler(m_currentRole);
+    UpdateCurrentHex();
+    RebuildTag();
+    InvalidatePreview();
+}
+
+void CSchemeDlg::OnShowBackgrounds() {
+    CMenu tools = GetMenu().GetSubMenu(kToolsMenuPos);
+    if (tools.GetMenuState(kShowBackgroundsPos, MF_BYPOSITION) == 0) {
+        m_solidBackground = static_cast<int>(
+            tools.CheckMenuItem(kShowBackgroundsPos, MF_BYPOSITION | MF_CHECKED));
+        tools.EnableMenuItem(kLoadBackgroundPos, MF_BYPOSITION | MF_ENABLED);
+        if (!m_hBackground) m_backgroundLoaded = 0;
+    } else {
+        m_solidBackground = static_cast<int>(
+            tools.CheckMenuItem(kShowBackgroundsPos, MF_BYPOSITION | MF_UNCHECKED));
+        tools.EnableMenuItem(kLoadBackgroundPos, MF_BYPOSITION | MF_GRAYED);
+    }
+    UpdateCurrentHex();
+    RebuildTag();
+    InvalidatePreview();
+}
+
+void CSchemeDlg::OnResetColors() {
+    ResetColorTable(ColorTable);
+    CMenu tools = GetMenu().GetSubMenu(kToolsMenuPos);
+    if (tools.GetMenuState(kShowBackgroundsPos, MF_BYPOSITION) == MF_CHECKED) {
+        m_solidBackground = static_cast<int>(
+            tools.CheckMenuItem(kShowBackgroundsPos, MF_BYPOSITION | MF_UNCHECKED));
+        tools.EnableMenuItem(kLoadBackgroundPos, MF_BYPOSITION | MF_GRAYED);
+    }
+    UpdateAllHex();
+    RebuildTag();
+    InvalidatePreview();
+    ReselectRoles();
+}
+
+void CSchemeDlg::ReselectRoles() {
+    // The other link and text roles in ascending order, then the background, then the current.
+    const ColorRole current = m_currentRole;
+    for (ColorRole role : {RoleText, RoleLink, RoleVisitedLink, RoleActiveLink})
+        if (role != current) RunRoleHandler(role);
+    if (current != RoleBackground) RunRoleHandler(RoleBackground);
+    RunRoleHandler(current);
+}
+
+void CSchemeDlg::RunRoleHandler(ColorRole role) {
+    switch (role) {
+    case RoleBackground: OnBackgroundColor(); break;
+    case RoleText: OnTextColor(); break;
+    case RoleLink: OnLinkColor(); break;
+    case RoleVisitedLink: OnVisitedLinkColor(); break;
+    case RoleActiveLink: OnActiveLinkColor(); break;
+    }
+}

@@ -1,0 +1,144 @@
+#include "SchemeDlg.h"
+
+#include "app/AboutDlg.h"
+#include "app/SchemeApp.h"
+#include "scheme/BodyTag.h"
+
+namespace {
+constexpr int kSliderIds[3] = {IDC_RED_SLIDER, IDC_GREEN_SLIDER, IDC_BLUE_SLIDER};
+constexpr int kValueIds[3] = {IDC_RED_VALUE, IDC_GREEN_VALUE, IDC_BLUE_VALUE};
+constexpr int kSliderMax = 255;
+// System menu entries removed by position: Restore, then Size, then Maximize.
+constexpr UINT kSystemMenuRemovals[3] = {0, 1, 2};
+} // namespace
+
+BEGIN_MESSAGE_MAP(CSchemeDlg, CDialog)
+    ON_WM_PAINT()
+    ON_WM_QUERYDRAGICON()
+    ON_WM_HSCROLL()
+    ON_COMMAND(ID_TOOLS_COLORPICKER, &CSchemeDlg::OnColorPicker)
+    ON_COMMAND(ID_TOOLS_SHOWBACKGROUNDS, &CSchemeDlg::OnShowBackgrounds)
+    ON_COMMAND(ID_HELP_ABOUT, &CSchemeDlg::OnAbout)
+    ON_BN_CLICKED(IDC_BACKGROUND_COLOR, &CSchemeDlg::OnBackgroundColor)
+    ON_BN_CLICKED(IDC_TEXT_COLOR, &CSchemeDlg::OnTextColor)
+    ON_BN_CLICKED(IDC_LINK_COLOR, &CSchemeDlg::OnLinkColor)
+    ON_BN_CLICKED(IDC_VLINK_COLOR, &CSchemeDlg::OnVisitedLinkColor)
+    ON_BN_CLICKED(IDC_ALINK_COLOR, &CSchemeDlg::OnActiveLinkColor)
+    ON_COMMAND(ID_SCHEMES_OPEN, &CSchemeDlg::OnOpenScheme)
+    ON_COMMAND(ID_SCHEMES_SAVE, &CSchemeDlg::OnSaveScheme)
+    ON_COMMAND(ID_TOOLS_LOADBACKGROUND, &CSchemeDlg::OnLoadBackground)
+    ON_COMMAND(ID_EDIT_COPY, &CSchemeDlg::OnEditCopy)
+    ON_COMMAND(ID_EDIT_COPYTAG, &CSchemeDlg::OnCopyTag)
+    ON_COMMAND(ID_EDIT_RESETCOLORS, &CSchemeDlg::OnResetColors)
+    ON_COMMAND(ID_EDIT_CHANGETITLE, &CSchemeDlg::OnChangeTitle)
+    ON_COMMAND(ID_HELP, &CSchemeDlg::OnHelpFinder)
+END_MESSAGE_MAP()
+
+CSchemeDlg::CSchemeDlg(CWnd* parent) : CDialog(IDD, parent) {
+    HINSTANCE module = AfxGetApp() ? AfxGetApp()->m_hInstance : ::GetModuleHandleA(nullptr);
+    m_hIcon = ::LoadIconA(module, MAKEINTRESOURCEA(IDR_MAINFRAME));
+}
+
+CSchemeDlg::~CSchemeDlg() { SetBackgroundBitmap(nullptr); }
+
+void CSchemeDlg::SetBackgroundBitmap(HBITMAP bitmap) {
+    if (m_hBackground && m_hBackground != bitmap) ::DeleteObject(m_hBackground);
+    m_hBackground = bitmap;
+}
+
+BOOL CSchemeDlg::OnInitDialog() {
+    CDialog::OnInitDialog();
+    SetIcon(m_hIcon, TRUE);
+    SetIcon(m_hIcon, FALSE);
+    m_backgroundLoaded = 0;
+
+    for (int channel = 0; channel < 3; ++channel) {
+        CScrollBar bar(GetDlgItem(kSliderIds[channel]).m_hWnd);
+        bar.SetScrollRange(0, kSliderMax, TRUE);
+        bar.SetScrollPos(ColorTable[channel], TRUE);
+        CString value;
+        value.Format("%d", ColorTable[channel]);
+        SetDlgItemText(kValueIds[channel], value);
+    }
+    m_currentRole = RoleBackground;
+    GetDlgItem(IDC_BACKGROUND_COLOR).SendMessage(BM_SETCHECK, BST_CHECKED);
+
+    CMenu systemMenu = GetSystemMenu(FALSE);
+    for (UINT position : kSystemMenuRemovals) systemMenu.DeleteMenu(position, MF_BYPOSITION);
+    DrawMenuBar();
+
+    m_bgcolorHex = "FFEBD7";
+    m_textHex = "000000";
+    m_linkHex = "008200";
+    m_vlinkHex = "551A8B";
+    m_alinkHex = "EE0000";
+    RebuildTag();
+    return TRUE;
+}
+
+BOOL CSchemeDlg::PreTranslateMessage(MSG* msg) {
+    // The accelerator's command runs now; the keystroke still reaches the dialog below.
+    auto* app = static_cast<CSchemeApp*>(AfxGetApp());
+    if (app && app->m_hAccelTable) ::TranslateAcceleratorA(m_hWnd, app->m_hAccelTable, msg);
+    return CDialog::PreTranslateMessage(msg);
+}
+
+// ---- The hex texts and the tag ----
+
+CString& CSchemeDlg::HexMember(ColorRole role) {
+    switch (role) {
+    case RoleText: return m_textHex;
+    case RoleLink: return m_linkHex;
+    case RoleVisitedLink: return m_vlinkHex;
+    case RoleActiveLink: return m_alinkHex;
+    default: return m_bgcolorHex;
+    }
+}
+
+void CSchemeDlg::UpdateCurrentHex() {
+    if (!IsColorRole(m_currentRole)) return;
+    HexMember(m_currentRole) = HexColor(ColorTable, m_currentRole);
+}
+
+void CSchemeDlg::UpdateAllHex() {
+    for (ColorRole role : kRoles) HexMember(role) = HexColor(ColorTable, role);
+}
+
+bool CSchemeDlg::BackgroundsShown() const {
+    CMenu tools = GetMenu().GetSubMenu(kToolsMenuPos);
+    return tools.GetMenuState(kShowBackgroundsPos, MF_BYPOSITION) == MF_CHECKED;
+}
+
+void CSchemeDlg::RebuildTag() {
+    BodyTagInputs inputs;
+    inputs.bgcolorHex = m_bgcolorHex.str();
+    inputs.textHex = m_textHex.str();
+    inputs.linkHex = m_linkHex.str();
+    inputs.vlinkHex = m_vlinkHex.str();
+    inputs.alinkHex = m_alinkHex.str();
+    inputs.backgroundName = m_backgroundName.str();
+    inputs.backgroundForm = BackgroundsShown();
+    GetDlgItem(IDC_BODY_TAG).SetWindowText(ComposeBodyTag(inputs).c_str());
+}
+
+void CSchemeDlg::InvalidatePreview() { InvalidateRect(&PreviewRect, TRUE); }
+
+void CSchemeDlg::OnEditCopy() { GetDlgItem(IDC_BODY_TAG).SendMessage(WM_COPY); }
+
+void CSchemeDlg::OnCopyTag() {
+    CWnd tag = GetDlgItem(IDC_BODY_TAG);
+    tag.SendMessage(EM_SETSEL, 0, -1);
+    tag.SendMessage(EM_SCROLLCARET);
+    tag.SendMessage(WM_COPY);
+    tag.SendMessage(EM_SETSEL, 0, 0);
+    tag.SendMessage(EM_SCROLLCARET);
+}
+
+// ---- Help and About ----
+
+void CSchemeDlg::OnAbout() {
+    CAboutDlg about;
+    about.DoModal();
+}
+
+void CSchemeDlg::OnHelpFinder() { AfxGetApp()->WinHelp(0, HELP_FINDER); }

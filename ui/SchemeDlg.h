@@ -1,0 +1,93 @@
+// The main window: a modal dialog that edits the colour scheme and shows the BODY tag
+// and a sample homepage drawn in the scheme's colours.
+#pragma once
+#include <cstdint>
+
+#include "framework/Afx.h"
+#include "res/resource.h"
+#include "scheme/ColorScheme.h"
+
+class CDC;
+
+// The inside of the sample page's inner frame, in client pixels; right and bottom exclusive.
+inline constexpr RECT PreviewRect = {29, 293, 387, 421};
+
+class CSchemeDlg : public CDialog {
+public:
+    enum { IDD = IDD_SCHEME_DIALOG };
+    // The Tools pop-up and its items, found by position.
+    enum { kToolsMenuPos = 2, kShowBackgroundsPos = 0, kLoadBackgroundPos = 1 };
+
+    explicit CSchemeDlg(CWnd* parent = nullptr);
+    ~CSchemeDlg() override;
+
+    BOOL PreTranslateMessage(MSG* msg) override;
+
+    // The title that the sample page shows; "Tintwright" at every start.
+    const CString& GetSampleTitle() const { return m_sampleTitle; }
+
+protected:
+    BOOL OnInitDialog() override;
+    void OnOK() override {} // Enter never ends the main window
+
+    // Keep the hex texts, the tag and the preview in step with ColorTable.
+    void UpdateCurrentHex();
+    void UpdateAllHex();
+    void RebuildTag();
+    void InvalidatePreview();
+    void ReselectRoles();
+    void SelectRole(ColorRole role);
+    CString& HexMember(ColorRole role);
+    bool BackgroundsShown() const;
+
+    // Painting the sample page.
+    void OnPaint();
+    void TileBackground(CDC* dc);
+    HCURSOR OnQueryDragIcon() { return reinterpret_cast<HCURSOR>(m_hIcon); }
+
+    // Colour controls. The role handlers are virtual so that the order of calls can be observed.
+    virtual void OnBackgroundColor() { SelectRole(RoleBackground); }
+    virtual void OnTextColor() { SelectRole(RoleText); }
+    virtual void OnLinkColor() { SelectRole(RoleLink); }
+    virtual void OnVisitedLinkColor() { SelectRole(RoleVisitedLink); }
+    virtual void OnActiveLinkColor() { SelectRole(RoleActiveLink); }
+    void RunRoleHandler(ColorRole role);
+    void OnHScroll(UINT sbCode, UINT pos, CScrollBar* scrollBar);
+    void OnColorPicker();
+    void OnShowBackgrounds();
+    void OnResetColors();
+
+    // Background images and scheme files.
+    void OnLoadBackground();
+    void OnOpenScheme();
+    void OnSaveScheme();
+
+    // The tag and the clipboard.
+    void OnEditCopy();
+    void OnCopyTag();
+
+    void OnChangeTitle();
+    void OnAbout();
+    void OnHelpFinder();
+
+    // Declaration order matters to nobody but is kept as the scheme's members are listed.
+    CString m_backgroundPath;
+    HICON m_hIcon;
+    CString m_backgroundName;
+    int m_backgroundLoaded = 0;
+    uint32_t m_backgroundAux = 0;
+    HBITMAP m_hBackground = nullptr; // owned: released when replaced and when the dialog ends
+    int m_solidBackground = MF_CHECKED;
+    CString m_alinkHex;
+    CString m_vlinkHex;
+    CString m_linkHex;
+    CString m_textHex;
+    CString m_bgcolorHex;
+    ColorRole m_currentRole = RoleBackground;
+    CString m_sampleTitle = "Tintwright";
+
+    // Stores a newly decoded bitmap, releasing the one it replaces.
+    void SetBackgroundBitmap(HBITMAP bitmap);
+
+    DECLARE_MESSAGE_MAP()
+};
