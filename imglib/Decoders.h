@@ -1,0 +1,46 @@
+// The decoders of our own, portable: bytes in, pixels out, no platform calls.
+#pragma once
+#include <cstddef>
+#include <cstdint>
+#include <span>
+#include <vector>
+
+namespace imglib {
+
+// Limits that keep a hostile header from making a decoder allocate gigabytes.
+inline constexpr uint32_t kMaxDimension = 32768;
+inline constexpr uint64_t kMaxPixels = 64ull * 1024 * 1024;
+
+// The same numbers as ImgLibError in ImgLib.h.
+enum class DecodeError : int32_t {
+    None = 0,
+    Corrupt = 3,
+    TooLarge = 4,
+    NoMemory = 5,
+    Unsupported = 7,
+    Incompatible = 8,
+};
+
+// Decoded pixels: rows top to bottom, 4 bytes a pixel in the order blue, green, red, 0xFF.
+struct Image {
+    uint32_t width = 0;
+    uint32_t height = 0;
+    uint32_t sourceBitsPerPixel = 0;
+    std::vector<uint8_t> bgra;
+};
+
+struct DecodeResult {
+    DecodeError error = DecodeError::None;
+    const char* reason = ""; // a short reason on failure, for tests and diagnostics
+    Image image;
+    explicit operator bool() const { return error == DecodeError::None; }
+};
+
+// Content sniffing: true when the bytes start like that format.
+bool LooksLikePcx(std::span<const uint8_t> data);
+bool LooksLikePhotoCd(std::span<const uint8_t> data);
+
+DecodeResult DecodePcx(std::span<const uint8_t> data);
+DecodeResult DecodePhotoCd(std::span<const uint8_t> data);
+
+} // namespace imglib
