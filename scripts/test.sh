@@ -21,8 +21,10 @@ cleanup() {
 trap cleanup EXIT INT TERM
 
 "$root/tools/wine-prefix" "$WINEPREFIX"
-# Keep one wineserver for the whole run instead of one per test program.
+# One wineserver and one set of Wine's services for the whole run, started with their output
+# elsewhere: services started by a test program would hold its output pipe open.
 WINEDEBUG=-all wineserver -p
+WINEDEBUG=-all wine cmd /c exit </dev/null >/dev/null 2>&1
 
 status=0
 ctest --test-dir "$root/build/native" --output-on-failure -j 2 || status=1
