@@ -127,6 +127,8 @@ INT_PTR CDialog::DoModal() {
         if (disableOwner) ::EnableWindow(owner, TRUE);
         return -1;
     }
+    // A modal dialog is shown whether or not its template says WS_VISIBLE.
+    if (!m_ended && !::IsWindowVisible(m_hWnd)) ::ShowWindow(m_hWnd, SW_SHOWNORMAL);
     while (!m_ended) {
         MSG msg;
         BOOL got = ::GetMessageA(&msg, nullptr, 0, 0);

@@ -1,0 +1,218 @@
+// The role buttons, the sliders, the colour picker, the background toggle and the reset,
+// driven with real clicks and scroll notifications.
+#include "DialogHarness.h"
+
+namespace {
+const std::string kDefaultTag = "<BODY BGCOLOR=\"#FFEBD7\" TEXT=\"#000000\" LINK=\"#008200\" "
+                                "VLINK=\"#551A8B\" ALINK=\"#EE0000\" >";
+
+// Records every invalidation of the dialog by watching the update region.
+bool PreviewInvalid(HWND wnd) {
+    RECT update;
+    if (!::GetUpdateRect(wnd, &update, FALSE)) return false;
+    RECT expected = PreviewRect;
+    return ::EqualRect(&update, &expected);
+}
+} // namespace
+
+class ColorControlsTest : public DialogTest {
+protected:
+    void SetUp() override {
+        DialogTest::SetUp();
+        ::ValidateRect(Wnd(), nullptr);
+    }
+    std::vector<int32_t> Table() const { return {ColorTable, ColorTable + kComponentCount}; }
+};
+
+TEST_F(ColorControlsTest, SelectingARoleShowsItsComponentsWithoutTouchingTheTagOrPreview) {
+    ::SetWindowTextA(Item(IDC_BODY_TAG), "typed");
+    Click(IDC_TEXT_COLOR);
+    EXPECT_EQ(dlg->m_currentRole, RoleText);
+    EXPECT_EQ(Sliders(), (std::vector<int>{0, 0, 0}));
+    EXPECT_EQ(Labels(), (std::vector<std::string>{"0", "0", "0"}));
+    EXPECT_EQ(Tag(), "typed");
+    EXPECT_FALSE(PreviewInvalid(Wnd()));
+    EXPECT_EQ(::SendMessageA(Item(IDC_BACKGROUND_COLOR), BM_GETCHECK, 0, 0), BST_UNCHECKED);
+
+    Click(IDC_VLINK_COLOR);
+    EXPECT_EQ(Sliders(), (std::vector<int>{85, 26, 139}));
+    EXPECT_EQ(Labels(), (std::vector<std::string>{"85", "26", "139"}));
+}
+
+TEST_F(ColorControlsTest, ScrollCodesMoveTheThumbAndClampAtTheEnds) {
+    struct Step {
+        int code, pos, expected;
+    };
+    // Red of the background starts at 255.
+    const Step steps[] = {
+        {SB_LINERIGHT, 0, 255}, {SB_LINELEFT, 0, 254}, {SB_PAGERIGHT, 0, 255},
+        {SB_PAGELEFT, 0, 245},  {SB_THUMBTRACK, 5, 5}, {SB_PAGELEFT, 0, 0},
+        {SB_LINELEFT, 0, 0},    {SB_THUMBTRACK, 250, 250}, {SB_PAGERIGHT, 0, 255},
+        {SB_THUMBTRACK, 200, 200}, {SB_THUMBPOSITION, 17, 200}, {SB_ENDSCROLL, 0, 200},
+        {SB_LEFT, 0, 200},      {SB_RIGHT, 0, 200},
+    };
+    for (const Step& step : steps) {
+        SCOPED_TRACE(step.code);
+        HScroll(IDC_RED_SLIDER, step.code, step.pos);
+        EXPECT_EQ(ScrollPos(IDC_RED_SLIDER), step.expected);
+        EXPECT_EQ(Text(IDC_RED_VALUE), std::to_string(step.expected));
+        EXPECT_EQ(ColorTable[0], step.expected);
+    }
+}
+
+TEST_F(ColorControlsTest, EveryNotificationRefreshesEvenWithoutMovement) {
+    HScroll(IDC_BLUE_SLIDER, SB_THUMBTRACK, 0);
+    ::ValidateRect(Wnd(), nullptr);
+    ::SetWindowTextA(Item(IDC_BODY_TAG), "typed");
+    dlg->m_bgcolorHex = "stale";
+    HScroll(IDC_BLUE_SLIDER, SB_LINELEFT);
+    EXPECT_EQ(ScrollPos(IDC_BLUE_SLIDER), 0);
+    EXPECT_EQ(dlg->m_bgcolorHex, "FFEB00");
+    EXPECT_EQ(Tag().rfind("<BODY BGCOLOR=\"#FFEB00\" ", 0), 0u);
+    EXPECT_TRUE(PreviewInvalid(Wnd()));
+}
+
+TEST_F(ColorControlsTest, ASliderChangesOnlyTheCurrentRolesComponentAndText) {
+    Click(IDC_VLINK_COLOR);
+    dlg->m_linkHex = "untouched";
+    std::vector<int32_t> before = Table();
+    HScroll(IDC_GREEN_SLIDER, SB_THUMBTRACK, 200);
+    std::vector<int32_t> after = Table();
+    for (int i = 0; i < kComponentCount; ++i)
+        if (i != 10) EXPECT_EQ(after[i], before[i]) << i;
+    EXPECT_EQ(ColorTable[10], 200);
+    EXPECT_EQ(dlg->m_vlinkHex, "55C88B");
+    EXPECT_EQ(dlg->m_linkHex, "untouched");
+    EXPECT_NE(Tag().find("VLINK=\"#55C88B\" "), std::string::npos);
+    EXPECT_EQ(Text(IDC_GREEN_VALUE), "200");
+}
+
+TEST_F(ColorControlsTest, PickerStoresTheChosenColourForTheCurrentRoleOnlyOnOk) {
+    Click(IDC_LINK_COLOR);
+    host.colorAnswers.push_back(RGB(255, 0, 0));
+    Command(ID_TOOLS_COLORPICKER);
+    ASSERT_EQ(host.colorDialogs.size(), 1u);
+    EXPECT_EQ(host.colorDialogs[0].initial, 0u);
+    EXPECT_EQ(host.colorDialogs[0].flags & ~static_cast<DWORD>(CC_ENABLEHOOK), 0u);
+    EXPECT_EQ(host.colorDialogs[0].owner, Wnd());
+    EXPECT_EQ(dlg->m_currentRole, RoleLink);
+    EXPECT_EQ((std::vector<int32_t>{ColorTable[6], ColorTable[7], ColorTable[8]}),
+              (std::vector<int32_t>{255, 0, 0}));
+    EXPECT_EQ(dlg->m_linkHex, "FF0000");
+    EXPECT_EQ(Sliders(), (std::vector<int>{255, 0, 0}));
+    EXPECT_EQ(Labels(), (std::vector<std::string>{"255", "0", "0"}));
+    EXPECT_NE(Tag().find("LINK=\"#FF0000\" "), std::string::npos);
+    EXPECT_TRUE(PreviewInvalid(Wnd()));
+    EXPECT_EQ(dlg->roleHandlerCalls, (std::vector<int>{RoleLink, RoleLink}));
+
+    ::ValidateRect(Wnd(), nullptr);
+    std::vector<int32_t> before = Table();
+    std::string tag = Tag();
+    host.colorAnswers.push_back(std::nullopt);
+    Command(ID_TOOLS_COLORPICKER);
+    EXPECT_EQ(Table(), before);
+    EXPECT_EQ(Tag(), tag);
+    EXPECT_FALSE(PreviewInvalid(Wnd()));
+}
+
+TEST_F(ColorControlsTest, PickerKeepsOneTableOfCustomColoursForTheWholeRun) {
+    Command(ID_TOOLS_COLORPICKER);
+    Command(ID_TOOLS_COLORPICKER);
+    ASSERT_EQ(host.colorDialogs.size(), 2u);
+    COLORREF* custom = host.colorDialogs[0].customColors;
+    ASSERT_NE(custom, nullptr);
+    EXPECT_EQ(host.colorDialogs[1].customColors, custom);
+    // What a user defined in the first run is offered again in the next.
+    custom[3] = RGB(1, 2, 3);
+    Command(ID_TOOLS_COLORPICKER);
+    EXPECT_EQ(host.colorDialogs[2].customColors[3], RGB(1, 2, 3));
+    custom[3] = RGB(255, 255, 255);
+    for (int i = 0; i < 16; ++i) EXPECT_EQ(custom[i], RGB(255, 255, 255)) << i;
+}
+
+TEST_F(ColorControlsTest, ShowBackgroundsTogglesTheMenuTheFlagAndTheTagForm) {
+    Command(ID_TOOLS_SHOWBACKGROUNDS);
+    EXPECT_EQ(ToolsState(0), static_cast<UINT>(MF_CHECKED));
+    EXPECT_EQ(ToolsState(1), 0u);
+    EXPECT_EQ(dlg->m_solidBackground, 0);
+    EXPECT_EQ(dlg->m_backgroundLoaded, 0);
+    EXPECT_EQ(Tag().rfind("<BODY BACKGROUND=\"\" TEXT=", 0), 0u);
+    EXPECT_TRUE(PreviewInvalid(Wnd()));
+
+    // A change made while the image form is shown comes back with the colour form.
+    HScroll(IDC_RED_SLIDER, SB_THUMBTRACK, 16);
+    Command(ID_TOOLS_SHOWBACKGROUNDS);
+    EXPECT_EQ(ToolsState(0), 0u);
+    EXPECT_EQ(ToolsState(1), static_cast<UINT>(MF_GRAYED));
+    EXPECT_EQ(dlg->m_solidBackground, static_cast<int>(MF_CHECKED));
+    EXPECT_EQ(Tag().rfind("<BODY BGCOLOR=\"#10EBD7\" ", 0), 0u);
+}
+
+TEST_F(ColorControlsTest, ShowingBackgroundsWithABitmapKeepsTheLoadedFlag) {
+    dlg->SetBackgroundBitmap(::CreateBitmap(4, 4, 1, 32, nullptr));
+    dlg->m_backgroundLoaded = 1;
+    dlg->m_backgroundName = "paper.bmp";
+    Command(ID_TOOLS_SHOWBACKGROUNDS);
+    EXPECT_EQ(dlg->m_backgroundLoaded, 1);
+    EXPECT_EQ(Tag(), "<BODY BACKGROUND=\"paper.bmp\" TEXT=\"#000000\" LINK=\"#008200\" "
+                     "VLINK=\"#551A8B\" ALINK=\"#EE0000\" >");
+}
+
+TEST_F(ColorControlsTest, ResetRestoresDefaultsHidesBackgroundsAndKeepsTheRoleAndImage) {
+    HBITMAP bitmap = ::CreateBitmap(4, 4, 1, 32, nullptr);
+    dlg->SetBackgroundBitmap(bitmap);
+    dlg->m_backgroundLoaded = 1;
+    dlg->m_backgroundPath = "C:\\images\\paper.bmp";
+    dlg->m_backgroundName = "paper.bmp";
+    Command(ID_TOOLS_SHOWBACKGROUNDS);
+    Click(IDC_LINK_COLOR);
+    HScroll(IDC_GREEN_SLIDER, SB_THUMBTRACK, 7);
+    ColorTable[14] = 4096;
+    dlg->roleHandlerCalls.clear();
+
+    Command(ID_EDIT_RESETCOLORS);
+    for (int i = 0; i < kComponentCount; ++i) EXPECT_EQ(ColorTable[i], kDefaultScheme[i]) << i;
+    EXPECT_EQ(ToolsState(0), 0u);
+    EXPECT_EQ(ToolsState(1), static_cast<UINT>(MF_GRAYED));
+    EXPECT_EQ(dlg->m_solidBackground, static_cast<int>(MF_CHECKED));
+    EXPECT_EQ(Tag(), kDefaultTag);
+    EXPECT_EQ(dlg->m_currentRole, RoleLink);
+    EXPECT_EQ(Sliders(), (std::vector<int>{0, 130, 0}));
+    EXPECT_EQ(Labels(), (std::vector<std::string>{"0", "130", "0"}));
+    EXPECT_EQ(::SendMessageA(Item(IDC_LINK_COLOR), BM_GETCHECK, 0, 0), BST_CHECKED);
+    EXPECT_EQ(dlg->m_hBackground, bitmap);
+    EXPECT_EQ(dlg->m_backgroundLoaded, 1);
+    EXPECT_EQ(dlg->m_backgroundName, "paper.bmp");
+    EXPECT_EQ(dlg->roleHandlerCalls,
+              (std::vector<int>{RoleText, RoleVisitedLink, RoleActiveLink, RoleBackground, RoleLink}));
+
+    // With backgrounds hidden the menu is left as it was.
+    Command(ID_EDIT_RESETCOLORS);
+    EXPECT_EQ(ToolsState(0), 0u);
+    EXPECT_EQ(dlg->m_solidBackground, static_cast<int>(MF_CHECKED));
+}
+
+TEST_F(ColorControlsTest, ReselectRolesEndsWithTheCurrentRoleInAFixedOrder) {
+    const std::vector<int> expected[] = {
+        {1001, 1002, 1003, 1004, 1000}, {1002, 1003, 1004, 1000, 1001},
+        {1001, 1003, 1004, 1000, 1002}, {1001, 1002, 1004, 1000, 1003},
+        {1001, 1002, 1003, 1000, 1004},
+    };
+    for (int r = 0; r < kRoleCount; ++r) {
+        dlg->m_currentRole = kRoles[r];
+        dlg->roleHandlerCalls.clear();
+        dlg->ReselectRoles();
+        EXPECT_EQ(dlg->roleHandlerCalls, expected[r]) << kRoles[r];
+        EXPECT_EQ(dlg->m_currentRole, kRoles[r]);
+    }
+}
+
+TEST_F(ColorControlsTest, ValuesOutsideTheRangeShowAsStoredWithTheThumbAtTheNearestEnd) {
+    ColorTable[3] = 300;
+    ColorTable[4] = -5;
+    Click(IDC_TEXT_COLOR);
+    EXPECT_EQ(Labels(), (std::vector<std::string>{"300", "-5", "0"}));
+    EXPECT_EQ(Sliders(), (std::vector<int>{255, 0, 0}));
+    dlg->UpdateCurrentHex();
+    EXPECT_EQ(dlg->m_textHex, "12CFFFFFFFB00");
+}

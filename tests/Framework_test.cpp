@@ -1,0 +1,174 @@
+// The framework layer: the modal loop, command routing and the report of exceptions that
+// leave a handler.
+#include <stdexcept>
+
+#include "DialogHarness.h"
+
+namespace {
+enum {
+    ID_THROW_TEXT = 40001,
+    ID_THROW_PLAIN,
+    ID_THROW_MEMORY,
+    ID_THROW_BAD_ALLOC,
+    ID_THROW_STD,
+    ID_UNHANDLED = 40100,
+};
+
+class CTextException : public CException {
+public:
+    bool GetErrorMessage(CString& message) const override {
+        message = "Something specific went wrong.";
+        return true;
+    }
+};
+
+// A dialog of the program's resources with handlers that fail in every way.
+class CFailingDlg : public CDialog {
+public:
+    CFailingDlg() : CDialog(IDD_ABOUTBOX) {}
+    int paints = 0;
+    int pretranslated = 0;
+    bool escapeOnInit = false;
+    HWND ownerSeenDisabled = nullptr;
+
+    bool wasVisible = false;
+
+    BOOL PreTranslateMessage(MSG* msg) override {
+        ++pretranslated;
+        wasVisible = wasVisible || ::IsWindowVisible(m_hWnd);
+        return CDialog::PreTranslateMessage(msg);
+    }
+
+protected:
+    BOOL OnInitDialog() override {
+        if (escapeOnInit) {
+            HWND owner = ::GetWindow(m_hWnd, GW_OWNER);
+            if (owner && !::IsWindowEnabled(owner)) ownerSeenDisabled = owner;
+            ::PostMessageA(::GetDlgItem(m_hWnd, IDOK), WM_KEYDOWN, VK_ESCAPE, 0);
+        }
+        return TRUE;
+    }
+    void OnThrowText() { throw CTextException(); }
+    void OnThrowPlain() { throw CException(); }
+    void OnThrowMemory() { AfxThrowMemoryException(); }
+    void OnThrowBadAlloc() { throw std::bad_alloc(); }
+    void OnThrowStd() { throw std::runtime_error("not shown"); }
+    void OnPaint() {
+        ++paints;
+        throw CException();
+    }
+
+    DECLARE_MESSAGE_MAP()
+};
+
+BEGIN_MESSAGE_MAP(CFailingDlg, CDialog)
+    ON_COMMAND(ID_THROW_TEXT, &CFailingDlg::OnThrowText)
+    ON_COMMAND(ID_THROW_PLAIN, &CFailingDlg::OnThrowPlain)
+    ON_CONTROL(BN_CLICKED, IDOK, &CFailingDlg::OnThrowPlain)
+    ON_COMMAND(ID_THROW_MEMORY, &CFailingDlg::OnThrowMemory)
+    ON_COMMAND(ID_THROW_BAD_ALLOC, &CFailingDlg::OnThrowBadAlloc)
+    ON_COMMAND(ID_THROW_STD, &CFailingDlg::OnThrowStd)
+    ON_WM_PAINT()
+END_MESSAGE_MAP()
+
+class FrameworkTest : public ::testing::Test {
+protected:
+    void SetUp() override { previous_ = AfxSetModalHost(&host); }
+    void TearDown() override {
+        AfxSetModalHost(previous_);
+        TestApp().m_pMainWnd = nullptr;
+    }
+    void Pump(CDialog& dialog) {
+        MSG msg;
+        while (::PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) dialog.PumpMessage(msg);
+    }
+    RecordingModalHost host;
+
+private:
+    CModalHost* previous_ = nullptr;
+};
+} // namespace
+
+TEST_F(FrameworkTest, ExceptionsLeavingAHandlerAreReportedAndTheWindowGoesOn) {
+    CFailingDlg dlg;
+    ASSERT_TRUE(dlg.Create());
+    TestApp().m_pMainWnd = &dlg;
+    ::ValidateRect(dlg.m_hWnd, nullptr);
+    struct Case {
+        WPARAM wParam;
+        LPARAM lParam;
+        const char* text;
+        UINT type;
+    };
+    const LPARAM button = reinterpret_cast<LPARAM>(::GetDlgItem(dlg.m_hWnd, IDOK));
+    const Case cases[] = {
+        {ID_THROW_TEXT, 0, "Something specific went wrong.", MB_ICONSTOP},
+        {ID_THROW_PLAIN, 0, "Command failed.", MB_ICONSTOP},
+        {MAKEWPARAM(IDOK, BN_CLICKED), button, "Internal application error.", MB_ICONSTOP},
+        {ID_THROW_MEMORY, 0, "Out of memory.", MB_ICONEXCLAMATION | MB_SYSTEMMODAL},
+        {ID_THROW_BAD_ALLOC, 0, "Out of memory.", MB_ICONEXCLAMATION | MB_SYSTEMMODAL},
+        {ID_THROW_STD, 0, "Command failed.", MB_ICONSTOP},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.text);
+        host.messageBoxes.clear();
+        ::SendMessageA(dlg.m_hWnd, WM_COMMAND, c.wParam, c.lParam);
+        ASSERT_EQ(host.messageBoxes.size(), 1u);
+        EXPECT_EQ(host.messageBoxes[0].text, c.text);
+        EXPECT_EQ(host.messageBoxes[0].type, c.type);
+        EXPECT_EQ(host.messageBoxes[0].caption, std::string(TestApp().m_appName));
+        EXPECT_EQ(host.messageBoxes[0].owner, dlg.m_hWnd);
+        EXPECT_TRUE(::IsWindow(dlg.m_hWnd));
+        EXPECT_FALSE(dlg.IsEnded());
+    }
+}
+
+TEST_F(FrameworkTest, APaintThatFailsIsReportedOnceAndNotAskedForAgain) {
+    CFailingDlg dlg;
+    ASSERT_TRUE(dlg.Create());
+    ::ShowWindow(dlg.m_hWnd, SW_SHOWNA);
+    ::InvalidateRect(dlg.m_hWnd, nullptr, TRUE);
+    ::UpdateWindow(dlg.m_hWnd);
+    Pump(dlg);
+    EXPECT_EQ(dlg.paints, 1);
+    EXPECT_EQ(host.messageBoxes.size(), 1u);
+    EXPECT_EQ(host.messageBoxes[0].text, "Internal application error.");
+}
+
+TEST_F(FrameworkTest, DoModalRunsItsOwnLoopThroughPreTranslateWithTheOwnerDisabled) {
+    CFailingDlg owner;
+    ASSERT_TRUE(owner.Create());
+    TestApp().m_pMainWnd = &owner;
+    ::ValidateRect(owner.m_hWnd, nullptr);
+
+    CFailingDlg modal;
+    modal.escapeOnInit = true;
+    EXPECT_EQ(modal.DoModal(), IDCANCEL);
+    EXPECT_EQ(modal.ownerSeenDisabled, owner.m_hWnd);
+    EXPECT_GE(modal.pretranslated, 1);
+    EXPECT_TRUE(modal.wasVisible);
+    EXPECT_TRUE(::IsWindowEnabled(owner.m_hWnd));
+    EXPECT_EQ(modal.m_hWnd, nullptr);
+}
+
+TEST_F(FrameworkTest, CommandsNoMapHandlesGoToTheApplicationAndOtherwiseNowhere) {
+    CFailingDlg dlg;
+    ASSERT_TRUE(dlg.Create());
+    TestApp().m_pMainWnd = &dlg;
+    ::SendMessageA(dlg.m_hWnd, WM_COMMAND, ID_UNHANDLED, 0);
+    EXPECT_FALSE(dlg.IsEnded());
+    EXPECT_TRUE(host.messageBoxes.empty());
+    ::SendMessageA(dlg.m_hWnd, WM_COMMAND, ID_APP_EXIT, 0);
+    EXPECT_TRUE(dlg.IsEnded());
+    EXPECT_EQ(dlg.GetResult(), IDCANCEL);
+}
+
+TEST(CString, FormatsTextsOfAnyLength) {
+    CString text;
+    text.Format("%d", -42);
+    EXPECT_EQ(text, "-42");
+    std::string longer(5000, 'x');
+    text.Format("<%s>", longer.c_str());
+    EXPECT_EQ(text.GetLength(), 5002);
+    EXPECT_EQ(text.GetAt(5001), '>');
+}
