@@ -3,6 +3,7 @@
 #include "imglib/ByteReader.h"
 #include "imglib/DecodeCommon.h"
 #include "imglib/Decoders.h"
+#include <algorithm>
 #include <cstring>
 #include <memory>
 
@@ -85,6 +86,17 @@ bool RleStreamComplete(std::span<const uint8_t> stream, uint64_t pixels, size_t 
     return true;
 }
 
+// One row of stb_image's grey (and alpha) or RGB(A) pixels to BGRA, alpha dropped.
+template <bool Grey>
+void ConvertRow(const stbi_uc* src, size_t channels, uint32_t width, uint8_t* out) {
+    for (uint32_t x = 0; x < width; ++x, src += channels, out += 4) {
+        out[0] = src[Grey ? 0 : 2];
+        out[1] = src[Grey ? 0 : 1];
+        out[2] = src[0];
+        out[3] = 0xFF;
+    }
+}
+
 struct StbFree {
     void operator()(stbi_uc* p) const { stbi_image_free(p); }
 };
@@ -158,24 +170,17 @@ DecodeResult DecodeTga(std::span<const uint8_t> data) {
 
     // stb_image gives grey, grey and alpha, RGB or RGBA, rows top to bottom.
     const bool mirror = (h.descriptor & kDescriptorRightToLeft) != 0;
-    const stbi_uc* src = decoded.get();
+    const size_t rowBytes = size_t{h.width} * channels;
     for (uint32_t y = 0; y < h.height; ++y) {
+        const stbi_uc* src = decoded.get() + y * rowBytes;
         uint8_t* out = result.image.bgra.data() + size_t{y} * h.width * 4;
-        ptrdiff_t step = 4;
-        if (mirror) {
-            out += (size_t{h.width} - 1) * 4;
-            step = -4;
-        }
-        for (uint32_t x = 0; x < h.width; ++x, src += channels, out += step) {
-            if (channels <= 2) {
-                out[0] = out[1] = out[2] = src[0];
-            } else {
-                out[0] = src[2];
-                out[1] = src[1];
-                out[2] = src[0];
-            }
-            out[3] = 0xFF;
-        }
+        if (channels <= 2)
+            ConvertRow<true>(src, channels, h.width, out);
+        else
+            ConvertRow<false>(src, channels, h.width, out);
+        if (mirror)
+            for (size_t left = 0, right = h.width - 1; left < right; ++left, --right)
+                std::swap_ranges(out + 4 * left, out + 4 * left + 4, out + 4 * right);
     }
     return result;
 }
