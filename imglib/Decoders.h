@@ -39,8 +39,11 @@ struct DecodeResult {
 // Content sniffing: true when the bytes start like that format.
 bool LooksLikePcx(std::span<const uint8_t> data);
 bool LooksLikePhotoCd(std::span<const uint8_t> data);
+// TGA has no signature: true for the version 2 footer or a plausible header, so test it last.
+bool LooksLikeTga(std::span<const uint8_t> data);
 
 DecodeResult DecodePcx(std::span<const uint8_t> data);
 DecodeResult DecodePhotoCd(std::span<const uint8_t> data);
+DecodeResult DecodeTga(std::span<const uint8_t> data);
 
 } // namespace imglib

@@ -1,0 +1,19 @@
+// What every fuzz target checks after a decode: a success has pixels that match its size.
+#pragma once
+#include "imglib/Decoders.h"
+#include <cstdlib>
+
+inline void CheckDecode(const imglib::DecodeResult& result) {
+    if (!result) {
+        if (result.error == imglib::DecodeError::None || !result.image.bgra.empty()) std::abort();
+        return;
+    }
+    const imglib::Image& image = result.image;
+    if (image.width == 0 || image.height == 0 || image.width > imglib::kMaxDimension ||
+        image.height > imglib::kMaxDimension ||
+        uint64_t{image.width} * image.height > imglib::kMaxPixels ||
+        image.bgra.size() != size_t{image.width} * image.height * 4)
+        std::abort();
+    for (size_t i = 3; i < image.bgra.size(); i += 4)
+        if (image.bgra[i] != 0xFF) std::abort();
+}
