@@ -78,8 +78,11 @@ TEST_F(ColorControlsTest, ASliderChangesOnlyTheCurrentRolesComponentAndText) {
     std::vector<int32_t> before = Table();
     HScroll(IDC_GREEN_SLIDER, SB_THUMBTRACK, 200);
     std::vector<int32_t> after = Table();
-    for (int i = 0; i < kComponentCount; ++i)
-        if (i != 10) EXPECT_EQ(after[i], before[i]) << i;
+    for (int i = 0; i < kComponentCount; ++i) {
+        if (i != 10) {
+            EXPECT_EQ(after[i], before[i]) << i;
+        }
+    }
     EXPECT_EQ(ColorTable[10], 200);
     EXPECT_EQ(dlg->m_vlinkHex, "55C88B");
     EXPECT_EQ(dlg->m_linkHex, "untouched");
