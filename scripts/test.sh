@@ -1,7 +1,7 @@
-#!/bin/sh
+#!/bin/bash
 # Sets up what is missing, builds everything and runs every test: the portable code natively
 # (with sanitizers and bounded fuzzing), the Windows code under Wine on a private Xvfb display.
-set -e
+set -eo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 "$root/scripts/setup.sh"
 "$root/scripts/build.sh" --native
@@ -27,6 +27,13 @@ WINEDEBUG=-all wineserver -p
 WINEDEBUG=-all wine cmd /c exit </dev/null >/dev/null 2>&1
 
 status=0
-ctest --test-dir "$root/build/native" --output-on-failure -j 2 || status=1
-ctest --test-dir "$root/build/win" --output-on-failure || status=1
+log="$root/build/test-summary.log"
+: >"$log"
+ctest --test-dir "$root/build/native" --output-on-failure -j 2 | tee -a "$log" || status=1
+# The Windows tests share one display and one clipboard: one at a time.
+ctest --test-dir "$root/build/win" --output-on-failure | tee -a "$log" || status=1
+
+# One closing line for both runs.
+sed -n 's/.*tests passed, \([0-9]*\) tests failed out of \([0-9]*\).*/\1 \2/p' "$log" |
+    awk '{ failed += $1; total += $2 } END { printf "%d passed, %d failed\n", total - failed, failed }'
 exit $status
