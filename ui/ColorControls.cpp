@@ -4,18 +4,8 @@
 #include <algorithm>
 
 namespace {
-constexpr int kSliderIds[3] = {IDC_RED_SLIDER, IDC_GREEN_SLIDER, IDC_BLUE_SLIDER};
-constexpr int kValueIds[3] = {IDC_RED_VALUE, IDC_GREEN_VALUE, IDC_BLUE_VALUE};
-constexpr int kSliderMin = 0;
-constexpr int kSliderMax = 255;
 constexpr int kLineStep = 1;
 constexpr int kPageStep = 10;
-
-CString Decimal(int value) {
-    CString text;
-    text.Format("%d", value);
-    return text;
-}
 } // namespace
 
 void CSchemeDlg::SelectRole(ColorRole role) {
@@ -64,6 +54,13 @@ void CSchemeDlg::OnColorPicker() {
     InvalidatePreview();
 }
 
+void CSchemeDlg::HideBackgrounds(CMenu& tools) {
+    // The check mark's previous state, MF_CHECKED, is the flag's "hidden" value.
+    m_solidBackground =
+        static_cast<int>(tools.CheckMenuItem(kShowBackgroundsPos, MF_BYPOSITION | MF_UNCHECKED));
+    tools.EnableMenuItem(kLoadBackgroundPos, MF_BYPOSITION | MF_GRAYED);
+}
+
 void CSchemeDlg::OnShowBackgrounds() {
     CMenu tools = GetMenu().GetSubMenu(kToolsMenuPos);
     if (tools.GetMenuState(kShowBackgroundsPos, MF_BYPOSITION) == 0) {
@@ -72,9 +69,7 @@ void CSchemeDlg::OnShowBackgrounds() {
         tools.EnableMenuItem(kLoadBackgroundPos, MF_BYPOSITION | MF_ENABLED);
         if (!m_hBackground) m_backgroundLoaded = 0;
     } else {
-        m_solidBackground = static_cast<int>(
-            tools.CheckMenuItem(kShowBackgroundsPos, MF_BYPOSITION | MF_UNCHECKED));
-        tools.EnableMenuItem(kLoadBackgroundPos, MF_BYPOSITION | MF_GRAYED);
+        HideBackgrounds(tools);
     }
     UpdateCurrentHex();
     RebuildTag();
@@ -84,11 +79,7 @@ void CSchemeDlg::OnShowBackgrounds() {
 void CSchemeDlg::OnResetColors() {
     ResetColorTable(ColorTable);
     CMenu tools = GetMenu().GetSubMenu(kToolsMenuPos);
-    if (tools.GetMenuState(kShowBackgroundsPos, MF_BYPOSITION) == MF_CHECKED) {
-        m_solidBackground = static_cast<int>(
-            tools.CheckMenuItem(kShowBackgroundsPos, MF_BYPOSITION | MF_UNCHECKED));
-        tools.EnableMenuItem(kLoadBackgroundPos, MF_BYPOSITION | MF_GRAYED);
-    }
+    if (tools.GetMenuState(kShowBackgroundsPos, MF_BYPOSITION) == MF_CHECKED) HideBackgrounds(tools);
     UpdateAllHex();
     RebuildTag();
     InvalidatePreview();

@@ -5,9 +5,6 @@
 #include "scheme/BodyTag.h"
 
 namespace {
-constexpr int kSliderIds[3] = {IDC_RED_SLIDER, IDC_GREEN_SLIDER, IDC_BLUE_SLIDER};
-constexpr int kValueIds[3] = {IDC_RED_VALUE, IDC_GREEN_VALUE, IDC_BLUE_VALUE};
-constexpr int kSliderMax = 255;
 // System menu entries removed by position: Restore, then Size, then Maximize.
 constexpr UINT kSystemMenuRemovals[3] = {0, 1, 2};
 } // namespace
@@ -54,11 +51,9 @@ BOOL CSchemeDlg::OnInitDialog() {
 
     for (int channel = 0; channel < 3; ++channel) {
         CScrollBar bar(GetDlgItem(kSliderIds[channel]).m_hWnd);
-        bar.SetScrollRange(0, kSliderMax, TRUE);
+        bar.SetScrollRange(kSliderMin, kSliderMax, TRUE);
         bar.SetScrollPos(ColorTable[channel], TRUE);
-        CString value;
-        value.Format("%d", ColorTable[channel]);
-        SetDlgItemText(kValueIds[channel], value);
+        SetDlgItemText(kValueIds[channel], Decimal(ColorTable[channel]));
     }
     m_currentRole = RoleBackground;
     GetDlgItem(IDC_BACKGROUND_COLOR).SendMessage(BM_SETCHECK, BST_CHECKED);
@@ -84,6 +79,12 @@ BOOL CSchemeDlg::PreTranslateMessage(MSG* msg) {
 }
 
 // ---- The hex texts and the tag ----
+
+CString CSchemeDlg::Decimal(int value) {
+    CString text;
+    text.Format("%d", value);
+    return text;
+}
 
 CString& CSchemeDlg::HexMember(ColorRole role) {
     switch (role) {

@@ -17,6 +17,11 @@ public:
     enum { IDD = IDD_SCHEME_DIALOG };
     // The Tools pop-up and its items, found by position.
     enum { kToolsMenuPos = 2, kShowBackgroundsPos = 0, kLoadBackgroundPos = 1 };
+    // The sliders and their number labels, red, green, blue.
+    static constexpr int kSliderIds[3] = {IDC_RED_SLIDER, IDC_GREEN_SLIDER, IDC_BLUE_SLIDER};
+    static constexpr int kValueIds[3] = {IDC_RED_VALUE, IDC_GREEN_VALUE, IDC_BLUE_VALUE};
+    static constexpr int kSliderMin = 0;
+    static constexpr int kSliderMax = 255;
 
     explicit CSchemeDlg(CWnd* parent = nullptr);
     ~CSchemeDlg() override;
@@ -52,6 +57,8 @@ protected:
     virtual void OnVisitedLinkColor() { SelectRole(RoleVisitedLink); }
     virtual void OnActiveLinkColor() { SelectRole(RoleActiveLink); }
     void RunRoleHandler(ColorRole role);
+    void HideBackgrounds(CMenu& tools);
+    static CString Decimal(int value);
     void OnHScroll(UINT sbCode, UINT pos, CScrollBar* scrollBar);
     void OnColorPicker();
     void OnShowBackgrounds();
