@@ -1,0 +1,287 @@
+// ImgLib.dll under Wine: images written by ImageMagick at test time (see make_test_images.sh),
+// decoded by the DLL and compared with ImageMagick's own decoding, and the failure codes.
+#include "ImgLib.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <fstream>
+#include <functional>
+#include <iterator>
+#include <string>
+#include <thread>
+#include <vector>
+
+namespace {
+
+const std::string kFolder = "testimages\\";
+
+std::vector<uint8_t> ReadBytes(const std::string& path) {
+    std::ifstream in(path, std::ios::binary);
+    return {std::istreambuf_iterator<char>(in), {}};
+}
+
+void WriteBytes(const std::string& path, const std::vector<uint8_t>& bytes) {
+    std::ofstream(path, std::ios::binary)
+        .write(reinterpret_cast<const char*>(bytes.data()),
+               static_cast<std::streamsize>(bytes.size()));
+}
+
+// Writes a changed copy of a test image and returns its path.
+std::string Variant(const std::string& source, const std::string& name,
+                    const std::function<void(std::vector<uint8_t>&)>& change) {
+    std::vector<uint8_t> bytes = ReadBytes(kFolder + source);
+    EXPECT_FALSE(bytes.empty()) << source;
+    change(bytes);
+    WriteBytes(kFolder + name, bytes);
+    return kFolder + name;
+}
+
+struct Pixels {
+    int width = 0;
+    int height = 0;
+    std::vector<uint8_t> rgb;
+};
+
+// The bitmap's pixels as RGB rows top to bottom, read back through the screen's DC.
+Pixels ReadBitmap(HBITMAP bitmap) {
+    BITMAP info = {};
+    EXPECT_EQ(::GetObjectA(bitmap, sizeof(info), &info), static_cast<int>(sizeof(info)));
+    Pixels pixels{info.bmWidth, info.bmHeight, {}};
+    BITMAPINFO request = {};
+    request.bmiHeader.biSize = sizeof(request.bmiHeader);
+    request.bmiHeader.biWidth = info.bmWidth;
+    request.bmiHeader.biHeight = -info.bmHeight;
+    request.bmiHeader.biPlanes = 1;
+    request.bmiHeader.biBitCount = 32;
+    std::vector<uint8_t> bgrx(size_t(info.bmWidth) * info.bmHeight * 4);
+    HDC screen = ::GetDC(nullptr);
+    EXPECT_EQ(::GetDIBits(screen, bitmap, 0, info.bmHeight, bgrx.data(), &request, DIB_RGB_COLORS),
+              info.bmHeight);
+    ::ReleaseDC(nullptr, screen);
+    for (size_t i = 0; i < bgrx.size(); i += 4) {
+        pixels.rgb.insert(pixels.rgb.end(), {bgrx[i + 2], bgrx[i + 1], bgrx[i]});
+    }
+    return pixels;
+}
+
+struct Decoded {
+    HBITMAP bitmap = nullptr;
+    uint32_t aux = 0;
+    int32_t error = 0;
+    Decoded(const Decoded&) = delete;
+    explicit Decoded(const std::string& path) {
+        bitmap = ReadFileIntoDDB(path.c_str(), &aux, 0);
+        error = GetLastImgLibError();
+    }
+    ~Decoded() {
+        if (bitmap) ::DeleteObject(bitmap);
+    }
+};
+
+struct Sample {
+    const char* file;
+    uint32_t sourceBits; // 0: whatever the decoder reports
+    int tolerance;       // largest difference of one channel from the reference
+    double meanTolerance = 0;
+};
+
+void PrintTo(const Sample& sample, std::ostream* out) {
+    *out << sample.file;
+}
+
+class DecodesLikeTheReference : public testing::TestWithParam<Sample> {};
+
+TEST_P(DecodesLikeTheReference, PixelForPixel) {
+    const Sample& sample = GetParam();
+    Decoded decoded(kFolder + sample.file);
+    ASSERT_NE(decoded.bitmap, nullptr) << "error " << decoded.error;
+    EXPECT_EQ(decoded.error, IMGLIB_OK);
+    if (sample.sourceBits) {
+        EXPECT_EQ(decoded.aux, sample.sourceBits);
+    }
+
+    // Device-dependent: the screen's format, and usable in a DC compatible with the screen.
+    BITMAP info = {};
+    ::GetObjectA(decoded.bitmap, sizeof(info), &info);
+    HDC screen = ::GetDC(nullptr);
+    EXPECT_EQ(info.bmBitsPixel, ::GetDeviceCaps(screen, BITSPIXEL));
+    HDC memory = ::CreateCompatibleDC(screen);
+    HGDIOBJ previous = ::SelectObject(memory, decoded.bitmap);
+    EXPECT_NE(previous, nullptr);
+    ::SelectObject(memory, previous);
+    ::DeleteDC(memory);
+    ::ReleaseDC(nullptr, screen);
+
+    Pixels pixels = ReadBitmap(decoded.bitmap);
+    std::vector<uint8_t> reference = ReadBytes(kFolder + sample.file + ".rgb");
+    ASSERT_EQ(reference.size(), size_t(pixels.width) * pixels.height * 3)
+        << pixels.width << "x" << pixels.height;
+    int worst = 0;
+    size_t worstAt = 0;
+    double sum = 0;
+    for (size_t i = 0; i < reference.size(); ++i) {
+        int difference = std::abs(int(pixels.rgb[i]) - int(reference[i]));
+        sum += difference;
+        if (difference > worst) worst = difference, worstAt = i;
+    }
+    EXPECT_LE(worst, sample.tolerance)
+        << "pixel " << worstAt / 3 % pixels.width << "," << worstAt / 3 / pixels.width;
+    EXPECT_LE(sum / reference.size(), sample.meanTolerance);
+}
+
+// JPEG decoders may differ in the inverse DCT, chroma upsampling and colour conversion: small
+// on average, larger at sharp colour edges of subsampled chroma.
+constexpr int kJpegTolerance = 24;
+constexpr double kJpegMeanTolerance = 3.0;
+
+INSTANTIATE_TEST_SUITE_P(
+    Wic, DecodesLikeTheReference,
+    testing::Values(Sample{"bmp1.bmp", 1, 0}, Sample{"bmp4.bmp", 4, 0}, Sample{"bmp8.bmp", 8, 0},
+                    Sample{"bmp8rle.bmp", 8, 0}, Sample{"bmp24.bmp", 24, 0},
+                    Sample{"bmp32.bmp", 32, 0}, Sample{"tif_none.tif", 24, 0},
+                    Sample{"tif_lzw.tif", 24, 0}, Sample{"tif_packbits.tif", 24, 0},
+                    Sample{"tif_gray.tif", 8, 0}, Sample{"png24.png", 24, 0},
+                    Sample{"png8.png", 8, 0}, Sample{"gif.gif", 8, 0},
+                    Sample{"jpg_420.jpg", 24, kJpegTolerance, kJpegMeanTolerance},
+                    Sample{"jpg_444.jpg", 24, kJpegTolerance, kJpegMeanTolerance},
+                    Sample{"jpg_progressive.jpg", 24, kJpegTolerance, kJpegMeanTolerance},
+                    Sample{"jpg_gray.jpg", 8, kJpegTolerance, kJpegMeanTolerance}));
+
+INSTANTIATE_TEST_SUITE_P(Portable, DecodesLikeTheReference,
+                         testing::Values(Sample{"tga24.tga", 24, 0}, Sample{"tga_rle.tga", 24, 0},
+                                         Sample{"tga8.tga", 8, 0}, Sample{"pcx24.pcx", 24, 0},
+                                         Sample{"pcx8.pcx", 8, 0}, Sample{"pcd.pcd", 24, 0}));
+
+int32_t ErrorOf(const std::string& path) {
+    uint32_t aux = 0xDEADBEEF;
+    HBITMAP bitmap = ReadFileIntoDDB(path.c_str(), &aux, 0);
+    int32_t error = GetLastImgLibError();
+    if (bitmap) ::DeleteObject(bitmap);
+    return bitmap ? IMGLIB_OK : error;
+}
+
+TEST(ImgLibErrors, FilesThatCannotBeRead) {
+    EXPECT_EQ(ErrorOf(kFolder + "no such file.bmp"), IMGLIB_ERR_FILE_NOT_FOUND);
+    EXPECT_EQ(ErrorOf(kFolder + "no such folder\\a.bmp"), IMGLIB_ERR_FILE_NOT_FOUND);
+    ::CreateDirectoryA((kFolder + "folder.bmp").c_str(), nullptr);
+    EXPECT_EQ(ErrorOf(kFolder + "folder.bmp"), IMGLIB_ERR_READ);
+
+    uint32_t aux = 0;
+    EXPECT_EQ(ReadFileIntoDDB((kFolder + "bmp24.bmp").c_str(), &aux, 1), nullptr);
+    EXPECT_EQ(GetLastImgLibError(), IMGLIB_ERR_ARGUMENT);
+    EXPECT_EQ(ReadFileIntoDDB(nullptr, &aux, 0), nullptr);
+    EXPECT_EQ(GetLastImgLibError(), IMGLIB_ERR_ARGUMENT);
+}
+
+TEST(ImgLibErrors, ContentDecidesTheFormatNotTheName) {
+    EXPECT_EQ(ErrorOf(kFolder + "text.txt"), IMGLIB_ERR_UNSUPPORTED);
+    EXPECT_EQ(ErrorOf(Variant("text.txt", "text.bmp", [](auto&) {})), IMGLIB_ERR_UNSUPPORTED);
+    EXPECT_EQ(ErrorOf(Variant("text.txt", "empty.jpg", [](auto& b) { b.clear(); })),
+              IMGLIB_ERR_UNSUPPORTED);
+    // A PNG named .bmp and a JPEG named .tga still decode.
+    EXPECT_EQ(ErrorOf(Variant("png24.png", "png.bmp", [](auto&) {})), IMGLIB_OK);
+    EXPECT_EQ(ErrorOf(Variant("jpg_444.jpg", "jpg.tga", [](auto&) {})), IMGLIB_OK);
+}
+
+TEST(ImgLibErrors, TruncatedFilesOfEachFormatAreCorrupt) {
+    for (const char* file : {"bmp8.bmp", "bmp24.bmp", "bmp8rle.bmp", "jpg_420.jpg",
+                             "jpg_progressive.jpg", "tif_none.tif", "tif_lzw.tif", "png24.png",
+                             "gif.gif", "tga24.tga", "tga_rle.tga", "pcx24.pcx", "pcd.pcd"}) {
+        auto half = [](std::vector<uint8_t>& b) { b.resize(b.size() / 2); };
+        auto header = [](std::vector<uint8_t>& b) { b.resize(40); };
+        EXPECT_EQ(ErrorOf(Variant(file, std::string("half_") + file, half)), IMGLIB_ERR_CORRUPT)
+            << file;
+        EXPECT_EQ(ErrorOf(Variant(file, std::string("head_") + file, header)), IMGLIB_ERR_CORRUPT)
+            << file;
+    }
+}
+
+// Bytes in the compressed data flipped; a checksum or the coding itself notices.
+TEST(ImgLibErrors, DamagedCompressedDataIsCorrupt) {
+    auto flip = [](std::vector<uint8_t>& b) {
+        for (size_t i = b.size() / 3; i < b.size() / 3 + 64; ++i)
+            b[i] ^= 0x5A;
+    };
+    for (const char* file : {"png24.png", "jpg_420.jpg", "tif_lzw.tif"}) {
+        EXPECT_EQ(ErrorOf(Variant(file, std::string("flip_") + file, flip)), IMGLIB_ERR_CORRUPT)
+            << file;
+    }
+}
+
+size_t FrameHeader(const std::vector<uint8_t>& jpeg) {
+    for (size_t i = 2; i + 1 < jpeg.size(); ++i) {
+        if (jpeg[i] == 0xFF && jpeg[i + 1] == 0xC0) return i;
+    }
+    ADD_FAILURE() << "no baseline frame header";
+    return 0;
+}
+
+TEST(ImgLibErrors, UnusualVariantsAreIncompatible) {
+    auto twelveBits = [](std::vector<uint8_t>& b) { b[FrameHeader(b) + 4] = 12; };
+    auto lossless = [](std::vector<uint8_t>& b) { b[FrameHeader(b) + 1] = 0xC3; };
+    auto hierarchical = [](std::vector<uint8_t>& b) { b[FrameHeader(b) + 1] = 0xC5; };
+    EXPECT_EQ(ErrorOf(Variant("jpg_444.jpg", "jpg12.jpg", twelveBits)), IMGLIB_ERR_INCOMPATIBLE);
+    EXPECT_EQ(ErrorOf(Variant("jpg_444.jpg", "jpg_ll.jpg", lossless)), IMGLIB_ERR_INCOMPATIBLE);
+    EXPECT_EQ(ErrorOf(Variant("jpg_444.jpg", "jpg_h.jpg", hierarchical)), IMGLIB_ERR_INCOMPATIBLE);
+    // BI_JPEG inside a BMP, and a pixel depth of 7 bits.
+    EXPECT_EQ(ErrorOf(Variant("bmp24.bmp", "bmp_jpeg.bmp", [](auto& b) { b[30] = 4; })),
+              IMGLIB_ERR_INCOMPATIBLE);
+    EXPECT_EQ(ErrorOf(Variant("bmp24.bmp", "bmp_7.bmp", [](auto& b) { b[28] = 7; })),
+              IMGLIB_ERR_INCOMPATIBLE);
+    // Wine's TIFF decoder lacks JPEG compression; a system that has it decodes the file.
+    int32_t jpegInTiff = ErrorOf(kFolder + "tif_jpeg.tif");
+    EXPECT_TRUE(jpegInTiff == IMGLIB_ERR_INCOMPATIBLE || jpegInTiff == IMGLIB_OK) << jpegInTiff;
+}
+
+void PutLe32(std::vector<uint8_t>& b, size_t at, uint32_t value) {
+    for (int i = 0; i < 4; ++i)
+        b[at + i] = uint8_t(value >> (8 * i));
+}
+
+void PutBe(std::vector<uint8_t>& b, size_t at, uint32_t value, int bytes) {
+    for (int i = 0; i < bytes; ++i)
+        b[at + i] = uint8_t(value >> (8 * (bytes - 1 - i)));
+}
+
+// Headers that claim huge images are refused before any pixel memory is asked for.
+TEST(ImgLibErrors, HugeHeadersAreTooLarge) {
+    auto bmp = [](uint32_t w, uint32_t h) {
+        return [=](std::vector<uint8_t>& b) { PutLe32(b, 18, w), PutLe32(b, 22, h); };
+    };
+    EXPECT_EQ(ErrorOf(Variant("bmp24.bmp", "huge1.bmp", bmp(40000, 10))), IMGLIB_ERR_TOO_LARGE);
+    EXPECT_EQ(ErrorOf(Variant("bmp24.bmp", "huge2.bmp", bmp(30000, 30000))), IMGLIB_ERR_TOO_LARGE);
+    EXPECT_EQ(ErrorOf(Variant("bmp24.bmp", "huge3.bmp", bmp(10, uint32_t(-40000)))),
+              IMGLIB_ERR_TOO_LARGE);
+    auto jpeg = [](std::vector<uint8_t>& b) {
+        PutBe(b, FrameHeader(b) + 5, 30000, 2), PutBe(b, FrameHeader(b) + 7, 30000, 2);
+    };
+    EXPECT_EQ(ErrorOf(Variant("jpg_444.jpg", "huge.jpg", jpeg)), IMGLIB_ERR_TOO_LARGE);
+    auto png = [](std::vector<uint8_t>& b) { PutBe(b, 16, 100000, 4); };
+    EXPECT_EQ(ErrorOf(Variant("png24.png", "huge.png", png)), IMGLIB_ERR_TOO_LARGE);
+    // The GIF's screen is small but its first frame reaches far beyond it.
+    auto gif = [](std::vector<uint8_t>& b) {
+        size_t at = 13 + ((b[10] & 0x80) ? 3u << ((b[10] & 7) + 1) : 0);
+        while (b[at] == 0x21) { // skip extensions
+            at += 2;
+            while (b[at])
+                at += b[at] + 1;
+            ++at;
+        }
+        ASSERT_EQ(b[at], 0x2C);
+        b[at + 5] = b[at + 6] = b[at + 7] = b[at + 8] = 0xFF;
+    };
+    EXPECT_EQ(ErrorOf(Variant("gif.gif", "huge.gif", gif)), IMGLIB_ERR_TOO_LARGE);
+}
+
+TEST(ImgLibErrors, TheLastErrorBelongsToTheCallingThread) {
+    EXPECT_EQ(ErrorOf(kFolder + "text.txt"), IMGLIB_ERR_UNSUPPORTED);
+    std::thread([] {
+        EXPECT_EQ(ErrorOf(kFolder + "missing.bmp"), IMGLIB_ERR_FILE_NOT_FOUND);
+    }).join();
+    EXPECT_EQ(GetLastImgLibError(), IMGLIB_ERR_UNSUPPORTED);
+    EXPECT_EQ(ErrorOf(kFolder + "bmp24.bmp"), IMGLIB_OK);
+    EXPECT_EQ(GetLastImgLibError(), IMGLIB_OK);
+}
+
+} // namespace

@@ -1,0 +1,53 @@
+#!/bin/sh
+# Writes the image files that ImgLib_test decodes, each beside its raw RGB reference
+# (8 bits a channel, rows top to bottom) as decoded by ImageMagick.
+# Usage: make_test_images.sh <folder>
+set -e
+out=$1
+mkdir -p "$out"
+cd "$out"
+
+# Odd sizes, so that row padding and partial bytes of packed pixels are exercised.
+convert -size 37x29 -seed 7 plasma:fractal -depth 8 src.ppm
+convert -size 37x29 -seed 7 plasma:fractal -colors 16 -depth 8 src16.ppm
+convert -size 37x29 -seed 7 plasma:fractal -colors 200 -depth 8 src200.ppm
+
+img() { # name, format, then the arguments of convert
+    name=$1
+    format=$2
+    shift 2
+    convert "$@" "$format:$name"
+    convert "$name" -depth 8 "rgb:$name.rgb"
+}
+
+img bmp1.bmp BMP3 src.ppm -monochrome -type bilevel
+img bmp4.bmp BMP3 src16.ppm -type palette
+img bmp8.bmp BMP3 src200.ppm -type palette -compress none
+img bmp8rle.bmp BMP3 src200.ppm -type palette -compress RLE
+img bmp24.bmp BMP3 src.ppm -type truecolor
+img bmp32.bmp BMP src.ppm -alpha on -channel A -evaluate set 100% +channel -type truecoloralpha
+img tif_none.tif TIFF src.ppm -compress none
+img tif_lzw.tif TIFF src.ppm -compress lzw
+img tif_packbits.tif TIFF src.ppm -compress rle
+img tif_gray.tif TIFF src.ppm -colorspace gray -compress none
+img png24.png PNG24 src.ppm
+img png8.png PNG8 src200.ppm
+img gif.gif GIF src200.ppm
+img jpg_420.jpg JPEG src.ppm -quality 92 -sampling-factor 2x2
+img jpg_444.jpg JPEG src.ppm -quality 92 -sampling-factor 1x1
+img jpg_progressive.jpg JPEG src.ppm -quality 92 -interlace plane
+img jpg_gray.jpg JPEG src.ppm -colorspace gray -quality 92
+img tga24.tga TGA src.ppm -type truecolor
+img tga_rle.tga TGA src.ppm -type truecolor -compress rle
+img tga8.tga TGA src200.ppm -type palette
+img pcx24.pcx PCX src.ppm -type truecolor
+img pcx8.pcx PCX src200.ppm -type palette
+# Photo CD holds a fixed 768x512 base image.
+img pcd.pcd PCD src.ppm -resize '768x512!'
+
+# Variants that a reader may refuse; no references needed.
+convert src.ppm -compress jpeg TIFF:tif_jpeg.tif
+convert src.ppm -compress zip TIFF:tif_zip.tif
+convert src.ppm -depth 16 TIFF:tif_16bit.tif
+printf 'This is plain text, not an image.\n' > text.txt
+rm -f src.ppm src16.ppm src200.ppm
