@@ -17,7 +17,8 @@ img() { # name, format, then the arguments of convert
     format=$2
     shift 2
     convert "$@" "$format:$name"
-    convert "$name" -depth 8 "rgb:$name.rgb"
+    # A TGA's origin is kept as an orientation tag; -auto-orient applies it.
+    convert "$name" -auto-orient -depth 8 "rgb:$name.rgb"
 }
 
 img bmp1.bmp BMP3 src.ppm -monochrome -type bilevel
@@ -44,6 +45,9 @@ img pcx24.pcx PCX src.ppm -type truecolor
 img pcx8.pcx PCX src200.ppm -type palette
 # Photo CD holds a fixed 768x512 base image.
 img pcd.pcd PCD src.ppm -resize '768x512!'
+# convert maps PhotoYCC up to 1.3584 times reference white onto 0 to 255, whereas ImgLib maps
+# reference white to 255; scaling convert's RGB makes the two comparable.
+convert pcd.pcd -colorspace sRGB -evaluate multiply 1.3584 -depth 8 rgb:pcd.pcd.rgb
 
 # Variants that a reader may refuse; no references needed.
 convert src.ppm -compress jpeg TIFF:tif_jpeg.tif
