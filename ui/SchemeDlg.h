@@ -66,6 +66,8 @@ protected:
 
     // Background images and scheme files.
     void OnLoadBackground();
+    // The image-failure message, after ReadFileIntoDDB returned NULL.
+    void ReportImageFailure();
     void OnOpenScheme();
     void OnSaveScheme();
 
