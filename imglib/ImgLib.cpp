@@ -7,6 +7,7 @@
 #include <algorithm>
 #include <new>
 #include <span>
+#include <utility>
 #include <vector>
 
 #include "Decoders.h"
@@ -72,36 +73,49 @@ struct Failure {
     int32_t code;
 };
 
-int32_t ReadWholeFile(const char* path, std::vector<uint8_t>& bytes) {
-    Handle file(::CreateFileA(path, GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
-                              FILE_FLAG_SEQUENTIAL_SCAN, nullptr));
-    if (file.get() == INVALID_HANDLE_VALUE) {
-        DWORD error = ::GetLastError();
-        bool missing = error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND ||
-                       error == ERROR_INVALID_NAME || error == ERROR_BAD_NETPATH;
-        return missing ? IMGLIB_ERR_FILE_NOT_FOUND : IMGLIB_ERR_READ;
+// The file mapped read-only; sharing denies writers, so the view cannot shrink under us.
+class FileView {
+public:
+    FileView() = default;
+    FileView(const FileView&) = delete;
+    FileView& operator=(const FileView&) = delete;
+    ~FileView() {
+        if (m_view) ::UnmapViewOfFile(m_view);
+        if (m_mapping) ::CloseHandle(m_mapping);
+        if (m_file != INVALID_HANDLE_VALUE) ::CloseHandle(m_file);
     }
-    LARGE_INTEGER size;
-    if (!::GetFileSizeEx(file.get(), &size)) return IMGLIB_ERR_READ;
-    if (static_cast<uint64_t>(size.QuadPart) > kMaxFileBytes) return IMGLIB_ERR_TOO_LARGE;
-    try {
-        bytes.resize(static_cast<size_t>(size.QuadPart));
-    } catch (const std::bad_alloc&) {
-        return IMGLIB_ERR_NO_MEMORY;
-    }
-    size_t done = 0;
-    while (done < bytes.size()) {
-        DWORD got = 0;
-        DWORD want = static_cast<DWORD>(std::min<size_t>(bytes.size() - done, 1u << 30));
-        if (!::ReadFile(file.get(), bytes.data() + done, want, &got, nullptr)) {
-            return IMGLIB_ERR_READ;
+
+    int32_t Open(const char* path) {
+        m_file = ::CreateFileA(path, GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
+                               FILE_FLAG_SEQUENTIAL_SCAN, nullptr);
+        if (m_file == INVALID_HANDLE_VALUE) {
+            DWORD error = ::GetLastError();
+            bool missing = error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND ||
+                           error == ERROR_INVALID_NAME || error == ERROR_BAD_NETPATH;
+            return missing ? IMGLIB_ERR_FILE_NOT_FOUND : IMGLIB_ERR_READ;
         }
-        if (got == 0) break; // the file shrank meanwhile
-        done += got;
+        LARGE_INTEGER size;
+        if (!::GetFileSizeEx(m_file, &size)) return IMGLIB_ERR_READ;
+        if (static_cast<uint64_t>(size.QuadPart) > kMaxFileBytes) return IMGLIB_ERR_TOO_LARGE;
+        if (size.QuadPart == 0) return IMGLIB_OK; // nothing to map: an empty span
+        m_mapping = ::CreateFileMappingA(m_file, nullptr, PAGE_READONLY, 0, 0, nullptr);
+        if (m_mapping) m_view = ::MapViewOfFile(m_mapping, FILE_MAP_READ, 0, 0, 0);
+        if (!m_view) {
+            return ::GetLastError() == ERROR_NOT_ENOUGH_MEMORY ? IMGLIB_ERR_NO_MEMORY
+                                                               : IMGLIB_ERR_READ;
+        }
+        m_bytes = {static_cast<const uint8_t*>(m_view), static_cast<size_t>(size.QuadPart)};
+        return IMGLIB_OK;
     }
-    bytes.resize(done);
-    return IMGLIB_OK;
-}
+
+    std::span<const uint8_t> bytes() const { return m_bytes; }
+
+private:
+    HANDLE m_file = INVALID_HANDLE_VALUE;
+    HANDLE m_mapping = nullptr;
+    void* m_view = nullptr;
+    std::span<const uint8_t> m_bytes;
+};
 
 bool WithinLimits(uint64_t width, uint64_t height) {
     return width <= imglib::kMaxDimension && height <= imglib::kMaxDimension &&
@@ -124,6 +138,90 @@ HBITMAP MakeScreenBitmap(uint32_t width, uint32_t height, const uint8_t* bgra) {
     ::ReleaseDC(nullptr, screen);
     if (!bitmap) throw Failure{IMGLIB_ERR_BITMAP};
     return bitmap;
+}
+
+// Frees a bitmap unless handed over.
+class OwnedBitmap {
+public:
+    explicit OwnedBitmap(HBITMAP bitmap) : m_bitmap(bitmap) {}
+    OwnedBitmap(const OwnedBitmap&) = delete;
+    OwnedBitmap& operator=(const OwnedBitmap&) = delete;
+    ~OwnedBitmap() {
+        if (m_bitmap) ::DeleteObject(m_bitmap);
+    }
+    HBITMAP get() const { return m_bitmap; }
+    HBITMAP release() { return std::exchange(m_bitmap, nullptr); }
+
+private:
+    HBITMAP m_bitmap;
+};
+
+class ScreenDC {
+public:
+    ScreenDC() : m_dc(::GetDC(nullptr)) {}
+    ScreenDC(const ScreenDC&) = delete;
+    ScreenDC& operator=(const ScreenDC&) = delete;
+    ~ScreenDC() {
+        if (m_dc) ::ReleaseDC(nullptr, m_dc);
+    }
+    HDC get() const { return m_dc; }
+
+private:
+    HDC m_dc;
+};
+
+// Copies a band of rows at a time from source (24-bit BGR or 32-bit BGRX) into the bitmap, so
+// that no full-size copy of the pixels is made besides the bitmap itself. Small bands keep the
+// decoders' scratch memory in the heap, reused, instead of fresh pages for every band.
+template <class Check>
+HBITMAP CopyInBands(IWICBitmapSource* source, UINT sourceBytesPerPixel, UINT width, UINT height,
+                    Check&& check) {
+    constexpr size_t kBandBytes = 256u << 10;
+    const size_t rowBytes = size_t{width} * 4;
+    const size_t sourceRowBytes = size_t{width} * sourceBytesPerPixel;
+    const UINT bandRows = static_cast<UINT>(std::clamp<size_t>(kBandBytes / rowBytes, 1, height));
+    std::vector<uint8_t> sourceBand, band;
+    try {
+        sourceBand.resize(sourceRowBytes * bandRows);
+        band.resize(rowBytes * bandRows);
+    } catch (const std::bad_alloc&) {
+        throw Failure{IMGLIB_ERR_NO_MEMORY};
+    }
+    ScreenDC screen;
+    if (!screen.get()) throw Failure{IMGLIB_ERR_BITMAP};
+    OwnedBitmap bitmap(
+        ::CreateCompatibleBitmap(screen.get(), static_cast<int>(width), static_cast<int>(height)));
+    if (!bitmap.get()) throw Failure{IMGLIB_ERR_BITMAP};
+    // Bottom-up, the layout in which SetDIBits takes a band of scan lines reliably.
+    BITMAPINFO info = {};
+    info.bmiHeader.biSize = sizeof(info.bmiHeader);
+    info.bmiHeader.biWidth = static_cast<LONG>(width);
+    info.bmiHeader.biHeight = static_cast<LONG>(height);
+    info.bmiHeader.biPlanes = 1;
+    info.bmiHeader.biBitCount = 32;
+    info.bmiHeader.biCompression = BI_RGB;
+    for (UINT top = 0; top < height; top += bandRows) {
+        UINT rows = std::min(bandRows, height - top);
+        WICRect rect = {0, static_cast<INT>(top), static_cast<INT>(width), static_cast<INT>(rows)};
+        check(source->CopyPixels(&rect, static_cast<UINT>(sourceRowBytes),
+                                 static_cast<UINT>(sourceRowBytes * rows), sourceBand.data()));
+        for (UINT row = 0; row < rows; ++row) {
+            const uint8_t* from = sourceBand.data() + row * sourceRowBytes;
+            uint8_t* to = band.data() + (rows - 1 - row) * rowBytes;
+            if (sourceBytesPerPixel == 4) {
+                std::copy_n(from, rowBytes, to);
+                continue;
+            }
+            for (UINT x = 0; x < width; ++x, from += 3, to += 4) {
+                to[0] = from[0], to[1] = from[1], to[2] = from[2], to[3] = 0;
+            }
+        }
+        if (::SetDIBits(screen.get(), bitmap.get(), height - top - rows, rows, band.data(), &info,
+                        DIB_RGB_COLORS) != static_cast<int>(rows)) {
+            throw Failure{IMGLIB_ERR_BITMAP};
+        }
+    }
+    return bitmap.release();
 }
 
 // Why WIC failed: its own codes where they say it, else what the header declares.
@@ -169,7 +267,7 @@ uint32_t BitsPerPixel(IWICImagingFactory* factory, const WICPixelFormatGUID& for
     return bits;
 }
 
-HBITMAP DecodeWithWic(Format format, std::vector<uint8_t>& bytes, uint32_t& sourceBits) {
+HBITMAP DecodeWithWic(Format format, std::span<const uint8_t> bytes, uint32_t& sourceBits) {
     imglib::HeaderFacts facts = imglib::ReadHeaderFacts(format, bytes);
     // Some decoders expand the whole image as soon as they open it: check the header first.
     if (facts.sizeKnown && !WithinLimits(facts.width, facts.height)) {
@@ -188,7 +286,8 @@ HBITMAP DecodeWithWic(Format format, std::vector<uint8_t>& bytes, uint32_t& sour
     check(::CoCreateInstance(CLSID_WICImagingFactory, nullptr, CLSCTX_INPROC_SERVER,
                              IID_IWICImagingFactory, reinterpret_cast<void**>(factory.out())));
     check(factory->CreateStream(stream.out()));
-    check(stream->InitializeFromMemory(bytes.data(), static_cast<DWORD>(bytes.size())));
+    check(stream->InitializeFromMemory(const_cast<BYTE*>(bytes.data()),
+                                       static_cast<DWORD>(bytes.size())));
     check(factory->CreateDecoder(ContainerOf(format), nullptr, decoder.out()));
     check(decoder->Initialize(stream.get(), WICDecodeMetadataCacheOnDemand));
     check(decoder->GetFrame(0, frame.out()));
@@ -200,18 +299,17 @@ HBITMAP DecodeWithWic(Format format, std::vector<uint8_t>& bytes, uint32_t& sour
     check(frame->GetPixelFormat(&pixelFormat));
     // The decoder may present packed or run-length pixels expanded; the header knows better.
     sourceBits = facts.bitsPerPixel ? facts.bitsPerPixel : BitsPerPixel(factory.get(), pixelFormat);
+    // The common layouts are copied as they are; WIC's converter is slower, for the rest only.
+    if (pixelFormat == GUID_WICPixelFormat24bppBGR) {
+        return CopyInBands(frame.get(), 3, width, height, check);
+    }
+    if (pixelFormat == GUID_WICPixelFormat32bppBGR || pixelFormat == GUID_WICPixelFormat32bppBGRA) {
+        return CopyInBands(frame.get(), 4, width, height, check);
+    }
     check(factory->CreateFormatConverter(converter.out()));
     check(converter->Initialize(frame.get(), GUID_WICPixelFormat32bppBGR, WICBitmapDitherTypeNone,
                                 nullptr, 0, WICBitmapPaletteTypeCustom));
-    std::vector<uint8_t> pixels;
-    try {
-        pixels.resize(size_t{width} * height * 4);
-    } catch (const std::bad_alloc&) {
-        throw Failure{IMGLIB_ERR_NO_MEMORY};
-    }
-    check(
-        converter->CopyPixels(nullptr, width * 4, static_cast<UINT>(pixels.size()), pixels.data()));
-    return MakeScreenBitmap(width, height, pixels.data());
+    return CopyInBands(converter.get(), 4, width, height, check);
 }
 
 HBITMAP DecodePortable(std::span<const uint8_t> bytes, uint32_t& sourceBits) {
@@ -248,8 +346,9 @@ IMGLIB_API HBITMAP WINAPI ReadFileIntoDDB(const char* path, uint32_t* aux, uint3
         return nullptr;
     }
     try {
-        std::vector<uint8_t> bytes;
-        if (int32_t error = ReadWholeFile(path, bytes)) throw Failure{error};
+        FileView file;
+        if (int32_t error = file.Open(path)) throw Failure{error};
+        std::span<const uint8_t> bytes = file.bytes();
         uint32_t sourceBits = 0;
         Format format = imglib::SniffMagic(bytes);
         HBITMAP bitmap = format == Format::Unknown ? DecodePortable(bytes, sourceBits)
