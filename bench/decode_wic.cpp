@@ -13,18 +13,17 @@
 
 namespace {
 
-constexpr int kRuns = 5;
+constexpr int kRuns = 7;
 
-template <class F> double MedianSeconds(F&& run) {
-    std::vector<double> times;
-    for (int i = 0; i < kRuns; ++i) {
-        auto start = std::chrono::steady_clock::now();
-        if (!run()) return -1;
-        times.push_back(
-            std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count());
-    }
-    std::sort(times.begin(), times.end());
-    return times[kRuns / 2];
+double Median(std::vector<double> values) {
+    std::sort(values.begin(), values.end());
+    return values[values.size() / 2];
+}
+
+template <class F> double Seconds(F&& run) {
+    auto start = std::chrono::steady_clock::now();
+    if (!run()) return -1;
+    return std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
 }
 
 // The reference: decoder, frame, CopyPixels of the native pixel format into a buffer.
@@ -85,16 +84,22 @@ int main(int argc, char** argv) {
         std::string path = std::string(argv[1]) + "\\" + name;
         std::wstring wide(path.begin(), path.end());
         UINT pixels = 0;
-        double raw = MedianSeconds([&] { return RawWicDecode(factory, wide, pixels); });
-        double dll = MedianSeconds([&] { return DllDecode(path); });
-        if (raw < 0 || dll < 0) {
+        // Alternating runs, so that both see the same load of a shared machine.
+        std::vector<double> raw, dll, ratio;
+        for (int run = 0; run < kRuns; ++run) {
+            raw.push_back(Seconds([&] { return RawWicDecode(factory, wide, pixels); }));
+            dll.push_back(Seconds([&] { return DllDecode(path); }));
+            if (raw.back() < 0 || dll.back() < 0) break;
+            ratio.push_back(dll.back() / raw.back());
+        }
+        if (ratio.size() != kRuns) {
             std::printf("%-24s decode failed (ImgLib error %d)\n", name, GetLastImgLibError());
             status = 1;
             continue;
         }
         double megapixels = pixels / 1e6;
-        std::printf("%-24s %12.1f %13.1f %14.2fx\n", name, megapixels / raw, megapixels / dll,
-                    dll / raw);
+        std::printf("%-24s %12.1f %13.1f %14.2fx\n", name, megapixels / Median(raw),
+                    megapixels / Median(dll), Median(ratio));
     }
     factory->Release();
     ::CoUninitialize();
