@@ -1,0 +1,172 @@
+// "&Load Background" through the real main dialog, the file dialog answered by the test host.
+#include "DialogHarness.h"
+
+#include <fstream>
+
+namespace {
+
+// The block up to and including its final double string end.
+constexpr char kFilterText[] = "All Supported Images\0*.bmp;*.jpg;*.tga;*.pcd;*.pcx;*.tif\0"
+                               "Bitmaps (*.bmp)\0*.bmp\0JPEG Files (*.jpg)\0*.jpg\0"
+                               "Targa (*.tga)\0*.tga\0Photo CD (*.pcd)\0*.pcd\0"
+                               "PCX Files (*.pcx)\0*.pcx\0TIFF Files (*.tif)\0*.tif\0";
+const std::string kFilterBlock(kFilterText, sizeof kFilterText);
+const std::string kFailure = "An error has occured.";
+
+std::string FullPath(const std::string& name) {
+    ::CreateDirectoryA("bgtest", nullptr);
+    char full[MAX_PATH] = {};
+    ::GetFullPathNameA(("bgtest\\" + name).c_str(), MAX_PATH, full, nullptr);
+    return full;
+}
+
+std::string WriteFile(const std::string& name, const std::string& bytes) {
+    std::string path = FullPath(name);
+    std::ofstream(path, std::ios::binary) << bytes;
+    return path;
+}
+
+void Put32(std::string& b, size_t at, uint32_t v) {
+    for (int i = 0; i < 4; ++i)
+        b[at + i] = char(v >> (8 * i));
+}
+
+// A 24-bit BMP of one colour; compression 4 (JPEG inside) makes it a variant ImgLib refuses.
+std::string SolidBmp(const std::string& name, int width, int height, COLORREF color,
+                     uint32_t compression = BI_RGB) {
+    int rowBytes = (width * 3 + 3) & ~3;
+    std::string b(54 + size_t(rowBytes) * height, '\0');
+    b[0] = 'B', b[1] = 'M';
+    Put32(b, 2, uint32_t(b.size()));
+    Put32(b, 10, 54);
+    Put32(b, 14, 40);
+    Put32(b, 18, width);
+    Put32(b, 22, height);
+    b[26] = 1, b[28] = 24;
+    Put32(b, 30, compression);
+    for (int y = 0; y < height; ++y) {
+        for (int x = 0; x < width; ++x) {
+            char* p = &b[54 + size_t(y) * rowBytes + x * 3];
+            p[0] = char(GetBValue(color)), p[1] = char(GetGValue(color)),
+            p[2] = char(GetRValue(color));
+        }
+    }
+    return WriteFile(name, b);
+}
+
+class BackgroundImageTest : public DialogTest {
+protected:
+    void SetUp() override {
+        DialogTest::SetUp();
+        Command(ID_TOOLS_SHOWBACKGROUNDS); // the command is offered only with backgrounds shown
+    }
+
+    void Load(const std::optional<std::string>& answer) {
+        host.fileAnswers.push_back(answer);
+        Command(ID_TOOLS_LOADBACKGROUND);
+    }
+
+    COLORREF PreviewPixel(int x, int y) {
+        ::UpdateWindow(Wnd());
+        HDC dc = ::GetDC(Wnd());
+        COLORREF color = ::GetPixel(dc, PreviewRect.left + x, PreviewRect.top + y);
+        ::ReleaseDC(Wnd(), dc);
+        return color;
+    }
+
+    void ExpectFailureMessage(const std::string& text) {
+        ASSERT_EQ(host.messageBoxes.size(), 1u);
+        EXPECT_EQ(host.messageBoxes[0].text, text);
+        EXPECT_EQ(host.messageBoxes[0].type, static_cast<UINT>(MB_OK | MB_ICONEXCLAMATION));
+        EXPECT_EQ(host.messageBoxes[0].caption, std::string(TestApp().m_appName));
+        EXPECT_EQ(host.messageBoxes[0].owner, Wnd());
+        host.messageBoxes.clear();
+    }
+};
+
+TEST_F(BackgroundImageTest, ALoadNamesTheFileInTheTagAndHoldsTheBitmap) {
+    std::string path = SolidBmp("green.bmp", 5, 3, RGB(0, 200, 0));
+    Load(path);
+
+    ASSERT_EQ(host.fileDialogs.size(), 1u);
+    const auto& dialog = host.fileDialogs[0];
+    EXPECT_TRUE(dialog.open);
+    EXPECT_EQ(dialog.filterBlock, kFilterBlock);
+    EXPECT_EQ(dialog.flags & ~static_cast<DWORD>(OFN_EXPLORER),
+              static_cast<DWORD>(OFN_HIDEREADONLY | OFN_OVERWRITEPROMPT));
+    EXPECT_FALSE(dialog.hasDefaultExt);
+    EXPECT_EQ(dialog.initialFile, "");
+
+    EXPECT_TRUE(host.messageBoxes.empty());
+    EXPECT_EQ(dlg->m_backgroundPath.str(), path);
+    EXPECT_EQ(dlg->m_backgroundName.str(), "green.bmp");
+    EXPECT_EQ(dlg->m_backgroundLoaded, 1);
+    EXPECT_EQ(dlg->m_backgroundAux, 24u);
+    ASSERT_NE(dlg->m_hBackground, nullptr);
+    BITMAP info = {};
+    ASSERT_TRUE(::GetObjectA(dlg->m_hBackground, sizeof info, &info));
+    EXPECT_EQ(info.bmWidth, 5);
+    EXPECT_EQ(info.bmHeight, 3);
+    EXPECT_NE(Tag().find("BACKGROUND=\"green.bmp\""), std::string::npos) << Tag();
+}
+
+TEST_F(BackgroundImageTest, TheNextImageReplacesTheFirstInTagPreviewAndMemory) {
+    Load(SolidBmp("green.bmp", 5, 3, RGB(0, 200, 0)));
+    HBITMAP first = dlg->m_hBackground;
+    Load(SolidBmp("blue.bmp", 7, 2, RGB(0, 0, 180)));
+
+    EXPECT_NE(Tag().find("BACKGROUND=\"blue.bmp\""), std::string::npos) << Tag();
+    BITMAP info = {};
+    EXPECT_EQ(::GetObjectA(first, sizeof info, &info), 0) << "the replaced bitmap is released";
+    // Tiled across the preview: the first tile, and one several tiles further on.
+    EXPECT_EQ(PreviewPixel(0, 0), RGB(0, 0, 180));
+    EXPECT_EQ(PreviewPixel(7 * 20 + 3, 2 * 30 + 1), RGB(0, 0, 180));
+}
+
+TEST_F(BackgroundImageTest, AFailedLoadKeepsThePathDropsTheBitmapAndRefreshesNothing) {
+    Load(SolidBmp("green.bmp", 5, 3, RGB(0, 200, 0)));
+    std::string tag = Tag();
+    std::string path = WriteFile("notes.bmp", "plain text, not an image\n");
+    Load(path);
+
+    ExpectFailureMessage(kFailure + "\nYou attempted to load an unsupported image.");
+    EXPECT_EQ(dlg->m_backgroundPath.str(), path);
+    EXPECT_EQ(dlg->m_backgroundName.str(), path);
+    EXPECT_EQ(dlg->m_hBackground, nullptr);
+    EXPECT_EQ(dlg->m_backgroundLoaded, 1);
+    EXPECT_EQ(Tag(), tag);
+    EXPECT_NE(PreviewPixel(0, 0), RGB(0, 200, 0)) << "no image is drawn after a failure";
+
+    // The next rebuild names the full path of the file that failed.
+    dlg->RebuildTag();
+    EXPECT_NE(Tag().find("BACKGROUND=\"" + path + "\""), std::string::npos) << Tag();
+}
+
+TEST_F(BackgroundImageTest, TheMessageSaysWhyOnlyForUnsupportedAndIncompatibleImages) {
+    Load(SolidBmp("jpeg-inside.bmp", 4, 4, RGB(1, 2, 3), BI_JPEG));
+    ExpectFailureMessage(kFailure + "\nYou attempted to load an incompatible image.");
+    Load(FullPath("missing.bmp"));
+    ExpectFailureMessage(kFailure);
+    std::string cut = SolidBmp("cut.bmp", 40, 40, RGB(1, 2, 3));
+    std::string bytes(100, '\0');
+    std::ifstream(cut, std::ios::binary).read(bytes.data(), 100);
+    Load(WriteFile("cut.bmp", bytes));
+    ExpectFailureMessage(kFailure);
+}
+
+TEST_F(BackgroundImageTest, CancelChangesNothing) {
+    Load(SolidBmp("green.bmp", 5, 3, RGB(0, 200, 0)));
+    HBITMAP bitmap = dlg->m_hBackground;
+    std::string tag = Tag();
+    Load(std::nullopt);
+
+    EXPECT_EQ(host.fileDialogs.size(), 2u);
+    EXPECT_TRUE(host.messageBoxes.empty());
+    EXPECT_EQ(dlg->m_backgroundName.str(), "green.bmp");
+    EXPECT_EQ(dlg->m_backgroundPath.str(), FullPath("green.bmp"));
+    EXPECT_EQ(dlg->m_hBackground, bitmap);
+    EXPECT_EQ(dlg->m_backgroundLoaded, 1);
+    EXPECT_EQ(Tag(), tag);
+}
+
+} // namespace
