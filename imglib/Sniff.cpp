@@ -90,7 +90,7 @@ HeaderFacts JpegFacts(std::span<const uint8_t> data) {
 }
 
 HeaderFacts TiffFacts(std::span<const uint8_t> data) {
-    Reader r{data, data[0] == 'M'};
+    Reader r{data, !data.empty() && data[0] == 'M'};
     HeaderFacts facts;
     uint32_t ifd = r.U32(4);
     uint32_t count = r.U16(ifd);
