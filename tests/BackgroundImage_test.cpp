@@ -110,7 +110,7 @@ TEST_F(BackgroundImageTest, ALoadNamesTheFileInTheTagAndHoldsTheBitmap) {
     EXPECT_NE(Tag().find("BACKGROUND=\"green.bmp\""), std::string::npos) << Tag();
 }
 
-TEST_F(BackgroundImageTest, TheNextImageReplacesTheFirstInTagPreviewAndMemory) {
+TEST_F(BackgroundImageTest, TheNextImageReplacesTheFirstInTagAndMemory) {
     Load(SolidBmp("green.bmp", 5, 3, RGB(0, 200, 0)));
     HBITMAP first = dlg->m_hBackground;
     Load(SolidBmp("blue.bmp", 7, 2, RGB(0, 0, 180)));
@@ -118,7 +118,11 @@ TEST_F(BackgroundImageTest, TheNextImageReplacesTheFirstInTagPreviewAndMemory) {
     EXPECT_NE(Tag().find("BACKGROUND=\"blue.bmp\""), std::string::npos) << Tag();
     BITMAP info = {};
     EXPECT_EQ(::GetObjectA(first, sizeof info, &info), 0) << "the replaced bitmap is released";
-    // Tiled across the preview: the first tile, and one several tiles further on.
+}
+
+TEST_F(BackgroundImageTest, ThePreviewTilesTheLoadedImage) {
+    Load(SolidBmp("blue.bmp", 7, 2, RGB(0, 0, 180)));
+    // The first tile, and one several tiles further on.
     EXPECT_EQ(PreviewPixel(0, 0), RGB(0, 0, 180));
     EXPECT_EQ(PreviewPixel(7 * 20 + 3, 2 * 30 + 1), RGB(0, 0, 180));
 }
