@@ -1,4 +1,4 @@
-// ImgLib.dll: reads a file whole, recognises its format by content, decodes it through WIC or
+// ImgLib.dll: maps a file whole, recognises its format by content, decodes it through WIC or
 // one of our portable decoders, and hands back a bitmap compatible with the screen.
 #include "ImgLib.h"
 
@@ -17,7 +17,7 @@ namespace {
 
 using imglib::Format;
 
-// Bigger files are refused before reading: no image within the pixel limits needs more.
+// Bigger files are refused before mapping: no image within the pixel limits needs more.
 constexpr uint64_t kMaxFileBytes = 512ull * 1024 * 1024;
 
 thread_local int32_t t_lastError = IMGLIB_OK;
