@@ -5,6 +5,7 @@
 #include <wincodec.h>
 
 #include <algorithm>
+#include <memory>
 #include <new>
 #include <span>
 #include <utility>
@@ -73,48 +74,46 @@ struct Failure {
     int32_t code;
 };
 
-// The file mapped read-only; sharing denies writers, so the view cannot shrink under us.
+// The whole file, read into memory: a read error becomes a code, never a fault on a mapped page.
 class FileView {
 public:
-    FileView() = default;
-    FileView(const FileView&) = delete;
-    FileView& operator=(const FileView&) = delete;
-    ~FileView() {
-        if (m_view) ::UnmapViewOfFile(m_view);
-        if (m_mapping) ::CloseHandle(m_mapping);
-        if (m_file != INVALID_HANDLE_VALUE) ::CloseHandle(m_file);
-    }
-
     int32_t Open(const char* path) {
-        m_file = ::CreateFileA(path, GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
-                               FILE_FLAG_SEQUENTIAL_SCAN, nullptr);
-        if (m_file == INVALID_HANDLE_VALUE) {
+        HANDLE file = ::CreateFileA(path, GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
+                                    FILE_FLAG_SEQUENTIAL_SCAN, nullptr);
+        if (file == INVALID_HANDLE_VALUE) {
             DWORD error = ::GetLastError();
             bool missing = error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND ||
                            error == ERROR_INVALID_NAME || error == ERROR_BAD_NETPATH;
             return missing ? IMGLIB_ERR_FILE_NOT_FOUND : IMGLIB_ERR_READ;
         }
+        int32_t result = ReadAll(file);
+        ::CloseHandle(file);
+        return result;
+    }
+
+    std::span<const uint8_t> bytes() const { return {m_data.get(), m_size}; }
+
+private:
+    int32_t ReadAll(HANDLE file) {
         LARGE_INTEGER size;
-        if (!::GetFileSizeEx(m_file, &size)) return IMGLIB_ERR_READ;
+        if (!::GetFileSizeEx(file, &size)) return IMGLIB_ERR_READ;
         if (static_cast<uint64_t>(size.QuadPart) > kMaxFileBytes) return IMGLIB_ERR_TOO_LARGE;
-        if (size.QuadPart == 0) return IMGLIB_OK; // nothing to map: an empty span
-        m_mapping = ::CreateFileMappingA(m_file, nullptr, PAGE_READONLY, 0, 0, nullptr);
-        if (m_mapping) m_view = ::MapViewOfFile(m_mapping, FILE_MAP_READ, 0, 0, 0);
-        if (!m_view) {
-            return ::GetLastError() == ERROR_NOT_ENOUGH_MEMORY ? IMGLIB_ERR_NO_MEMORY
-                                                               : IMGLIB_ERR_READ;
+        const size_t total = static_cast<size_t>(size.QuadPart);
+        m_data.reset(new (std::nothrow) uint8_t[total ? total : 1]);
+        if (!m_data) return IMGLIB_ERR_NO_MEMORY;
+        constexpr DWORD kChunk = 16u << 20;
+        while (m_size < total) {
+            DWORD want = static_cast<DWORD>(std::min<size_t>(kChunk, total - m_size));
+            DWORD got = 0;
+            if (!::ReadFile(file, m_data.get() + m_size, want, &got, nullptr)) return IMGLIB_ERR_READ;
+            if (got == 0) break; // the file shrank meanwhile: decode what is there
+            m_size += got;
         }
-        m_bytes = {static_cast<const uint8_t*>(m_view), static_cast<size_t>(size.QuadPart)};
         return IMGLIB_OK;
     }
 
-    std::span<const uint8_t> bytes() const { return m_bytes; }
-
-private:
-    HANDLE m_file = INVALID_HANDLE_VALUE;
-    HANDLE m_mapping = nullptr;
-    void* m_view = nullptr;
-    std::span<const uint8_t> m_bytes;
+    std::unique_ptr<uint8_t[]> m_data;
+    size_t m_size = 0;
 };
 
 bool WithinLimits(uint64_t width, uint64_t height) {
