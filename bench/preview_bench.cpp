@@ -35,7 +35,8 @@ HBITMAP MakeBitmap(int width, int height) {
     HDC memory = ::CreateCompatibleDC(screen);
     HGDIOBJ previous = ::SelectObject(memory, bitmap);
     for (int y = 0; y < height; ++y)
-        for (int x = 0; x < width; ++x) ::SetPixel(memory, x, y, RGB(x * 7, y * 13, (x ^ y) * 5));
+        for (int x = 0; x < width; ++x)
+            ::SetPixel(memory, x, y, RGB(x * 7, y * 13, (x ^ y) * 5));
     ::SelectObject(memory, previous);
     ::DeleteDC(memory);
     ::ReleaseDC(nullptr, screen);
@@ -135,7 +136,8 @@ int main(int argc, char** argv) {
 
     static const SIZE kSizes[] = {{1, 1}, {8, 8}, {100, 50}, {400, 200}};
     std::vector<HBITMAP> bitmaps;
-    for (SIZE size : kSizes) bitmaps.push_back(MakeBitmap(size.cx, size.cy));
+    for (SIZE size : kSizes)
+        bitmaps.push_back(MakeBitmap(size.cx, size.cy));
 
     struct Row {
         const char* name;
@@ -143,17 +145,46 @@ int main(int argc, char** argv) {
     };
     // The solid-fill repaint comes first: it is the reference of every ratio.
     std::vector<Row> rows = {
-        {"page repaint, solid fill", [&] { dlg.UseSolidFill(); repaint(); }},
-        {"slider notification + repaint (solid)", [&] { dlg.UseSolidFill(); slider(); }},
-        {"page repaint, tiles 1x1", [&] { dlg.UseTiles(bitmaps[0]); repaint(); }},
-        {"page repaint, tiles 8x8", [&] { dlg.UseTiles(bitmaps[1]); repaint(); }},
-        {"page repaint, tiles 100x50", [&] { dlg.UseTiles(bitmaps[2]); repaint(); }},
-        {"page repaint, tiles 400x200", [&] { dlg.UseTiles(bitmaps[3]); repaint(); }},
-        {"slider notification + repaint (tiles 1x1)", [&] { dlg.UseTiles(bitmaps[0]); slider(); }},
+        {"page repaint, solid fill",
+         [&] {
+             dlg.UseSolidFill();
+             repaint();
+         }},
+        {"slider notification + repaint (solid)",
+         [&] {
+             dlg.UseSolidFill();
+             slider();
+         }},
+        {"page repaint, tiles 1x1",
+         [&] {
+             dlg.UseTiles(bitmaps[0]);
+             repaint();
+         }},
+        {"page repaint, tiles 8x8",
+         [&] {
+             dlg.UseTiles(bitmaps[1]);
+             repaint();
+         }},
+        {"page repaint, tiles 100x50",
+         [&] {
+             dlg.UseTiles(bitmaps[2]);
+             repaint();
+         }},
+        {"page repaint, tiles 400x200",
+         [&] {
+             dlg.UseTiles(bitmaps[3]);
+             repaint();
+         }},
+        {"slider notification + repaint (tiles 1x1)",
+         [&] {
+             dlg.UseTiles(bitmaps[0]);
+             slider();
+         }},
         {"slider notification, page not repainted", [&] { sliderWithoutPage(); }},
     };
     std::vector<std::function<void()>> operations;
-    for (const Row& row : rows) operations.push_back(row.operation);
+    for (const Row& row : rows)
+        operations.push_back(row.operation);
     std::vector<double> medians = InterleavedMedians(operations, runs);
 
     // For comparison only, fewer runs: the program never copies tile by tile.
@@ -162,12 +193,14 @@ int main(int argc, char** argv) {
         {"one copy per tile, 8x8 (720 copies)", [&] { perTile(bitmaps[1]); }},
     };
     operations.clear();
-    for (const Row& row : perTileRows) operations.push_back(row.operation);
+    for (const Row& row : perTileRows)
+        operations.push_back(row.operation);
     std::vector<double> perTileMedians = InterleavedMedians(operations, std::max(10, runs / 10));
     rows.insert(rows.end(), perTileRows.begin(), perTileRows.end());
     medians.insert(medians.end(), perTileMedians.begin(), perTileMedians.end());
     dlg.UseSolidFill();
-    for (HBITMAP bitmap : bitmaps) ::DeleteObject(bitmap);
+    for (HBITMAP bitmap : bitmaps)
+        ::DeleteObject(bitmap);
 
     std::printf("Sample page repaint under the real dialog, median of %d runs\n", runs);
     std::printf("%-44s %12s %10s\n", "operation", "median (us)", "x solid");

@@ -33,9 +33,13 @@ void CDC::Draw3dRect(const RECT& rect, COLORREF topLeft, COLORREF bottomRight) {
 
 // ---- CPaintDC ----
 
-CPaintDC::CPaintDC(CWnd* wnd) : m_hWnd(wnd->m_hWnd) { m_hDC = ::BeginPaint(m_hWnd, &m_ps); }
+CPaintDC::CPaintDC(CWnd* wnd) : m_hWnd(wnd->m_hWnd) {
+    m_hDC = ::BeginPaint(m_hWnd, &m_ps);
+}
 
-CPaintDC::~CPaintDC() { ::EndPaint(m_hWnd, &m_ps); }
+CPaintDC::~CPaintDC() {
+    ::EndPaint(m_hWnd, &m_ps);
+}
 
 // ---- CFont ----
 
@@ -44,13 +48,13 @@ CFont::~CFont() {
 }
 
 BOOL CFont::CreateFont(int height, int width, int escapement, int orientation, int weight,
-                       BYTE italic, BYTE underline, BYTE strikeOut, BYTE charSet,
-                       BYTE outPrecision, BYTE clipPrecision, BYTE quality, BYTE pitchAndFamily,
+                       BYTE italic, BYTE underline, BYTE strikeOut, BYTE charSet, BYTE outPrecision,
+                       BYTE clipPrecision, BYTE quality, BYTE pitchAndFamily,
                        const char* faceName) {
     if (m_hObject) ::DeleteObject(m_hObject);
-    m_hObject = ::CreateFontA(height, width, escapement, orientation, weight, italic, underline,
-                              strikeOut, charSet, outPrecision, clipPrecision, quality,
-                              pitchAndFamily, faceName);
+    m_hObject =
+        ::CreateFontA(height, width, escapement, orientation, weight, italic, underline, strikeOut,
+                      charSet, outPrecision, clipPrecision, quality, pitchAndFamily, faceName);
     return m_hObject != nullptr;
 }
 

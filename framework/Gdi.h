@@ -16,7 +16,7 @@ public:
 
     HDC m_hDC = nullptr;
 
-    // A memory context compatible with other (the screen when null), owned and deleted by this object.
+    // Makes an owned memory context compatible with other (the screen when null).
     BOOL CreateCompatibleDC(CDC* other);
 
     int SetMapMode(int mode) { return ::SetMapMode(m_hDC, mode); }
@@ -75,8 +75,8 @@ public:
     CFont(const CFont&) = delete;
     CFont& operator=(const CFont&) = delete;
 
-    BOOL CreateFont(int height, int width, int escapement, int orientation, int weight,
-                    BYTE italic, BYTE underline, BYTE strikeOut, BYTE charSet, BYTE outPrecision,
+    BOOL CreateFont(int height, int width, int escapement, int orientation, int weight, BYTE italic,
+                    BYTE underline, BYTE strikeOut, BYTE charSet, BYTE outPrecision,
                     BYTE clipPrecision, BYTE quality, BYTE pitchAndFamily, const char* faceName);
     operator HFONT() const { return m_hObject; }
 

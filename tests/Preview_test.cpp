@@ -79,8 +79,8 @@ std::unique_ptr<Canvas> CaptureClient(HWND wnd) {
     ::UpdateWindow(wnd);
     RECT client;
     ::GetClientRect(wnd, &client);
-    auto canvas = std::make_unique<Canvas>(std::max<int>(client.right, 1),
-                                           std::max<int>(client.bottom, 1));
+    auto canvas =
+        std::make_unique<Canvas>(std::max<int>(client.right, 1), std::max<int>(client.bottom, 1));
     HDC windowDc = ::GetDC(wnd);
     ::BitBlt(canvas->dc(), 0, 0, canvas->width(), canvas->height(), windowDc, 0, 0, SRCCOPY);
     ::ReleaseDC(wnd, windowDc);
@@ -150,7 +150,8 @@ public:
             auto* slot = reinterpret_cast<IMAGE_THUNK_DATA*>(base + module->FirstThunk);
             for (; name->u1.AddressOfData; ++name, ++slot) {
                 if (IMAGE_SNAP_BY_ORDINAL(name->u1.Ordinal)) continue;
-                auto* byName = reinterpret_cast<IMAGE_IMPORT_BY_NAME*>(base + name->u1.AddressOfData);
+                auto* byName =
+                    reinterpret_cast<IMAGE_IMPORT_BY_NAME*>(base + name->u1.AddressOfData);
                 if (std::strcmp(reinterpret_cast<char*>(byName->Name), function) != 0) continue;
                 slot_ = &slot->u1.Function;
                 original_ = *slot_;
@@ -211,8 +212,8 @@ struct GdiWatch {
     static HFONT WINAPI CreateFontHook(int h, int w, int e, int o, int wt, DWORD i, DWORD u,
                                        DWORD s, DWORD cs, DWORD op, DWORD cp, DWORD q, DWORD pf,
                                        LPCSTR face) {
-        HFONT made = g_watch->font.original<decltype(&::CreateFontA)>()(h, w, e, o, wt, i, u, s,
-                                                                        cs, op, cp, q, pf, face);
+        HFONT made = g_watch->font.original<decltype(&::CreateFontA)>()(h, w, e, o, wt, i, u, s, cs,
+                                                                        op, cp, q, pf, face);
         ++g_gdi.fonts;
         g_gdi.live.insert(made);
         return made;
@@ -230,9 +231,9 @@ struct GdiWatch {
         return made;
     }
     static HBITMAP WINAPI CreateDIBSectionHook(HDC dc, const BITMAPINFO* info, UINT usage,
-                                              void** bits, HANDLE section, DWORD offset) {
-        HBITMAP made = g_watch->dib.original<decltype(&::CreateDIBSection)>()(
-            dc, info, usage, bits, section, offset);
+                                               void** bits, HANDLE section, DWORD offset) {
+        HBITMAP made = g_watch->dib.original<decltype(&::CreateDIBSection)>()(dc, info, usage, bits,
+                                                                              section, offset);
         g_gdi.live.insert(made);
         return made;
     }
@@ -301,16 +302,19 @@ protected:
     }
 };
 
-
 namespace {
 // Checks a one-pixel 3-D frame: topLeft on the top row and left column but for their last
 // pixel, bottomRight on the whole right column and bottom row.
 void ExpectFrame(const Canvas& shot, const RECT& r, COLORREF topLeft, COLORREF bottomRight) {
     int wrong = 0;
-    for (int x = r.left; x <= r.right - 2; ++x) wrong += shot.At(x, r.top) != topLeft;
-    for (int y = r.top; y <= r.bottom - 2; ++y) wrong += shot.At(r.left, y) != topLeft;
-    for (int y = r.top; y <= r.bottom - 1; ++y) wrong += shot.At(r.right - 1, y) != bottomRight;
-    for (int x = r.left; x <= r.right - 1; ++x) wrong += shot.At(x, r.bottom - 1) != bottomRight;
+    for (int x = r.left; x <= r.right - 2; ++x)
+        wrong += shot.At(x, r.top) != topLeft;
+    for (int y = r.top; y <= r.bottom - 2; ++y)
+        wrong += shot.At(r.left, y) != topLeft;
+    for (int y = r.top; y <= r.bottom - 1; ++y)
+        wrong += shot.At(r.right - 1, y) != bottomRight;
+    for (int x = r.left; x <= r.right - 1; ++x)
+        wrong += shot.At(x, r.bottom - 1) != bottomRight;
     EXPECT_EQ(wrong, 0) << "frame " << r.left << "," << r.top << "-" << r.right << "," << r.bottom;
 }
 
@@ -442,7 +446,8 @@ TEST_F(PreviewTest, TitleAndLinesAreDrawnInTheirRolesColoursInsideTheirRectangle
                     }
                 outside += !in;
             }
-        for (int count : inside) EXPECT_GT(count, 20);
+        for (int count : inside)
+            EXPECT_GT(count, 20);
         EXPECT_EQ(outside, 0);
     }
 
@@ -468,8 +473,10 @@ TEST_F(PreviewTest, TilesRepeatTheBitmapFromThePageCornerAndAreCutAtItsRightAndB
     auto shot = CaptureClient(Wnd());
     EXPECT_EQ(PageMismatchesOutsideText(*shot, Tile100x50), 0);
     // The twelve tile corners: columns 29, 129, 229, 329 and rows 293, 343, 393.
-    for (int x : {29, 129, 229, 329}) EXPECT_EQ(shot->At(x, 293), BitmapPixel(0, 0)) << x;
-    for (int y : {293, 343, 393}) EXPECT_EQ(shot->At(29, y), BitmapPixel(0, 0)) << y;
+    for (int x : {29, 129, 229, 329})
+        EXPECT_EQ(shot->At(x, 293), BitmapPixel(0, 0)) << x;
+    for (int y : {293, 343, 393})
+        EXPECT_EQ(shot->At(29, y), BitmapPixel(0, 0)) << y;
     // The last column is 58 wide and the last row 28 high; the frame beyond stays.
     EXPECT_EQ(shot->At(386, 293), BitmapPixel(57, 0));
     EXPECT_EQ(shot->At(29, 420), BitmapPixel(0, 27));
@@ -505,13 +512,14 @@ TEST_F(PreviewTest, TilingGivesThePixelsOfOneCopyPerTileWithABoundedNumberOfCopi
         }
         int wrong = 0;
         for (int y = 0; y < kClientHeight; ++y)
-            for (int x = 0; x < kClientWidth; ++x) wrong += tiled.At(x, y) != reference.At(x, y);
+            for (int x = 0; x < kClientWidth; ++x)
+                wrong += tiled.At(x, y) != reference.At(x, y);
         EXPECT_EQ(wrong, 0);
 
         ::InvalidateRect(Wnd(), &PreviewRect, TRUE);
         auto shot = CaptureClient(Wnd());
-        EXPECT_EQ(PageMismatchesOutsideText(*shot, [&](int x, int y) { return reference.At(x, y); }),
-                  0);
+        EXPECT_EQ(
+            PageMismatchesOutsideText(*shot, [&](int x, int y) { return reference.At(x, y); }), 0);
     }
 }
 
@@ -560,8 +568,8 @@ TEST_F(PreviewTest, MinimisedWindowDrawsOnlyItsIconCentredInTheClientArea) {
     Pump();
     ASSERT_TRUE(::IsIconic(Wnd()));
     g_iconErase = {};
-    g_iconErase.next = reinterpret_cast<WNDPROC>(::SetWindowLongPtrA(
-        Wnd(), GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&RecordIconErase)));
+    g_iconErase.next = reinterpret_cast<WNDPROC>(
+        ::SetWindowLongPtrA(Wnd(), GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&RecordIconErase)));
     {
         GdiWatch watch;
         ASSERT_TRUE(watch.patched());

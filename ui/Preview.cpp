@@ -29,7 +29,9 @@ constexpr int kLineFontHeight = -220;
 constexpr const char* kTitleFace = "Arial";
 constexpr const char* kLineFace = "Times New Roman";
 
-COLORREF RoleColor(ColorRole role) { return RoleColorRef(ColorTable, role); }
+COLORREF RoleColor(ColorRole role) {
+    return RoleColorRef(ColorTable, role);
+}
 
 // Extends the w by h block already at the top-left of the strip to cover width by height,
 // copying what is done onto what is not, doubling each time, so that the whole strip repeats
