@@ -337,6 +337,7 @@ struct TitleProbe {
     const char* typed = nullptr;
     int button = IDOK;
     std::string prefilled;
+    bool visible = false;
     bool ownerDisabled = false;
     RECT box{};
 } g_title;
@@ -349,6 +350,7 @@ void CALLBACK AnswerTitle(HWND, UINT, UINT_PTR timer, DWORD) {
     char buffer[256] = {};
     ::GetWindowTextA(edit, buffer, sizeof buffer);
     g_title.prefilled = buffer;
+    g_title.visible = ::IsWindowVisible(box);
     g_title.ownerDisabled = !::IsWindowEnabled(g_title.owner);
     ::GetWindowRect(box, &g_title.box);
     if (g_title.typed) ::SetWindowTextA(edit, g_title.typed);
@@ -610,6 +612,7 @@ TEST_F(PreviewTest, ChangeTitleOkDrawsTheNewTitleAndCancelChangesNothing) {
     Command(ID_EDIT_CHANGETITLE);
     ::KillTimer(nullptr, timer);
     EXPECT_EQ(g_title.prefilled, "Tintwright");
+    EXPECT_TRUE(g_title.visible);
     EXPECT_TRUE(g_title.ownerDisabled);
     EXPECT_EQ(dlg->GetSampleTitle(), "Tintwright");
     // The box stands clear of the page, so only the command could have invalidated it.
