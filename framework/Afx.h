@@ -9,3 +9,4 @@
 #include "Wnd.h"
 #include "App.h"
 #include "CommonDialogs.h"
+#include "Gdi.h"

@@ -81,6 +81,7 @@ public:
     using CSchemeDlg::ReselectRoles;
     using CSchemeDlg::RebuildTag;
     using CSchemeDlg::SetBackgroundBitmap;
+    using CSchemeDlg::TileBackground;
     using CSchemeDlg::UpdateAllHex;
     using CSchemeDlg::UpdateCurrentHex;
 
