@@ -1,0 +1,84 @@
+#include "SchemeFile.h"
+
+#include <cstring>
+
+namespace {
+void EncodeComponents(const int32_t* components, uint8_t* bytes) {
+    for (int i = 0; i < kComponentCount; ++i) {
+        uint32_t value = static_cast<uint32_t>(components[i]);
+        for (int b = 0; b < 4; ++b)
+            bytes[4 * i + b] = static_cast<uint8_t>(value >> (8 * b));
+    }
+}
+
+void DecodeComponents(const uint8_t* bytes, int32_t* components) {
+    for (int i = 0; i < kComponentCount; ++i) {
+        uint32_t value = 0;
+        for (int b = 0; b < 4; ++b)
+            value |= static_cast<uint32_t>(bytes[4 * i + b]) << (8 * b);
+        components[i] = static_cast<int32_t>(value);
+    }
+}
+
+void WriteCounted(ByteFile& file, const std::string& text) {
+    // The length and the characters as one piece.
+    uint8_t piece[1 + kSchemeMaxStringLength];
+    piece[0] = static_cast<uint8_t>(text.size());
+    std::memcpy(piece + 1, text.data(), text.size());
+    file.Write(piece, static_cast<uint32_t>(1 + text.size()));
+}
+
+// Up to length characters, as many as the file still holds, up to the first zero byte.
+std::string ReadChars(ByteFile& file, uint8_t length) {
+    char text[kSchemeMaxStringLength + 1] = {};
+    file.Read(text, length);
+    return std::string(text);
+}
+} // namespace
+
+bool FitsSchemeFile(const std::string& path, const std::string& name) {
+    return path.size() <= kSchemeMaxStringLength && name.size() <= kSchemeMaxStringLength;
+}
+
+bool WriteSchemeFile(ByteFile& file, const SchemeFileData& data, bool withBackground) {
+    if (withBackground && !FitsSchemeFile(data.path, data.name)) return false;
+    file.Write(kSchemeMagic, kSchemeMagicSize);
+    uint8_t components[kSchemeComponentsSize];
+    EncodeComponents(data.components, components);
+    file.Write(components, sizeof components);
+    if (!withBackground) {
+        const uint8_t none = 0;
+        file.Write(&none, 1);
+        return true;
+    }
+    WriteCounted(file, data.path);
+    WriteCounted(file, data.name);
+    return true;
+}
+
+bool ReadSchemeFile(ByteFile& file, SchemeFileData& data) {
+    char magic[kSchemeMagicSize] = {};
+    file.Read(magic, kSchemeMagicSize);
+    if (std::memcmp(magic, kSchemeMagic, kSchemeMagicSize) != 0) return false;
+
+    // The bytes present overlay the current components' bytes.
+    uint8_t components[kSchemeComponentsSize];
+    EncodeComponents(data.components, components);
+    file.Seek(kSchemeComponentsOffset, ByteFile::begin);
+    file.Read(components, sizeof components);
+
+    file.Seek(kSchemeBackgroundOffset, ByteFile::begin);
+    uint8_t pathLength = 0; // stays 0 when the file ends before it
+    file.Read(&pathLength, 1);
+    SchemeFileData read;
+    DecodeComponents(components, read.components);
+    if (pathLength != 0) {
+        read.namesBackground = true;
+        read.path = ReadChars(file, pathLength);
+        uint8_t nameLength = 0;
+        file.Read(&nameLength, 1);
+        read.name = ReadChars(file, nameLength);
+    }
+    data = std::move(read);
+    return true;
+}

@@ -1,0 +1,185 @@
+// The scheme file codec over files in memory: the bytes written, and what the reader makes of
+// whole, short, long and hostile files.
+#include "scheme/SchemeFile.h"
+
+#include <cstring>
+#include <stdexcept>
+
+#include <gtest/gtest.h>
+
+namespace {
+using Bytes = std::vector<uint8_t>;
+
+Bytes Le32(int32_t value) {
+    uint32_t v = static_cast<uint32_t>(value);
+    return {uint8_t(v), uint8_t(v >> 8), uint8_t(v >> 16), uint8_t(v >> 24)};
+}
+
+Bytes Header(const int32_t* components) {
+    Bytes bytes = {'T', 'W', 'R'};
+    for (int i = 0; i < kComponentCount; ++i) {
+        Bytes le = Le32(components[i]);
+        bytes.insert(bytes.end(), le.begin(), le.end());
+    }
+    return bytes;
+}
+
+Bytes operator+(Bytes a, const std::string& text) {
+    a.insert(a.end(), text.begin(), text.end());
+    return a;
+}
+
+SchemeFileData Scheme(const int32_t* components, std::string path = {}, std::string name = {}) {
+    SchemeFileData data;
+    std::memcpy(data.components, components, sizeof data.components);
+    data.path = std::move(path);
+    data.name = std::move(name);
+    return data;
+}
+
+Bytes Write(const SchemeFileData& data, bool withBackground) {
+    MemoryFile file;
+    EXPECT_TRUE(WriteSchemeFile(file, data, withBackground));
+    return file.Bytes();
+}
+
+// Reads bytes over a starting table of sevens, so that untouched components show.
+SchemeFileData Read(const Bytes& bytes, bool* valid = nullptr) {
+    SchemeFileData data;
+    for (int32_t& c : data.components)
+        c = 0x07070707;
+    MemoryFile file(bytes);
+    bool ok = ReadSchemeFile(file, data);
+    if (valid) *valid = ok;
+    return data;
+}
+
+constexpr int32_t kOddValues[kComponentCount] = {-1,   256,   4096, INT32_MAX, INT32_MIN, 0, 1, 255,
+                                                 -256, 65536, 128,  2,         3,         4, 5};
+} // namespace
+
+TEST(SchemeFileWrite, GivesTheThreeLayoutsByteForByte) {
+    // The default scheme with backgrounds hidden, whatever image is held.
+    Bytes hidden = Write(Scheme(kDefaultScheme, "C:\\img\\tile.bmp", "tile.bmp"), false);
+    Bytes expected = {'T', 'W', 'R', 0xFF, 0, 0, 0, 0xEB, 0, 0, 0, 0xD7, 0, 0, 0};
+    expected.resize(3 + 28, 0);
+    for (int32_t v : {130, 0, 85, 26, 139, 238, 0, 0}) {
+        Bytes le = Le32(v);
+        expected.insert(expected.end(), le.begin(), le.end());
+    }
+    expected.push_back(0);
+    EXPECT_EQ(hidden, expected);
+    EXPECT_EQ(hidden.size(), 64u);
+
+    Bytes shownNoImage = Write(Scheme(kDefaultScheme), true);
+    EXPECT_EQ(shownNoImage, Header(kDefaultScheme) + std::string(2, '\0'));
+
+    // A path of 15 characters and a name of 8: 88 bytes.
+    Bytes shown = Write(Scheme(kOddValues, "C:\\img\\tile.bmp", "tile.bmp"), true);
+    EXPECT_EQ(shown, Header(kOddValues) + "\x0F"
+                                          "C:\\img\\tile.bmp"
+                                          "\x08"
+                                          "tile.bmp");
+    EXPECT_EQ(shown.size(), 88u);
+}
+
+TEST(SchemeFileWrite, RefusesStringsBeyond255CharactersWithoutWritingAByte) {
+    std::string longest(255, 'p');
+    EXPECT_EQ(Write(Scheme(kDefaultScheme, longest, longest), true).size(), 64u + 1 + 255 + 255);
+
+    for (auto [path, name] : {std::pair{std::string(256, 'p'), std::string("n")},
+                              std::pair{std::string("p"), std::string(256, 'n')}}) {
+        MemoryFile file;
+        EXPECT_FALSE(FitsSchemeFile(path, name));
+        EXPECT_FALSE(WriteSchemeFile(file, Scheme(kDefaultScheme, path, name), true));
+        EXPECT_TRUE(file.Bytes().empty());
+        // Hidden backgrounds store no strings, so their length does not matter.
+        EXPECT_TRUE(WriteSchemeFile(file, Scheme(kDefaultScheme, path, name), false));
+    }
+}
+
+TEST(SchemeFileRead, RoundTripsEveryComponentAndBothStrings) {
+    bool valid = false;
+    SchemeFileData read = Read(Write(Scheme(kOddValues, "D:\\x\\y.pcx", "y.pcx"), true), &valid);
+    ASSERT_TRUE(valid);
+    for (int i = 0; i < kComponentCount; ++i)
+        EXPECT_EQ(read.components[i], kOddValues[i]) << i;
+    EXPECT_TRUE(read.namesBackground);
+    EXPECT_EQ(read.path, "D:\\x\\y.pcx");
+    EXPECT_EQ(read.name, "y.pcx");
+
+    // Both empty strings, and a zero path length followed by anything, name no background.
+    EXPECT_FALSE(Read(Write(Scheme(kOddValues), true)).namesBackground);
+    EXPECT_FALSE(Read(Header(kOddValues) + std::string("\0\x05hello", 7)).namesBackground);
+}
+
+TEST(SchemeFileRead, RejectsAWrongMagicAndLeavesTheDataAlone) {
+    for (const Bytes& bytes :
+         {Bytes{'T', 'W'}, Bytes{}, Header(kOddValues) + std::string(1, '\0')}) {
+        Bytes file = bytes;
+        if (file.size() > 2) file[0] = 't', file[1] = 'w', file[2] = 'r';
+        bool valid = true;
+        SchemeFileData read = Read(file, &valid);
+        EXPECT_FALSE(valid);
+        EXPECT_EQ(read.components[0], 0x07070707);
+    }
+}
+
+TEST(SchemeFileRead, AShortFileReplacesOnlyTheLeadingBytesPresent) {
+    // Magic, the first component whole, one byte of the second; the rest keep their bytes.
+    bool valid = false;
+    SchemeFileData read = Read(Bytes{'T', 'W', 'R', 0x01, 0x02, 0x03, 0x04, 0xAA}, &valid);
+    ASSERT_TRUE(valid);
+    EXPECT_EQ(read.components[0], 0x04030201);
+    EXPECT_EQ(read.components[1], 0x070707AA);
+    EXPECT_EQ(read.components[2], 0x07070707);
+    EXPECT_FALSE(read.namesBackground);
+
+    // All sixty bytes but no path length: no background.
+    read = Read(Header(kOddValues), &valid);
+    EXPECT_TRUE(valid);
+    EXPECT_EQ(read.components[14], kOddValues[14]);
+    EXPECT_FALSE(read.namesBackground);
+}
+
+TEST(SchemeFileRead, TakesLongLengthsAsUnsignedAndCutsStringsWhereTheFileEnds) {
+    std::string path(200, 'P'), name(255, 'N');
+    SchemeFileData read =
+        Read(Header(kOddValues) + ("\xC8" + path + "\xFF" + name + "ignored trailing bytes"));
+    EXPECT_EQ(read.path, path);
+    EXPECT_EQ(read.name, name);
+
+    // The file ends inside the path: what is there, and no name.
+    read = Read(Header(kOddValues) + std::string("\xFF"
+                                                 "C:\\cut"));
+    EXPECT_TRUE(read.namesBackground);
+    EXPECT_EQ(read.path, "C:\\cut");
+    EXPECT_EQ(read.name, "");
+
+    // A zero byte ends a string; the length still decides where the name starts.
+    read = Read(Header(kOddValues) + std::string("\x05"
+                                                 "ab\0cd"
+                                                 "\x03"
+                                                 "xyz",
+                                                 10));
+    EXPECT_EQ(read.path, "ab");
+    EXPECT_EQ(read.name, "xyz");
+}
+
+TEST(SchemeFileRead, AReadFailureMidwayChangesNothing) {
+    // Fails at the first read after the sixty colour bytes.
+    class FailingFile : public MemoryFile {
+    public:
+        using MemoryFile::MemoryFile;
+        uint32_t Read(void* buffer, uint32_t count) override {
+            if (++reads == 3) throw std::runtime_error("read failed");
+            return MemoryFile::Read(buffer, count);
+        }
+        int reads = 0;
+    };
+    FailingFile file(Write(Scheme(kOddValues, "C:\\a.bmp", "a.bmp"), true));
+    SchemeFileData data = Scheme(kDefaultScheme, "old path", "old name");
+    EXPECT_THROW(ReadSchemeFile(file, data), std::runtime_error);
+    EXPECT_EQ(std::memcmp(data.components, kDefaultScheme, sizeof data.components), 0);
+    EXPECT_EQ(data.path, "old path");
+}
