@@ -10,3 +10,4 @@
 #include "App.h"
 #include "CommonDialogs.h"
 #include "Gdi.h"
+#include "File.h"

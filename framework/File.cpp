@@ -1,0 +1,288 @@
+#include "File.h"
+
+#include <string>
+
+namespace {
+constexpr size_t kMaxNameInMessage = 127;
+constexpr UINT kAccessMask = 0x0003;
+constexpr UINT kShareMask = 0x0070;
+constexpr DWORD kReplaceFlags = MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH;
+constexpr const char* kTempPrefix = "twr";
+
+DWORD DesiredAccess(UINT flags) {
+    switch (flags & kAccessMask) {
+    case CFile::modeWrite:
+        return GENERIC_WRITE;
+    case CFile::modeReadWrite:
+        return GENERIC_READ | GENERIC_WRITE;
+    default:
+        return GENERIC_READ;
+    }
+}
+
+DWORD ShareMode(UINT flags) {
+    switch (flags & kShareMask) {
+    case CFile::shareDenyWrite:
+        return FILE_SHARE_READ;
+    case CFile::shareDenyRead:
+        return FILE_SHARE_WRITE;
+    case CFile::shareDenyNone:
+        return FILE_SHARE_READ | FILE_SHARE_WRITE;
+    default:
+        return 0;
+    }
+}
+
+std::string FullPathOf(const char* fileName, std::string* folder = nullptr) {
+    char full[MAX_PATH * 2];
+    char* filePart = nullptr;
+    DWORD length = ::GetFullPathNameA(fileName, sizeof full, full, &filePart);
+    if (length == 0 || length >= sizeof full) return fileName;
+    if (folder) *folder = filePart ? std::string(full, filePart) : std::string(full);
+    return full;
+}
+
+[[noreturn]] void ThrowLastError(const char* fileName) {
+    LONG error = static_cast<LONG>(::GetLastError());
+    AfxThrowFileException(CFileException::OsErrorToException(error), error, fileName);
+}
+} // namespace
+
+// ---- CFileException ----
+
+CFileException::CFileException(int cause, LONG osError, const char* fileName)
+    : m_cause(cause), m_lOsError(osError), m_strFileName(fileName) {}
+
+const char* CFileException::CauseMessage(int cause) {
+    switch (cause) {
+    case genericException:
+        return "An unknown error occurred while accessing %1.";
+    case fileNotFound:
+        return "%1 was not found.";
+    case badPath:
+        return "%1 contains an invalid path.";
+    case tooManyOpenFiles:
+        return "%1 could not be opened because there are too many open files.";
+    case accessDenied:
+        return "Access to %1 was denied.";
+    case invalidFile:
+        return "An invalid file handle was associated with %1.";
+    case removeCurrentDir:
+        return "%1 could not be removed because it is the current directory.";
+    case directoryFull:
+        return "%1 could not be created because the directory is full.";
+    case badSeek:
+        return "Seek failed on %1";
+    case hardIO:
+        return "A hardware I/O error was reported while accessing %1.";
+    case sharingViolation:
+        return "A sharing violation occurred while accessing %1.";
+    case lockViolation:
+        return "A locking violation occurred while accessing %1.";
+    case diskFull:
+        return "Disk full while accessing %1.";
+    case endOfFile:
+        return "An attempt was made to access %1 past its end.";
+    default:
+        return nullptr;
+    }
+}
+
+bool CFileException::GetErrorMessage(CString& message) const {
+    const char* text = CauseMessage(m_cause);
+    if (!text) return false;
+    std::string result(text);
+    std::string name = m_strFileName.str().substr(0, kMaxNameInMessage);
+    size_t marker = result.find("%1");
+    if (marker != std::string::npos) result.replace(marker, 2, name);
+    message = CString(std::move(result));
+    return true;
+}
+
+int CFileException::OsErrorToException(LONG osError) {
+    switch (static_cast<DWORD>(osError)) {
+    case NO_ERROR:
+        return none;
+    case ERROR_FILE_NOT_FOUND:
+    case ERROR_BAD_NETPATH:
+    case ERROR_BAD_NET_NAME:
+        return fileNotFound;
+    case ERROR_PATH_NOT_FOUND:
+    case ERROR_INVALID_NAME:
+    case ERROR_BAD_PATHNAME:
+    case ERROR_INVALID_DRIVE:
+    case ERROR_FILENAME_EXCED_RANGE:
+    case ERROR_DIRECTORY:
+        return badPath;
+    case ERROR_TOO_MANY_OPEN_FILES:
+        return tooManyOpenFiles;
+    case ERROR_ACCESS_DENIED:
+    case ERROR_WRITE_PROTECT:
+    case ERROR_FILE_EXISTS:
+    case ERROR_ALREADY_EXISTS:
+    case ERROR_NETWORK_ACCESS_DENIED:
+        return accessDenied;
+    case ERROR_INVALID_HANDLE:
+    case ERROR_INVALID_TARGET_HANDLE:
+        return invalidFile;
+    case ERROR_CURRENT_DIRECTORY:
+        return removeCurrentDir;
+    case ERROR_CANNOT_MAKE:
+        return directoryFull;
+    case ERROR_NEGATIVE_SEEK:
+    case ERROR_SEEK:
+    case ERROR_SEEK_ON_DEVICE:
+        return badSeek;
+    case ERROR_NOT_READY:
+    case ERROR_BAD_UNIT:
+    case ERROR_CRC:
+    case ERROR_SECTOR_NOT_FOUND:
+    case ERROR_WRITE_FAULT:
+    case ERROR_READ_FAULT:
+    case ERROR_GEN_FAILURE:
+    case ERROR_WRONG_DISK:
+    case ERROR_NOT_DOS_DISK:
+    case ERROR_IO_DEVICE:
+        return hardIO;
+    case ERROR_SHARING_VIOLATION:
+    case ERROR_SHARING_BUFFER_EXCEEDED:
+        return sharingViolation;
+    case ERROR_LOCK_VIOLATION:
+    case ERROR_DRIVE_LOCKED:
+    case ERROR_LOCK_FAILED:
+        return lockViolation;
+    case ERROR_DISK_FULL:
+    case ERROR_HANDLE_DISK_FULL:
+        return diskFull;
+    case ERROR_HANDLE_EOF:
+        return endOfFile;
+    default:
+        return genericException;
+    }
+}
+
+void AfxThrowFileException(int cause, LONG osError, const char* fileName) {
+    throw CFileException(cause, osError, fileName);
+}
+
+// ---- CFile ----
+
+CFile::CFile(const char* fileName, UINT openFlags) {
+    CFileException error;
+    if (!Open(fileName, openFlags, &error)) throw error;
+}
+
+CFile::~CFile() {
+    Abort();
+}
+
+BOOL CFile::Open(const char* fileName, UINT openFlags, CFileException* error) {
+    Abort();
+    auto fail = [&](LONG osError) {
+        if (error)
+            *error = CFileException(CFileException::OsErrorToException(osError), osError, fileName);
+        return FALSE;
+    };
+    // Windows refuses to write a read-only file; Wine running as root would not.
+    if ((openFlags & kAccessMask) != modeRead) {
+        DWORD attributes = ::GetFileAttributesA(fileName);
+        if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_READONLY) &&
+            !(attributes & FILE_ATTRIBUTE_DIRECTORY))
+            return fail(ERROR_ACCESS_DENIED);
+    }
+    DWORD creation = (openFlags & modeCreate) ? CREATE_ALWAYS : OPEN_EXISTING;
+    HANDLE handle = ::CreateFileA(fileName, DesiredAccess(openFlags), ShareMode(openFlags), nullptr,
+                                  creation, FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (handle == INVALID_HANDLE_VALUE) return fail(static_cast<LONG>(::GetLastError()));
+    m_hFile = handle;
+    m_strFileName = fileName;
+    m_strFilePath = CString(FullPathOf(fileName));
+    return TRUE;
+}
+
+UINT CFile::Read(void* buffer, UINT count) {
+    if (count == 0) return 0;
+    DWORD read = 0;
+    if (!::ReadFile(m_hFile, buffer, count, &read, nullptr)) ThrowLastError(nullptr);
+    return read;
+}
+
+void CFile::Write(const void* data, UINT count) {
+    if (count == 0) return;
+    DWORD written = 0;
+    if (!::WriteFile(m_hFile, data, count, &written, nullptr)) ThrowLastError(m_strFilePath);
+    if (written < count) AfxThrowFileException(CFileException::diskFull, -1, m_strFilePath);
+}
+
+ULONGLONG CFile::Seek(LONGLONG offset, UINT from) {
+    LARGE_INTEGER distance;
+    distance.QuadPart = offset;
+    LARGE_INTEGER position;
+    if (!::SetFilePointerEx(m_hFile, distance, &position, from)) ThrowLastError(nullptr);
+    return static_cast<ULONGLONG>(position.QuadPart);
+}
+
+void CFile::Flush() {
+    if (!::FlushFileBuffers(m_hFile)) ThrowLastError(m_strFileName);
+}
+
+void CFile::Close() {
+    if (!IsOpen()) return;
+    HANDLE handle = m_hFile;
+    m_hFile = INVALID_HANDLE_VALUE;
+    if (!::CloseHandle(handle)) ThrowLastError(m_strFileName);
+}
+
+void CFile::Abort() {
+    if (!IsOpen()) return;
+    ::CloseHandle(m_hFile);
+    m_hFile = INVALID_HANDLE_VALUE;
+}
+
+// ---- Saving through a new file ----
+
+namespace {
+// Removes the new file unless it has replaced the target.
+class TempFileGuard {
+public:
+    explicit TempFileGuard(std::string path) : m_path(std::move(path)) {}
+    ~TempFileGuard() {
+        if (!m_committed) ::DeleteFileA(m_path.c_str());
+    }
+    TempFileGuard(const TempFileGuard&) = delete;
+    TempFileGuard& operator=(const TempFileGuard&) = delete;
+    void Commit() { m_committed = true; }
+
+private:
+    std::string m_path;
+    bool m_committed = false;
+};
+} // namespace
+
+void AfxWriteFileReplacing(const char* path, const std::function<void(CFile&)>& write) {
+    // The target must be one that could be opened for writing: a read-only file, a folder or a
+    // file held open by another handle fails here, before anything is written.
+    {
+        CFile target;
+        CFileException error;
+        if (!target.Open(path, CFile::modeWrite | CFile::shareExclusive, &error) &&
+            error.m_cause != CFileException::fileNotFound)
+            throw error;
+    }
+    std::string folder;
+    std::string fullPath = FullPathOf(path, &folder);
+    char tempPath[MAX_PATH];
+    if (!::GetTempFileNameA(folder.c_str(), kTempPrefix, 0, tempPath)) ThrowLastError(path);
+    TempFileGuard guard(tempPath);
+    try {
+        CFile file(tempPath, CFile::modeCreate | CFile::modeWrite);
+        write(file);
+        file.Flush();
+        file.Close();
+        if (!::MoveFileExA(tempPath, fullPath.c_str(), kReplaceFlags)) ThrowLastError(path);
+        guard.Commit();
+    } catch (CFileException& error) {
+        error.m_strFileName = path;
+        throw;
+    }
+}
