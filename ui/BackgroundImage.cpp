@@ -18,9 +18,9 @@ constexpr char kBackgroundFilter[] = "All Supported Images\0*.bmp;*.jpg;*.tga;*.
 constexpr DWORD kLoadBackgroundFlags = OFN_HIDEREADONLY | OFN_OVERWRITEPROMPT;
 } // namespace
 
-void CSchemeDlg::ReportImageFailure() {
+CString ImageFailureMessage(int32_t code) {
     CString message = "An error has occured.";
-    switch (GetLastImgLibError()) {
+    switch (code) {
     case IMGLIB_ERR_UNSUPPORTED:
         message += "\nYou attempted to load an unsupported image.";
         break;
@@ -30,7 +30,11 @@ void CSchemeDlg::ReportImageFailure() {
     default:
         break;
     }
-    AfxMessageBox(message, MB_OK | MB_ICONEXCLAMATION, 0);
+    return message;
+}
+
+void CSchemeDlg::ReportImageFailure() {
+    AfxMessageBox(ImageFailureMessage(GetLastImgLibError()), MB_OK | MB_ICONEXCLAMATION, 0);
 }
 
 void CSchemeDlg::OnLoadBackground() {

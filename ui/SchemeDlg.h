@@ -12,6 +12,9 @@ class CDC;
 // The inside of the sample page's inner frame, in client pixels; right and bottom exclusive.
 inline constexpr RECT PreviewRect = {29, 293, 387, 421};
 
+// The image-failure message for a GetLastImgLibError code, shared by every command that decodes.
+CString ImageFailureMessage(int32_t code);
+
 class CSchemeDlg : public CDialog {
 public:
     enum { IDD = IDD_SCHEME_DIALOG };

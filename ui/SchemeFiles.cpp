@@ -1,5 +1,70 @@
-// "&Open A Scheme" and "&Save A Scheme": come with the scheme file codec.
+// "&Open A Scheme" and "&Save A Scheme": the scheme and its background in a scheme file.
 #include "SchemeDlg.h"
 
-void CSchemeDlg::OnOpenScheme() {}
-void CSchemeDlg::OnSaveScheme() {}
+#include <cstring>
+
+#include "imglib/ImgLib.h"
+#include "scheme/SchemeFile.h"
+
+namespace {
+constexpr const char* kSchemeFileName = "*.colors";
+constexpr DWORD kSchemeDialogFlags = OFN_HIDEREADONLY | OFN_OVERWRITEPROMPT;
+constexpr const char* kSchemeFilter = "TWR Files (*.colors) | *.colors |";
+constexpr const char* kNotASchemeFile =
+    "The file you attempted to load\nis not a valid TWR scheme file.";
+constexpr const char* kBackgroundTooLong =
+    "The background image's path or name is longer than 255 characters\n"
+    "and cannot be saved in a scheme file. Nothing was saved.";
+} // namespace
+
+void CSchemeDlg::OnSaveScheme() {
+    CFileDialog dialog(FALSE, nullptr, kSchemeFileName, kSchemeDialogFlags, kSchemeFilter, nullptr);
+    if (dialog.DoModal() != IDOK) return;
+
+    SchemeFileData data;
+    std::memcpy(data.components, ColorTable, sizeof data.components);
+    data.path = m_backgroundPath.str();
+    data.name = m_backgroundName.str();
+    bool withBackground = m_solidBackground == 0;
+    // Refuse before any file is touched rather than write a cut or broken length.
+    if (withBackground && !FitsSchemeFile(data.path, data.name)) {
+        AfxMessageBox(kBackgroundTooLong, MB_OK | MB_ICONEXCLAMATION, 0);
+        return;
+    }
+    AfxWriteFileReplacing(dialog.GetPathName(),
+                          [&](CFile& file) { WriteSchemeFile(file, data, withBackground); });
+}
+
+void CSchemeDlg::OnOpenScheme() {
+    CFileDialog dialog(TRUE, nullptr, kSchemeFileName, kSchemeDialogFlags, kSchemeFilter, nullptr);
+    if (dialog.DoModal() != IDOK) return;
+
+    // The whole file is read before any of it is applied, so a failed read changes nothing.
+    SchemeFileData data;
+    std::memcpy(data.components, ColorTable, sizeof data.components);
+    bool valid;
+    {
+        CFile file(dialog.GetPathName(), CFile::modeRead);
+        valid = ReadSchemeFile(file, data);
+    }
+    if (!valid) {
+        AfxMessageBox(kNotASchemeFile, MB_OK | MB_ICONEXCLAMATION, 0);
+        return;
+    }
+
+    std::memcpy(ColorTable, data.components, sizeof data.components);
+    if (data.namesBackground) {
+        m_backgroundName = CString(data.name);
+        m_backgroundPath = CString(data.path);
+        SetBackgroundBitmap(ReadFileIntoDDB(m_backgroundPath, &m_backgroundAux, 0));
+        // The colours are stored already: after the message the window still shows them.
+        if (m_hBackground)
+            m_backgroundLoaded = 1;
+        else
+            ReportImageFailure();
+    }
+    UpdateAllHex();
+    RebuildTag();
+    InvalidatePreview();
+    ReselectRoles();
+}
