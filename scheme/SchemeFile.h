@@ -16,9 +16,6 @@ inline constexpr int kSchemeComponentsSize = 4 * kComponentCount;
 inline constexpr int kSchemeBackgroundOffset = kSchemeComponentsOffset + kSchemeComponentsSize;
 // Each background string has a one-byte length.
 inline constexpr size_t kSchemeMaxStringLength = 255;
-// Nothing after the longest path and name can matter to the reader.
-inline constexpr size_t kSchemeMaxFileSize =
-    kSchemeBackgroundOffset + 2 * (1 + kSchemeMaxStringLength);
 
 struct SchemeFileData {
     int32_t components[kComponentCount] = {};
