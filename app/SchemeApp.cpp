@@ -3,9 +3,11 @@
 #include "res/resource.h"
 #include "ui/SchemeDlg.h"
 
+// clang-format off
 BEGIN_MESSAGE_MAP(CSchemeApp, CWinApp)
     ON_COMMAND(ID_HELP, &CWinApp::OnHelp)
 END_MESSAGE_MAP()
+// clang-format on
 
 void CSchemeApp::LoadAcceleratorTable() {
     m_hAccelTable = ::LoadAcceleratorsA(m_hInstance, MAKEINTRESOURCEA(IDR_ACCELERATOR));

@@ -7,7 +7,9 @@ public:
     CSchemeApp() : CWinApp(nullptr) {}
 
     BOOL InitInstance() override;
-    void WinHelp(DWORD_PTR data, UINT command = HELP_CONTEXT) override { CWinApp::WinHelp(data, command); }
+    void WinHelp(DWORD_PTR data, UINT command = HELP_CONTEXT) override {
+        CWinApp::WinHelp(data, command);
+    }
     // Loads accelerator table 136 into m_hAccelTable.
     void LoadAcceleratorTable();
 

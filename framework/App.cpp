@@ -6,9 +6,11 @@ namespace {
 CWinApp* g_app = nullptr;
 } // namespace
 
+// clang-format off
 BEGIN_MESSAGE_MAP(CWinApp, CCmdTarget)
     ON_COMMAND(ID_APP_EXIT, &CWinApp::OnAppExit)
 END_MESSAGE_MAP()
+// clang-format on
 
 CWinApp::CWinApp(const char* appName) {
     if (appName) m_appName = appName;
@@ -19,13 +21,17 @@ CWinApp::~CWinApp() {
     if (g_app == this) g_app = nullptr;
 }
 
-CWinApp* AfxGetApp() { return g_app; }
+CWinApp* AfxGetApp() {
+    return g_app;
+}
 
 void CWinApp::OnAppExit() {
     if (m_pMainWnd) m_pMainWnd->SendMessage(WM_CLOSE);
 }
 
-void CWinApp::OnHelp() { WinHelp(0, HELP_CONTENTS); }
+void CWinApp::OnHelp() {
+    WinHelp(0, HELP_CONTENTS);
+}
 
 void CWinApp::WinHelp(DWORD_PTR data, UINT command) {
     HWND owner = m_pMainWnd ? m_pMainWnd->m_hWnd : nullptr;

@@ -79,4 +79,6 @@ COLORREF* CColorDialog::GetSavedCustomColors() {
     return custom;
 }
 
-INT_PTR CColorDialog::DoModal() { return AfxGetModalHost().ChooseColor(m_cc) ? IDOK : IDCANCEL; }
+INT_PTR CColorDialog::DoModal() {
+    return AfxGetModalHost().ChooseColor(m_cc) ? IDOK : IDCANCEL;
+}

@@ -8,7 +8,8 @@
 class CFileDialog {
 public:
     // filter: "description|pattern|...|" pairs; each '|' becomes a string end.
-    CFileDialog(BOOL openFileDialog, const char* defaultExt = nullptr, const char* fileName = nullptr,
+    CFileDialog(BOOL openFileDialog, const char* defaultExt = nullptr,
+                const char* fileName = nullptr,
                 DWORD flags = OFN_HIDEREADONLY | OFN_OVERWRITEPROMPT, const char* filter = nullptr,
                 CWnd* parent = nullptr);
     CFileDialog(const CFileDialog&) = delete;

@@ -13,4 +13,6 @@ bool CMemoryException::GetErrorMessage(CString& message) const {
     return true;
 }
 
-void AfxThrowMemoryException() { throw CMemoryException(); }
+void AfxThrowMemoryException() {
+    throw CMemoryException();
+}

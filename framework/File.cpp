@@ -11,25 +11,18 @@ constexpr const char* kTempPrefix = "twr";
 
 DWORD DesiredAccess(UINT flags) {
     switch (flags & kAccessMask) {
-    case CFile::modeWrite:
-        return GENERIC_WRITE;
-    case CFile::modeReadWrite:
-        return GENERIC_READ | GENERIC_WRITE;
-    default:
-        return GENERIC_READ;
+    case CFile::modeWrite: return GENERIC_WRITE;
+    case CFile::modeReadWrite: return GENERIC_READ | GENERIC_WRITE;
+    default: return GENERIC_READ;
     }
 }
 
 DWORD ShareMode(UINT flags) {
     switch (flags & kShareMask) {
-    case CFile::shareDenyWrite:
-        return FILE_SHARE_READ;
-    case CFile::shareDenyRead:
-        return FILE_SHARE_WRITE;
-    case CFile::shareDenyNone:
-        return FILE_SHARE_READ | FILE_SHARE_WRITE;
-    default:
-        return 0;
+    case CFile::shareDenyWrite: return FILE_SHARE_READ;
+    case CFile::shareDenyRead: return FILE_SHARE_WRITE;
+    case CFile::shareDenyNone: return FILE_SHARE_READ | FILE_SHARE_WRITE;
+    default: return 0;
     }
 }
 
@@ -55,36 +48,21 @@ CFileException::CFileException(int cause, LONG osError, const char* fileName)
 
 const char* CFileException::CauseMessage(int cause) {
     switch (cause) {
-    case genericException:
-        return "An unknown error occurred while accessing %1.";
-    case fileNotFound:
-        return "%1 was not found.";
-    case badPath:
-        return "%1 contains an invalid path.";
-    case tooManyOpenFiles:
-        return "%1 could not be opened because there are too many open files.";
-    case accessDenied:
-        return "Access to %1 was denied.";
-    case invalidFile:
-        return "An invalid file handle was associated with %1.";
-    case removeCurrentDir:
-        return "%1 could not be removed because it is the current directory.";
-    case directoryFull:
-        return "%1 could not be created because the directory is full.";
-    case badSeek:
-        return "Seek failed on %1";
-    case hardIO:
-        return "A hardware I/O error was reported while accessing %1.";
-    case sharingViolation:
-        return "A sharing violation occurred while accessing %1.";
-    case lockViolation:
-        return "A locking violation occurred while accessing %1.";
-    case diskFull:
-        return "Disk full while accessing %1.";
-    case endOfFile:
-        return "An attempt was made to access %1 past its end.";
-    default:
-        return nullptr;
+    case genericException: return "An unknown error occurred while accessing %1.";
+    case fileNotFound: return "%1 was not found.";
+    case badPath: return "%1 contains an invalid path.";
+    case tooManyOpenFiles: return "%1 could not be opened because there are too many open files.";
+    case accessDenied: return "Access to %1 was denied.";
+    case invalidFile: return "An invalid file handle was associated with %1.";
+    case removeCurrentDir: return "%1 could not be removed because it is the current directory.";
+    case directoryFull: return "%1 could not be created because the directory is full.";
+    case badSeek: return "Seek failed on %1";
+    case hardIO: return "A hardware I/O error was reported while accessing %1.";
+    case sharingViolation: return "A sharing violation occurred while accessing %1.";
+    case lockViolation: return "A locking violation occurred while accessing %1.";
+    case diskFull: return "Disk full while accessing %1.";
+    case endOfFile: return "An attempt was made to access %1 past its end.";
+    default: return nullptr;
     }
 }
 
@@ -101,38 +79,29 @@ bool CFileException::GetErrorMessage(CString& message) const {
 
 int CFileException::OsErrorToException(LONG osError) {
     switch (static_cast<DWORD>(osError)) {
-    case NO_ERROR:
-        return none;
+    case NO_ERROR: return none;
     case ERROR_FILE_NOT_FOUND:
     case ERROR_BAD_NETPATH:
-    case ERROR_BAD_NET_NAME:
-        return fileNotFound;
+    case ERROR_BAD_NET_NAME: return fileNotFound;
     case ERROR_PATH_NOT_FOUND:
     case ERROR_INVALID_NAME:
     case ERROR_BAD_PATHNAME:
     case ERROR_INVALID_DRIVE:
     case ERROR_FILENAME_EXCED_RANGE:
-    case ERROR_DIRECTORY:
-        return badPath;
-    case ERROR_TOO_MANY_OPEN_FILES:
-        return tooManyOpenFiles;
+    case ERROR_DIRECTORY: return badPath;
+    case ERROR_TOO_MANY_OPEN_FILES: return tooManyOpenFiles;
     case ERROR_ACCESS_DENIED:
     case ERROR_WRITE_PROTECT:
     case ERROR_FILE_EXISTS:
     case ERROR_ALREADY_EXISTS:
-    case ERROR_NETWORK_ACCESS_DENIED:
-        return accessDenied;
+    case ERROR_NETWORK_ACCESS_DENIED: return accessDenied;
     case ERROR_INVALID_HANDLE:
-    case ERROR_INVALID_TARGET_HANDLE:
-        return invalidFile;
-    case ERROR_CURRENT_DIRECTORY:
-        return removeCurrentDir;
-    case ERROR_CANNOT_MAKE:
-        return directoryFull;
+    case ERROR_INVALID_TARGET_HANDLE: return invalidFile;
+    case ERROR_CURRENT_DIRECTORY: return removeCurrentDir;
+    case ERROR_CANNOT_MAKE: return directoryFull;
     case ERROR_NEGATIVE_SEEK:
     case ERROR_SEEK:
-    case ERROR_SEEK_ON_DEVICE:
-        return badSeek;
+    case ERROR_SEEK_ON_DEVICE: return badSeek;
     case ERROR_NOT_READY:
     case ERROR_BAD_UNIT:
     case ERROR_CRC:
@@ -142,22 +111,16 @@ int CFileException::OsErrorToException(LONG osError) {
     case ERROR_GEN_FAILURE:
     case ERROR_WRONG_DISK:
     case ERROR_NOT_DOS_DISK:
-    case ERROR_IO_DEVICE:
-        return hardIO;
+    case ERROR_IO_DEVICE: return hardIO;
     case ERROR_SHARING_VIOLATION:
-    case ERROR_SHARING_BUFFER_EXCEEDED:
-        return sharingViolation;
+    case ERROR_SHARING_BUFFER_EXCEEDED: return sharingViolation;
     case ERROR_LOCK_VIOLATION:
     case ERROR_DRIVE_LOCKED:
-    case ERROR_LOCK_FAILED:
-        return lockViolation;
+    case ERROR_LOCK_FAILED: return lockViolation;
     case ERROR_DISK_FULL:
-    case ERROR_HANDLE_DISK_FULL:
-        return diskFull;
-    case ERROR_HANDLE_EOF:
-        return endOfFile;
-    default:
-        return genericException;
+    case ERROR_HANDLE_DISK_FULL: return diskFull;
+    case ERROR_HANDLE_EOF: return endOfFile;
+    default: return genericException;
     }
 }
 

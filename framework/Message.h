@@ -25,6 +25,7 @@ struct AFX_MSGMAP {
     const AFX_MSGMAP_ENTRY* lpEntries;
 };
 
+// clang-format off
 #define DECLARE_MESSAGE_MAP()                                                                      \
 public:                                                                                            \
     static const AFX_MSGMAP* GetThisMessageMap();                                                  \
@@ -79,3 +80,4 @@ private:
     {WM_HSCROLL, 0, 0, 0, AFX_THUNK(CScrollBar bar(reinterpret_cast<HWND>(lParam));                \
                                     self->OnHScroll(LOWORD(wParam), HIWORD(wParam), &bar);         \
                                     return 0)},
+// clang-format on

@@ -5,7 +5,9 @@ CModalHost g_platformHost;
 CModalHost* g_host = &g_platformHost;
 } // namespace
 
-CModalHost& AfxGetModalHost() { return *g_host; }
+CModalHost& AfxGetModalHost() {
+    return *g_host;
+}
 
 CModalHost* AfxSetModalHost(CModalHost* host) {
     CModalHost* previous = g_host;

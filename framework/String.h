@@ -26,11 +26,14 @@ public:
     // printf-style formatting of the whole string.
     void Format(const char* format, ...);
 
-    // Writable buffer of at least minLength characters; ReleaseBuffer(-1) takes the text up to its NUL.
+    // Writable buffer of at least minLength characters; ReleaseBuffer(-1) takes the text up to its
+    // NUL.
     char* GetBuffer(int minLength);
     void ReleaseBuffer(int newLength = -1);
 
-    friend CString operator+(const CString& a, const CString& b) { return CString(a.m_text + b.m_text); }
+    friend CString operator+(const CString& a, const CString& b) {
+        return CString(a.m_text + b.m_text);
+    }
     friend CString operator+(const CString& a, const char* b) { return CString(a.m_text + b); }
     friend CString operator+(const char* a, const CString& b) { return CString(a + b.m_text); }
     friend bool operator==(const CString& a, const CString& b) { return a.m_text == b.m_text; }

@@ -13,7 +13,9 @@ const AFX_MSGMAP* CCmdTarget::GetThisMessageMap() {
     return &map;
 }
 
-const AFX_MSGMAP* CCmdTarget::GetMessageMap() const { return GetThisMessageMap(); }
+const AFX_MSGMAP* CCmdTarget::GetMessageMap() const {
+    return GetThisMessageMap();
+}
 
 const AFX_MSGMAP_ENTRY* CCmdTarget::FindMessageEntry(UINT message, UINT code, UINT id) const {
     for (const AFX_MSGMAP* map = GetMessageMap(); map;
@@ -87,11 +89,13 @@ bool CWnd::OnWndMsg(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result)
 
 // ---- CDialog ----
 
+// clang-format off
 BEGIN_MESSAGE_MAP(CDialog, CWnd)
     ON_COMMAND(IDOK, &CDialog::OnOK)
     ON_COMMAND(IDCANCEL, &CDialog::OnCancel)
     ON_WM_CLOSE()
 END_MESSAGE_MAP()
+// clang-format on
 
 CDialog::CDialog(UINT templateId, CWnd* parent) : m_nIDTemplate(templateId), m_pParentWnd(parent) {}
 
@@ -116,7 +120,9 @@ HWND CDialog::CreateWindowFromTemplate(HWND owner) {
                                 reinterpret_cast<LPARAM>(this));
 }
 
-BOOL CDialog::Create() { return CreateWindowFromTemplate(FindOwner()) != nullptr; }
+BOOL CDialog::Create() {
+    return CreateWindowFromTemplate(FindOwner()) != nullptr;
+}
 
 INT_PTR CDialog::DoModal() {
     HWND owner = FindOwner();
@@ -156,7 +162,9 @@ void CDialog::PumpMessage(MSG& msg) {
     ::DispatchMessageA(&msg);
 }
 
-BOOL CDialog::PreTranslateMessage(MSG* msg) { return ::IsDialogMessageA(m_hWnd, msg); }
+BOOL CDialog::PreTranslateMessage(MSG* msg) {
+    return ::IsDialogMessageA(m_hWnd, msg);
+}
 
 void CDialog::EndDialog(int result) {
     m_result = result;
@@ -198,10 +206,7 @@ INT_PTR CALLBACK CDialog::DialogProc(HWND wnd, UINT message, WPARAM wParam, LPAR
     case WM_CTLCOLORSTATIC:
     case WM_COMPAREITEM:
     case WM_VKEYTOITEM:
-    case WM_CHARTOITEM:
-        return static_cast<INT_PTR>(result);
-    default:
-        ::SetWindowLongPtrA(wnd, DWLP_MSGRESULT, result);
-        return TRUE;
+    case WM_CHARTOITEM: return static_cast<INT_PTR>(result);
+    default: ::SetWindowLongPtrA(wnd, DWLP_MSGRESULT, result); return TRUE;
     }
 }

@@ -49,7 +49,9 @@ public:
     void SetWindowText(const char* text) { ::SetWindowTextA(m_hWnd, text); }
     CString GetWindowText() const;
     void SetDlgItemText(int id, const char* text) { ::SetDlgItemTextA(m_hWnd, id, text); }
-    void InvalidateRect(const RECT* rect, BOOL erase = TRUE) { ::InvalidateRect(m_hWnd, rect, erase); }
+    void InvalidateRect(const RECT* rect, BOOL erase = TRUE) {
+        ::InvalidateRect(m_hWnd, rect, erase);
+    }
     void Invalidate(BOOL erase = TRUE) { ::InvalidateRect(m_hWnd, nullptr, erase); }
     void UpdateWindow() { ::UpdateWindow(m_hWnd); }
     void GetClientRect(RECT* rect) const { ::GetClientRect(m_hWnd, rect); }
@@ -75,7 +77,9 @@ class CScrollBar : public CWnd {
 public:
     explicit CScrollBar(HWND wnd = nullptr) : CWnd(wnd) {}
     int GetScrollPos() const { return ::GetScrollPos(m_hWnd, SB_CTL); }
-    int SetScrollPos(int pos, BOOL redraw = TRUE) { return ::SetScrollPos(m_hWnd, SB_CTL, pos, redraw); }
+    int SetScrollPos(int pos, BOOL redraw = TRUE) {
+        return ::SetScrollPos(m_hWnd, SB_CTL, pos, redraw);
+    }
     void SetScrollRange(int minPos, int maxPos, BOOL redraw = TRUE) {
         ::SetScrollRange(m_hWnd, SB_CTL, minPos, maxPos, redraw);
     }

@@ -33,5 +33,6 @@ uint32_t RoleColorRef(const int32_t* table, ColorRole role) {
 }
 
 void ResetColorTable(int32_t* table) {
-    for (int i = 0; i < kComponentCount; ++i) table[i] = kDefaultScheme[i];
+    for (int i = 0; i < kComponentCount; ++i)
+        table[i] = kDefaultScheme[i];
 }

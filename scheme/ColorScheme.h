@@ -21,14 +21,18 @@ inline constexpr ColorRole kRoles[kRoleCount] = {RoleBackground, RoleText, RoleL
 enum Channel : int { ChannelRed = 0, ChannelGreen = 1, ChannelBlue = 2 };
 
 // The default scheme: background, text, new link, visited link, active link; R, G, B each.
-inline constexpr int32_t kDefaultScheme[kComponentCount] = {255, 235, 215, 0,   0,  0,   0, 130,
+inline constexpr int32_t kDefaultScheme[kComponentCount] = {255, 235, 215, 0,   0,   0, 0, 130,
                                                             0,   85,  26,  139, 238, 0, 0};
 
 // The process's components, in role order; a scheme file may bring any value, kept unchanged.
 extern int32_t ColorTable[kComponentCount];
 
-constexpr bool IsColorRole(int32_t value) { return value >= RoleBackground && value <= RoleActiveLink; }
-constexpr int ComponentIndex(ColorRole role, int channel) { return 3 * (role - RoleBackground) + channel; }
+constexpr bool IsColorRole(int32_t value) {
+    return value >= RoleBackground && value <= RoleActiveLink;
+}
+constexpr int ComponentIndex(ColorRole role, int channel) {
+    return 3 * (role - RoleBackground) + channel;
+}
 
 // One role's text: each component as "%X" of its unsigned 32-bit value, "0"-padded to two
 // characters when shorter; six characters for components 0..255, up to 24 otherwise.

@@ -45,11 +45,11 @@ TEST_F(ColorControlsTest, ScrollCodesMoveTheThumbAndClampAtTheEnds) {
     };
     // Red of the background starts at 255.
     const Step steps[] = {
-        {SB_LINERIGHT, 0, 255}, {SB_LINELEFT, 0, 254}, {SB_PAGERIGHT, 0, 255},
-        {SB_PAGELEFT, 0, 245},  {SB_THUMBTRACK, 5, 5}, {SB_PAGELEFT, 0, 0},
-        {SB_LINELEFT, 0, 0},    {SB_THUMBTRACK, 250, 250}, {SB_PAGERIGHT, 0, 255},
+        {SB_LINERIGHT, 0, 255},    {SB_LINELEFT, 0, 254},       {SB_PAGERIGHT, 0, 255},
+        {SB_PAGELEFT, 0, 245},     {SB_THUMBTRACK, 5, 5},       {SB_PAGELEFT, 0, 0},
+        {SB_LINELEFT, 0, 0},       {SB_THUMBTRACK, 250, 250},   {SB_PAGERIGHT, 0, 255},
         {SB_THUMBTRACK, 200, 200}, {SB_THUMBPOSITION, 17, 200}, {SB_ENDSCROLL, 0, 200},
-        {SB_LEFT, 0, 200},      {SB_RIGHT, 0, 200},
+        {SB_LEFT, 0, 200},         {SB_RIGHT, 0, 200},
     };
     for (const Step& step : steps) {
         SCOPED_TRACE(step.code);
@@ -130,7 +130,8 @@ TEST_F(ColorControlsTest, PickerKeepsOneTableOfCustomColoursForTheWholeRun) {
     Command(ID_TOOLS_COLORPICKER);
     EXPECT_EQ(host.colorDialogs[2].customColors[3], RGB(1, 2, 3));
     custom[3] = RGB(255, 255, 255);
-    for (int i = 0; i < 16; ++i) EXPECT_EQ(custom[i], RGB(255, 255, 255)) << i;
+    for (int i = 0; i < 16; ++i)
+        EXPECT_EQ(custom[i], RGB(255, 255, 255)) << i;
 }
 
 TEST_F(ColorControlsTest, ShowBackgroundsTogglesTheMenuTheFlagAndTheTagForm) {
@@ -174,7 +175,8 @@ TEST_F(ColorControlsTest, ResetRestoresDefaultsHidesBackgroundsAndKeepsTheRoleAn
     dlg->roleHandlerCalls.clear();
 
     Command(ID_EDIT_RESETCOLORS);
-    for (int i = 0; i < kComponentCount; ++i) EXPECT_EQ(ColorTable[i], kDefaultScheme[i]) << i;
+    for (int i = 0; i < kComponentCount; ++i)
+        EXPECT_EQ(ColorTable[i], kDefaultScheme[i]) << i;
     EXPECT_EQ(ToolsState(0), 0u);
     EXPECT_EQ(ToolsState(1), static_cast<UINT>(MF_GRAYED));
     EXPECT_EQ(dlg->m_solidBackground, static_cast<int>(MF_CHECKED));
@@ -186,8 +188,8 @@ TEST_F(ColorControlsTest, ResetRestoresDefaultsHidesBackgroundsAndKeepsTheRoleAn
     EXPECT_EQ(dlg->m_hBackground, bitmap);
     EXPECT_EQ(dlg->m_backgroundLoaded, 1);
     EXPECT_EQ(dlg->m_backgroundName, "paper.bmp");
-    EXPECT_EQ(dlg->roleHandlerCalls,
-              (std::vector<int>{RoleText, RoleVisitedLink, RoleActiveLink, RoleBackground, RoleLink}));
+    EXPECT_EQ(dlg->roleHandlerCalls, (std::vector<int>{RoleText, RoleVisitedLink, RoleActiveLink,
+                                                       RoleBackground, RoleLink}));
 
     // With backgrounds hidden the menu is left as it was.
     Command(ID_EDIT_RESETCOLORS);

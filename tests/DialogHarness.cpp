@@ -6,7 +6,8 @@ namespace {
 std::string FilterBlock(const char* filter) {
     if (!filter) return {};
     const char* end = filter;
-    while (end[0] || end[1]) ++end;
+    while (end[0] || end[1])
+        ++end;
     return std::string(filter, static_cast<size_t>(end - filter) + 2);
 }
 } // namespace
@@ -102,7 +103,8 @@ void DialogTest::PressKey(UINT vk, bool ctrl) {
 
 void DialogTest::Pump() {
     MSG msg;
-    while (::PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) dlg->PumpMessage(msg);
+    while (::PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE))
+        dlg->PumpMessage(msg);
 }
 
 std::string DialogTest::Clipboard() const {

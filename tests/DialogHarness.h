@@ -78,8 +78,8 @@ public:
     using CSchemeDlg::m_solidBackground;
     using CSchemeDlg::m_textHex;
     using CSchemeDlg::m_vlinkHex;
-    using CSchemeDlg::ReselectRoles;
     using CSchemeDlg::RebuildTag;
+    using CSchemeDlg::ReselectRoles;
     using CSchemeDlg::SetBackgroundBitmap;
     using CSchemeDlg::TileBackground;
     using CSchemeDlg::UpdateAllHex;

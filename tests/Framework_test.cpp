@@ -61,6 +61,7 @@ protected:
     DECLARE_MESSAGE_MAP()
 };
 
+// clang-format off
 BEGIN_MESSAGE_MAP(CFailingDlg, CDialog)
     ON_COMMAND(ID_THROW_TEXT, &CFailingDlg::OnThrowText)
     ON_COMMAND(ID_THROW_PLAIN, &CFailingDlg::OnThrowPlain)
@@ -70,6 +71,7 @@ BEGIN_MESSAGE_MAP(CFailingDlg, CDialog)
     ON_COMMAND(ID_THROW_STD, &CFailingDlg::OnThrowStd)
     ON_WM_PAINT()
 END_MESSAGE_MAP()
+// clang-format on
 
 class FrameworkTest : public ::testing::Test {
 protected:
@@ -80,7 +82,8 @@ protected:
     }
     void Pump(CDialog& dialog) {
         MSG msg;
-        while (::PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) dialog.PumpMessage(msg);
+        while (::PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE))
+            dialog.PumpMessage(msg);
     }
     RecordingModalHost host;
 

@@ -227,5 +227,6 @@ TEST_F(SchemeDlgTest, MinimisedWindowDragsItsIcon) {
     LRESULT icon = ::SendMessageA(Wnd(), WM_QUERYDRAGICON, 0, 0);
     EXPECT_EQ(reinterpret_cast<HICON>(icon), dlg->m_hIcon);
     EXPECT_NE(dlg->m_hIcon, nullptr);
-    EXPECT_EQ(reinterpret_cast<HICON>(::SendMessageA(Wnd(), WM_GETICON, ICON_BIG, 0)), dlg->m_hIcon);
+    EXPECT_EQ(reinterpret_cast<HICON>(::SendMessageA(Wnd(), WM_GETICON, ICON_BIG, 0)),
+              dlg->m_hIcon);
 }

@@ -64,8 +64,8 @@ void CSchemeDlg::HideBackgrounds(CMenu& tools) {
 void CSchemeDlg::OnShowBackgrounds() {
     CMenu tools = GetMenu().GetSubMenu(kToolsMenuPos);
     if (tools.GetMenuState(kShowBackgroundsPos, MF_BYPOSITION) == 0) {
-        m_solidBackground = static_cast<int>(
-            tools.CheckMenuItem(kShowBackgroundsPos, MF_BYPOSITION | MF_CHECKED));
+        m_solidBackground =
+            static_cast<int>(tools.CheckMenuItem(kShowBackgroundsPos, MF_BYPOSITION | MF_CHECKED));
         tools.EnableMenuItem(kLoadBackgroundPos, MF_BYPOSITION | MF_ENABLED);
         if (!m_hBackground) m_backgroundLoaded = 0;
     } else {
@@ -79,7 +79,8 @@ void CSchemeDlg::OnShowBackgrounds() {
 void CSchemeDlg::OnResetColors() {
     ResetColorTable(ColorTable);
     CMenu tools = GetMenu().GetSubMenu(kToolsMenuPos);
-    if (tools.GetMenuState(kShowBackgroundsPos, MF_BYPOSITION) == MF_CHECKED) HideBackgrounds(tools);
+    if (tools.GetMenuState(kShowBackgroundsPos, MF_BYPOSITION) == MF_CHECKED)
+        HideBackgrounds(tools);
     UpdateAllHex();
     RebuildTag();
     InvalidatePreview();

@@ -9,6 +9,7 @@ namespace {
 constexpr UINT kSystemMenuRemovals[3] = {0, 1, 2};
 } // namespace
 
+// clang-format off
 BEGIN_MESSAGE_MAP(CSchemeDlg, CDialog)
     ON_WM_PAINT()
     ON_WM_QUERYDRAGICON()
@@ -30,13 +31,16 @@ BEGIN_MESSAGE_MAP(CSchemeDlg, CDialog)
     ON_COMMAND(ID_EDIT_CHANGETITLE, &CSchemeDlg::OnChangeTitle)
     ON_COMMAND(ID_HELP, &CSchemeDlg::OnHelpFinder)
 END_MESSAGE_MAP()
+// clang-format on
 
 CSchemeDlg::CSchemeDlg(CWnd* parent) : CDialog(IDD, parent) {
     HINSTANCE module = AfxGetApp() ? AfxGetApp()->m_hInstance : ::GetModuleHandleA(nullptr);
     m_hIcon = ::LoadIconA(module, MAKEINTRESOURCEA(IDR_MAINFRAME));
 }
 
-CSchemeDlg::~CSchemeDlg() { SetBackgroundBitmap(nullptr); }
+CSchemeDlg::~CSchemeDlg() {
+    SetBackgroundBitmap(nullptr);
+}
 
 void CSchemeDlg::SetBackgroundBitmap(HBITMAP bitmap) {
     if (m_hBackground && m_hBackground != bitmap) ::DeleteObject(m_hBackground);
@@ -59,7 +63,8 @@ BOOL CSchemeDlg::OnInitDialog() {
     GetDlgItem(IDC_BACKGROUND_COLOR).SendMessage(BM_SETCHECK, BST_CHECKED);
 
     CMenu systemMenu = GetSystemMenu(FALSE);
-    for (UINT position : kSystemMenuRemovals) systemMenu.DeleteMenu(position, MF_BYPOSITION);
+    for (UINT position : kSystemMenuRemovals)
+        systemMenu.DeleteMenu(position, MF_BYPOSITION);
     DrawMenuBar();
 
     m_bgcolorHex = "FFEBD7";
@@ -102,7 +107,8 @@ void CSchemeDlg::UpdateCurrentHex() {
 }
 
 void CSchemeDlg::UpdateAllHex() {
-    for (ColorRole role : kRoles) HexMember(role) = HexColor(ColorTable, role);
+    for (ColorRole role : kRoles)
+        HexMember(role) = HexColor(ColorTable, role);
 }
 
 bool CSchemeDlg::BackgroundsShown() const {
@@ -122,9 +128,13 @@ void CSchemeDlg::RebuildTag() {
     GetDlgItem(IDC_BODY_TAG).SetWindowText(ComposeBodyTag(inputs).c_str());
 }
 
-void CSchemeDlg::InvalidatePreview() { InvalidateRect(&PreviewRect, TRUE); }
+void CSchemeDlg::InvalidatePreview() {
+    InvalidateRect(&PreviewRect, TRUE);
+}
 
-void CSchemeDlg::OnEditCopy() { GetDlgItem(IDC_BODY_TAG).SendMessage(WM_COPY); }
+void CSchemeDlg::OnEditCopy() {
+    GetDlgItem(IDC_BODY_TAG).SendMessage(WM_COPY);
+}
 
 void CSchemeDlg::OnCopyTag() {
     CWnd tag = GetDlgItem(IDC_BODY_TAG);
@@ -142,4 +152,6 @@ void CSchemeDlg::OnAbout() {
     about.DoModal();
 }
 
-void CSchemeDlg::OnHelpFinder() { AfxGetApp()->WinHelp(0, HELP_FINDER); }
+void CSchemeDlg::OnHelpFinder() {
+    AfxGetApp()->WinHelp(0, HELP_FINDER);
+}
