@@ -1,0 +1,105 @@
+"""The main window driven with real keys and clicks: start, roles, sliders, colour picker."""
+
+import unittest
+
+from twdriver import (CLIENT_SIZE, DEFAULT_BACKGROUND, DEFAULT_TAG, IDC_BACKGROUND_COLOR,
+                      IDC_BLUE_SLIDER, IDC_BLUE_VALUE, IDC_BODY_TAG, IDC_GREEN_SLIDER,
+                      IDC_GREEN_VALUE, IDC_RED_SLIDER, IDC_RED_VALUE, IDC_TEXT_COLOR,
+                      LINE1_RECT, TITLE, TITLE_RECT, PrefixTestCase, keys, poll, type_text,
+                      xwindow)
+
+ARROW_HIT = 6  # pixels from a scroll bar's end: inside its arrow button
+TROUGH_HIT = 30  # pixels from a scroll bar's end: in the trough, past the arrow
+
+
+def labels(window):
+    return tuple(window.text(i) for i in (IDC_RED_VALUE, IDC_GREEN_VALUE, IDC_BLUE_VALUE))
+
+
+class StartTest(PrefixTestCase):
+    def test_start_shows_title_default_tag_and_background_fill(self):
+        app = self.start()
+        self.assertEqual(app.window.title, TITLE)
+        self.assertEqual(app.window.client_size, CLIENT_SIZE)
+        self.assertEqual(labels(app.window), ("255", "235", "215"))
+        self.assertEqual(app.window.text(IDC_BODY_TAG), DEFAULT_TAG)
+        self.assertEqual(app.copy_tag(), DEFAULT_TAG)
+        app.wait_preview_fill(DEFAULT_BACKGROUND)
+
+
+class SliderTest(PrefixTestCase):
+    def test_arrow_and_trough_clicks_change_the_role_shown(self):
+        app = self.start()
+        w = app.window
+        # Background role: red 255 one line left, green 235 one page left.
+        w.click_control(IDC_RED_SLIDER, dx=ARROW_HIT)
+        w.click_control(IDC_GREEN_SLIDER, dx=TROUGH_HIT)
+        self.assertEqual(labels(app.refresh()), ("254", "225", "215"))
+        self.assertEqual(app.copy_tag(), DEFAULT_TAG.replace("FFEBD7", "FEE1D7"))
+        app.wait_preview_fill((0xFE, 0xE1, 0xD7))
+
+        # Text role: the sliders show black; blue one page right, then one line right.
+        w.click_control(IDC_TEXT_COLOR)
+        self.assertEqual(labels(app.refresh()), ("0", "0", "0"))
+        self.assertEqual(app.copy_tag(), DEFAULT_TAG.replace("FFEBD7", "FEE1D7"))
+        w.click_control(IDC_BLUE_SLIDER, dx=-TROUGH_HIT)
+        w.click_control(IDC_BLUE_SLIDER, dx=-ARROW_HIT)
+        self.assertEqual(labels(app.refresh()), ("0", "0", "11"))
+        self.assertEqual(app.copy_tag(),
+                         DEFAULT_TAG.replace("FFEBD7", "FEE1D7").replace("000000", "00000B"))
+        # The title and the first line are drawn in the new text colour, no longer in black.
+        shot = poll(lambda: (s := app.shot()) and
+                    app.count_colour(s, TITLE_RECT, (0, 0, 11)) > 20 and s, what="title repaint")
+        self.assertGreater(app.count_colour(shot, LINE1_RECT, (0, 0, 11)), 20)
+        self.assertEqual(app.count_colour(shot, TITLE_RECT, (0, 0, 0)), 0)
+
+        # Back on the background role, the sliders show its changed components.
+        w.click_control(IDC_BACKGROUND_COLOR)
+        self.assertEqual(labels(app.refresh()), ("254", "225", "215"))
+        # The slider at 0 stays at 0 on a line left, and the tag is rebuilt all the same.
+        w.click_control(IDC_TEXT_COLOR)
+        w.click_control(IDC_RED_SLIDER, dx=ARROW_HIT)
+        self.assertEqual(labels(app.refresh())[0], "0")
+
+
+class ColourPickerTest(PrefixTestCase):
+    def open_picker(self, app):
+        keys("ctrl+p")
+        picker = self.prefix.wait_window("Color")
+        picker.click_control(text="Define Custom Colors >>")
+        return self.prefix.wait_window("Color")
+
+    def type_rgb(self, picker, rgb):
+        for label, value in zip(("Red:", "Green:", "Blue:"), rgb):
+            # The field is the edit box to the right of its label, on the same line.
+            lx, ly = picker.control(text=label)["rect"][:2]
+            field = min((c for c in picker.children
+                         if c["class"].lower() == "edit" and c["rect"][0] > lx),
+                        key=lambda c: (abs(c["rect"][1] - ly), c["rect"][0]))
+            left, top, right, bottom = field["rect"]
+            picker.click((left + right) // 2, (top + bottom) // 2)
+            keys("End", "shift+Home")
+            type_text(str(value))
+
+    def test_ok_takes_the_typed_colour_and_cancel_changes_nothing(self):
+        app = self.start()
+        picker = self.open_picker(app)
+        self.type_rgb(picker, (0x12, 0x34, 0x56))
+        picker.click_control(text="OK", cls="button")
+        poll(lambda: xwindow("Color") is None, what="the colour dialog to close")
+        changed = DEFAULT_TAG.replace("FFEBD7", "123456")
+        self.assertEqual(app.copy_tag(), changed)
+        self.assertEqual(labels(app.refresh()), ("18", "52", "86"))
+        app.wait_preview_fill((0x12, 0x34, 0x56))
+
+        picker = self.open_picker(app)
+        self.type_rgb(picker, (200, 100, 50))
+        picker.click_control(text="Cancel", cls="button")
+        poll(lambda: xwindow("Color") is None, what="the colour dialog to close")
+        self.assertEqual(app.copy_tag(), changed)
+        self.assertEqual(labels(app.refresh()), ("18", "52", "86"))
+        app.wait_preview_fill((0x12, 0x34, 0x56))
+
+
+if __name__ == "__main__":
+    unittest.main()

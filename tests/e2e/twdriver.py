@@ -1,0 +1,357 @@
+"""Drives the built Tintwright.exe under Wine on the test command's Xvfb, as a user would.
+
+Input goes through the X server (xdotool), the clipboard is read with xclip, pixels come from
+screenshots of the program's X window (xwd), and window texts and control positions from
+e2e_peek.exe, which runs in the same Wine session and only reads. Every test class gets a
+private copy of the build's Wine prefix with its own wineserver, which is killed at the end,
+so that no Wine process outlives the class.
+"""
+
+import json
+import os
+import shutil
+import subprocess
+import tempfile
+import time
+import unittest
+
+BIN_DIR = os.environ.get("TW_BIN_DIR", "")
+BUILD_DIR = os.environ.get("TW_BUILD_DIR", "")
+SOURCE_DIR = os.environ.get("TW_SOURCE_DIR", "")
+EXE = os.path.join(BIN_DIR, "Tintwright.exe")
+PEEK = os.path.join(BIN_DIR, "e2e_peek.exe")
+
+TITLE = " Tintwright 2.0"
+CLIENT_SIZE = (416, 450)
+PREVIEW_RECT = (29, 293, 387, 421)  # client pixels, right and bottom exclusive
+TITLE_RECT = (31, 299, 382, 330)
+LINE1_RECT = (37, 335, 373, 355)
+DEFAULT_TAG = ('<BODY BGCOLOR="#FFEBD7" TEXT="#000000" LINK="#008200" '
+               'VLINK="#551A8B" ALINK="#EE0000" >')
+DEFAULT_BACKGROUND = (0xFF, 0xEB, 0xD7)
+
+# Control and command ids of the main window.
+IDC_BACKGROUND_COLOR, IDC_TEXT_COLOR = 1000, 1001
+IDC_RED_SLIDER, IDC_GREEN_SLIDER, IDC_BLUE_SLIDER = 1010, 1011, 1012
+IDC_RED_VALUE, IDC_GREEN_VALUE, IDC_BLUE_VALUE = 1013, 1014, 1015
+IDC_BODY_TAG = 1016
+
+# Files that Wine may rewrite in place are copied; the large system files are hard links.
+_LINKED_SUFFIXES = (".dll", ".exe", ".drv", ".sys", ".ttf", ".fon", ".acm", ".cpl", ".ocx",
+                    ".tlb", ".nls", ".ax", ".ds", ".mui", ".ime", ".vxd", ".com", ".msstyles")
+
+
+def poll(predicate, timeout=15.0, interval=0.05, what="a condition"):
+    """Returns the first true value of predicate(), or fails after timeout seconds."""
+    deadline = time.monotonic() + timeout
+    while True:
+        value = predicate()
+        if value:
+            return value
+        if time.monotonic() > deadline:
+            raise AssertionError(f"timed out after {timeout:.0f} s waiting for {what}")
+        time.sleep(interval)
+
+
+def require_environment():
+    if not os.environ.get("DISPLAY"):
+        raise unittest.SkipTest("no DISPLAY: run through scripts/test.sh, which starts Xvfb")
+    if not os.path.exists(EXE):
+        raise AssertionError(f"{EXE} is not built")
+
+
+def run(args, **kwargs):
+    return subprocess.run(args, check=True, stdout=subprocess.PIPE, stderr=subprocess.PIPE,
+                          **kwargs)
+
+
+class WinePrefix:
+    """A private copy of the build's Wine prefix with its own wineserver."""
+
+    def __init__(self):
+        self.dir = tempfile.mkdtemp(prefix="tw-e2e-")
+        self.path = os.path.join(self.dir, "prefix")
+        base = os.path.join(BUILD_DIR, "wineprefix")
+        run([os.path.join(SOURCE_DIR, "tools", "wine-prefix"), base])
+        self._clone(base, self.path)
+        self.env = dict(os.environ, WINEPREFIX=self.path, WINEDEBUG="-all",
+                        WINEDLLOVERRIDES="mscoree,mshtml=")
+        self.helpers = []
+        # The server outlives the call: it must not inherit a pipe that run() would wait on.
+        subprocess.run(["wineserver", "-p"], env=self.env, check=True,
+                       stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+
+    @staticmethod
+    def _clone(base, target):
+        for root, dirs, files in os.walk(base):
+            rel = os.path.relpath(root, base)
+            os.makedirs(os.path.join(target, rel), exist_ok=True)
+            for name in dirs + files:
+                src, dst = os.path.join(root, name), os.path.join(target, rel, name)
+                if os.path.islink(src):
+                    os.symlink(os.readlink(src), dst)
+                    if name in dirs:
+                        dirs.remove(name)
+                elif name in files:
+                    if name.lower().endswith(_LINKED_SUFFIXES):
+                        os.link(src, dst)
+                    else:
+                        shutil.copy2(src, dst)
+
+    def windows_path(self, path):
+        """The Windows form of a Unix path, through drive Z:."""
+        return "Z:" + os.path.abspath(path).replace("/", "\\")
+
+    def wine(self, *args, cwd=None):
+        return subprocess.Popen(["wine", *args], env=self.env, cwd=cwd or self.dir,
+                                stdin=subprocess.DEVNULL, stdout=subprocess.DEVNULL,
+                                stderr=subprocess.DEVNULL)
+
+    def peek(self):
+        """Every visible top-level window with its controls, as e2e_peek.exe reports them."""
+        out = subprocess.run(["wine", PEEK], env=self.env, cwd=self.dir, check=True,
+                             stdin=subprocess.DEVNULL, stdout=subprocess.PIPE,
+                             stderr=subprocess.DEVNULL, timeout=30).stdout
+        data = json.loads(out.decode("latin-1"))
+        return [Window(self, w, data["metrics"]) for w in data["windows"]]
+
+    def find_window(self, title):
+        for window in self.peek():
+            if window.title == title:
+                return window
+        return None
+
+    def wait_window(self, title, timeout=15.0):
+        return poll(lambda: self.find_window(title), timeout, 0.1, f'the window "{title}"')
+
+    def processes(self):
+        """Pids of every process that runs in this prefix (wineserver included)."""
+        marker = b"\0WINEPREFIX=" + self.path.encode() + b"\0"
+        found = []
+        for entry in os.listdir("/proc"):
+            if not entry.isdigit():
+                continue
+            try:
+                with open(f"/proc/{entry}/environ", "rb") as f:
+                    env = b"\0" + f.read()
+            except OSError:
+                continue
+            if marker in env:
+                found.append(int(entry))
+        return found
+
+    def close(self):
+        for helper in self.helpers:
+            if helper.poll() is None:
+                helper.kill()
+            helper.wait()
+        subprocess.run(["wineserver", "-k"], env=self.env, stderr=subprocess.DEVNULL)
+        poll(lambda: not self.processes(), 20, 0.1, "every Wine process of the prefix to end")
+        shutil.rmtree(self.dir, ignore_errors=True)
+
+
+class Window:
+    """One top-level window as e2e_peek.exe saw it: screen geometry and controls."""
+
+    def __init__(self, prefix, data, metrics):
+        self.prefix = prefix
+        self.hwnd = data["hwnd"]
+        self.pid = data["pid"]
+        self.title = data["title"]
+        self.cls = data["class"]
+        self.client_origin = tuple(data["client"][:2])
+        self.client_size = tuple(data["client"][2:])
+        self.frame = tuple(data["frame"])
+        self.children = data["children"]
+        self.metrics = metrics
+
+    def control(self, id=None, text=None, cls=None):
+        for child in self.children:
+            if id is not None and child["id"] != id:
+                continue
+            if text is not None and child["text"].replace("&", "") != text:
+                continue
+            if cls is not None and child["class"].lower() != cls.lower():
+                continue
+            return child
+        raise AssertionError(f"no control id={id} text={text!r} in {self.title!r}")
+
+    def text(self, id):
+        return self.control(id=id)["text"]
+
+    def screen(self, x, y):
+        return self.client_origin[0] + x, self.client_origin[1] + y
+
+    def click(self, x, y):
+        """A left click at client pixel (x, y)."""
+        sx, sy = self.screen(x, y)
+        run(["xdotool", "mousemove", "--sync", str(sx), str(sy), "click", "1"])
+
+    def click_control(self, id=None, text=None, cls=None, dx=None):
+        """Clicks a control in its centre, or dx pixels from its left edge (from the right
+        edge when dx is negative)."""
+        left, top, right, bottom = self.control(id, text, cls)["rect"]
+        x = (left + right) // 2 if dx is None else (left + dx if dx >= 0 else right + dx)
+        self.click(x, (top + bottom) // 2)
+
+    def close_box(self):
+        """Screen point in the middle of the close box of the caption."""
+        left, top, right, _ = self.frame
+        frame = self.metrics["cxdlgframe"]
+        return (right - frame - self.metrics["cxsize"] // 2 - 1,
+                top + self.metrics["cydlgframe"] + self.metrics["cycaption"] // 2)
+
+
+def keys(*names):
+    """Key presses through the X server, to the window that has the focus."""
+    run(["xdotool", "key", "--delay", "30", *names])
+
+
+def type_text(text):
+    run(["xdotool", "type", "--delay", "15", text])
+
+
+def xwindow(title):
+    """The X window id of the top-level window with this exact title, or None."""
+    out = subprocess.run(["xdotool", "search", "--onlyvisible", "--name", f"^{title}$"],
+                         stdout=subprocess.PIPE, stderr=subprocess.DEVNULL).stdout.split()
+    return int(out[0]) if out else None
+
+
+class Image:
+    """A screenshot of one X window, in window pixels."""
+
+    def __init__(self, xid):
+        xwd = run(["xwd", "-silent", "-id", str(xid)]).stdout
+        ppm = run(["convert", "xwd:-", "-depth", "8", "ppm:-"], input=xwd).stdout
+        fields, pos = [], 0
+        while len(fields) < 4:  # magic, width, height, maximum value; comments skipped
+            while ppm[pos:pos + 1].isspace():
+                pos += 1
+            if ppm[pos:pos + 1] == b"#":
+                pos = ppm.index(b"\n", pos)
+                continue
+            end = pos
+            while not ppm[end:end + 1].isspace():
+                end += 1
+            fields.append(ppm[pos:end])
+            pos = end
+        self.width, self.height = int(fields[1]), int(fields[2])
+        self.pixels = ppm[pos + 1:]
+
+    def pixel(self, x, y):
+        i = 3 * (y * self.width + x)
+        return tuple(self.pixels[i:i + 3])
+
+    def save_png(self, path):
+        header = f"P6 {self.width} {self.height} 255\n".encode()
+        run(["convert", "ppm:-", path], input=header + self.pixels)
+
+
+class App:
+    """The running program: its main window, keyboard, mouse, clipboard and screenshots."""
+
+    SENTINEL = "tw-e2e clipboard sentinel"
+
+    def __init__(self, prefix, exe=EXE):
+        self.prefix = prefix
+        self.proc = prefix.wine(exe)
+        self.xid = poll(lambda: xwindow(TITLE), 30, 0.05, "the main window")
+        self.window = prefix.wait_window(TITLE)
+        self.focus()
+
+    def refresh(self):
+        """Reads the main window's controls again."""
+        self.window = self.prefix.wait_window(TITLE)
+        return self.window
+
+    def focus(self):
+        """Activates the main window with a click on the empty right edge of the client area."""
+        self.window.click(CLIENT_SIZE[0] - 4, CLIENT_SIZE[1] // 2)
+
+    def alive(self):
+        return self.proc.poll() is None
+
+    def wait_exit(self, timeout=10.0):
+        self.proc.wait(timeout)
+        poll(lambda: xwindow(TITLE) is None, timeout, 0.05, "the main window to go")
+
+    def kill(self):
+        if self.alive():
+            self.proc.kill()
+        self.proc.wait()
+
+    # Clipboard
+
+    def set_clipboard(self, text):
+        # xclip stays in the foreground and ends when another program takes the clipboard.
+        helper = subprocess.Popen(["xclip", "-quiet", "-selection", "clipboard", "-i"],
+                                  stdin=subprocess.PIPE, stdout=subprocess.DEVNULL,
+                                  stderr=subprocess.DEVNULL)
+        self.prefix.helpers.append(helper)
+        helper.stdin.write(text.encode())
+        helper.stdin.close()
+        poll(lambda: clipboard() == text, 5, 0.05, "xclip to own the clipboard")
+
+    def copy_tag(self):
+        """Ctrl+T, and the text that arrives on the clipboard."""
+        self.set_clipboard(self.SENTINEL)
+        keys("ctrl+t")
+        return poll(lambda: (t := clipboard()) != self.SENTINEL and t, 10, 0.05,
+                    "the tag on the clipboard")
+
+    # Pixels
+
+    def shot(self):
+        return Image(self.xid)
+
+    def client_pixel(self, image, x, y):
+        return image.pixel(self.window.client_origin[0] - self.window.frame[0] + x,
+                           self.window.client_origin[1] - self.window.frame[1] + y)
+
+    def preview_fill(self, image):
+        """The colour in the page background's corners, where no text is drawn."""
+        left, top, right, bottom = PREVIEW_RECT
+        corners = {self.client_pixel(image, x, y)
+                   for x, y in ((left, top), (right - 1, top), (left, bottom - 1),
+                                (right - 1, bottom - 1))}
+        return corners.pop() if len(corners) == 1 else corners
+
+    def wait_preview_fill(self, colour):
+        seen = []
+        try:
+            poll(lambda: seen.append(self.preview_fill(self.shot())) or seen[-1] == colour,
+                 10, 0.1, f"the preview to be filled with {colour}")
+        except AssertionError as e:
+            raise AssertionError(f"{e}; the last screenshot shows {seen[-1]}") from None
+
+    def count_colour(self, image, rect, colour):
+        left, top, right, bottom = rect
+        return sum(1 for y in range(top, bottom) for x in range(left, right)
+                   if self.client_pixel(image, x, y) == colour)
+
+
+def clipboard():
+    out = subprocess.run(["xclip", "-o", "-selection", "clipboard"], stdout=subprocess.PIPE,
+                         stderr=subprocess.DEVNULL, timeout=10)
+    return out.stdout.decode("latin-1") if out.returncode == 0 else None
+
+
+class PrefixTestCase(unittest.TestCase):
+    """One Wine prefix for the class; one program per test, ended after it."""
+
+    @classmethod
+    def setUpClass(cls):
+        require_environment()
+        cls.prefix = WinePrefix()
+        cls.tmp = tempfile.mkdtemp(prefix="tw-e2e-files-")
+
+    @classmethod
+    def tearDownClass(cls):
+        cls.prefix.close()
+        shutil.rmtree(cls.tmp, ignore_errors=True)
+
+    def start(self):
+        app = App(self.prefix)
+        self.addCleanup(app.kill)
+        return app
