@@ -10,6 +10,7 @@ so that no Wine process outlives the class.
 import json
 import os
 import shutil
+import struct
 import subprocess
 import tempfile
 import time
@@ -355,3 +356,44 @@ class PrefixTestCase(unittest.TestCase):
         app = App(self.prefix)
         self.addCleanup(app.kill)
         return app
+
+
+def write_bmp(path, width, height, colour_at):
+    """Writes a 24-bit BMP whose pixel (x, y), counted from the top left, is colour_at(x, y)."""
+    row = (3 * width + 3) // 4 * 4
+    rows = []
+    for y in reversed(range(height)):  # bottom-up
+        line = bytearray()
+        for x in range(width):
+            r, g, b = colour_at(x, y)
+            line += bytes((b, g, r))
+        rows.append(bytes(line.ljust(row, b"\0")))
+    pixels = b"".join(rows)
+    header = struct.pack("<2sIHHI", b"BM", 54 + len(pixels), 0, 0, 54)
+    info = struct.pack("<IiiHHIIiiII", 40, width, height, 1, 24, 0, len(pixels), 2835, 2835, 0, 0)
+    with open(path, "wb") as f:
+        f.write(header + info + pixels)
+
+
+def choose_file(prefix, title, path):
+    """Types a full Windows path into the file name field of the real file dialog and
+    presses Enter."""
+    prefix.wait_window(title)
+    keys("End", "shift+Home")
+    type_text(prefix.windows_path(path))
+    keys("Return")
+    poll(lambda: xwindow(title) is None, what=f'the "{title}" dialog to close')
+
+
+def wait_file(path, content, timeout=10.0):
+    def matches():
+        try:
+            with open(path, "rb") as f:
+                return f.read() == content
+        except OSError:
+            return False
+    try:
+        poll(matches, timeout, 0.05, f"{path} to be written")
+    except AssertionError:
+        found = open(path, "rb").read() if os.path.exists(path) else None
+        raise AssertionError(f"{path}: expected {content!r}, found {found!r}") from None

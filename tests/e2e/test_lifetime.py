@@ -1,0 +1,54 @@
+"""How the program ends, and what does not end it; F1 and the help engine."""
+
+import subprocess
+import unittest
+
+from twdriver import (DEFAULT_TAG, IDC_BODY_TAG, TITLE, PrefixTestCase, keys, poll, run,
+                      xwindow)
+
+
+class EndingTest(PrefixTestCase):
+    def test_enter_leaves_the_window_open_wherever_the_focus_is(self):
+        app = self.start()
+        keys("Return")  # the focus is on the first role button
+        app.window.click_control(IDC_BODY_TAG)
+        keys("Return")
+        # Ctrl+T is handled after both Enters: the window is still there, the tag untouched.
+        self.assertEqual(app.copy_tag(), DEFAULT_TAG)
+        self.assertTrue(app.alive())
+
+    def test_escape_ends_the_program(self):
+        app = self.start()
+        keys("Escape")
+        app.wait_exit()
+
+    def test_ctrl_x_ends_the_program(self):
+        app = self.start()
+        keys("ctrl+x")
+        app.wait_exit()
+
+    def test_the_close_box_ends_the_program(self):
+        app = self.start()
+        x, y = app.window.close_box()
+        run(["xdotool", "mousemove", "--sync", str(x), str(y), "click", "1"])
+        app.wait_exit()
+
+
+class HelpTest(PrefixTestCase):
+    def test_f1_starts_the_help_engine_on_the_file_beside_the_program(self):
+        app = self.start()
+        keys("F1")
+        # Wine's help engine runs as winhlp32.exe; no help file ships, so it names the one
+        # it was asked for.
+        poll(lambda: subprocess.run(["xdotool", "search", "--onlyvisible", "--class",
+                                     "winhlp32.exe"], stdout=subprocess.DEVNULL).returncode == 0,
+             what="a window of the help engine")
+        message = poll(lambda: next((c["text"] for w in self.prefix.peek() if w.pid != app.window.pid
+                                     for c in w.children if "Tintwright.HLP" in c["text"]), None),
+                       what="the help engine to name the help file")
+        self.assertIn("Tintwright.HLP", message)
+        self.assertIsNotNone(xwindow(TITLE))
+
+
+if __name__ == "__main__":
+    unittest.main()

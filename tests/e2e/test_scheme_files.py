@@ -1,0 +1,62 @@
+"""Scheme files through the real save and open dialogs, and the message for a foreign file."""
+
+import os
+import struct
+import unittest
+
+from twdriver import (DEFAULT_BACKGROUND, DEFAULT_TAG, IDC_GREEN_SLIDER, IDC_RED_SLIDER,
+                      IDC_RED_VALUE, IDC_GREEN_VALUE, IDC_BLUE_VALUE, PrefixTestCase,
+                      choose_file, keys, poll, wait_file, xwindow)
+
+APP_NAME = "Tintwright"  # message boxes carry the executable's base name
+NOT_A_SCHEME = "The file you attempted to load\nis not a valid TWR scheme file."
+DEFAULTS = (255, 235, 215, 0, 0, 0, 0, 130, 0, 85, 26, 139, 238, 0, 0)
+
+
+def labels(window):
+    return tuple(window.text(i) for i in (IDC_RED_VALUE, IDC_GREEN_VALUE, IDC_BLUE_VALUE))
+
+
+class SchemeFileTest(PrefixTestCase):
+    def test_save_then_reset_then_open_brings_the_scheme_back(self):
+        app = self.start()
+        # Background red 254 (one line left) and green 225 (one page left).
+        app.window.click_control(IDC_RED_SLIDER, dx=6)
+        app.window.click_control(IDC_GREEN_SLIDER, dx=30)
+        changed = DEFAULT_TAG.replace("FFEBD7", "FEE1D7")
+        self.assertEqual(app.copy_tag(), changed)
+
+        path = os.path.join(self.tmp, "new scheme.colors")
+        keys("ctrl+s")
+        choose_file(self.prefix, "Save As", path)
+        components = (254, 225) + DEFAULTS[2:]
+        wait_file(path, b"TWR" + struct.pack("<15i", *components) + b"\0")
+
+        keys("alt+e", "r")  # Edit > Reset Colors
+        self.assertEqual(app.copy_tag(), DEFAULT_TAG)
+        app.wait_preview_fill(DEFAULT_BACKGROUND)
+
+        keys("ctrl+o")
+        choose_file(self.prefix, "Open", path)
+        self.assertEqual(app.copy_tag(), changed)
+        self.assertEqual(labels(app.refresh()), ("254", "225", "215"))
+        app.wait_preview_fill((254, 225, 215))
+
+    def test_a_file_without_the_magic_is_refused_with_a_message(self):
+        app = self.start()
+        path = os.path.join(self.tmp, "lower case.colors")
+        with open(path, "wb") as f:
+            f.write(b"twr" + struct.pack("<15i", *range(15)) + b"\0")
+        keys("ctrl+o")
+        choose_file(self.prefix, "Open", path)
+
+        box = self.prefix.wait_window(APP_NAME)
+        self.assertIn(NOT_A_SCHEME, [c["text"] for c in box.children])
+        keys("Return")
+        poll(lambda: xwindow(APP_NAME) is None, what="the message box to close")
+        self.assertEqual(app.copy_tag(), DEFAULT_TAG)
+        self.assertEqual(labels(app.refresh()), ("255", "235", "215"))
+
+
+if __name__ == "__main__":
+    unittest.main()
