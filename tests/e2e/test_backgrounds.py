@@ -17,9 +17,12 @@ def tile_colour(x, y):
 
 
 class BackgroundTest(PrefixTestCase):
-    def tile_origins(self):
+    def edge_tile_origins(self):
+        """Top-left corners of the tiles in the first row and the first column, where no text
+        is drawn over them."""
         left, top, right, bottom = PREVIEW_RECT
-        return [(x, y) for y in range(top, bottom, TILE_H) for x in range(left, right, TILE_W)]
+        return ([(x, top) for x in range(left, right, TILE_W)] +
+                [(left, y) for y in range(top + TILE_H, bottom, TILE_H)])
 
     def test_show_load_tile_save_and_hide(self):
         image = os.path.join(self.tmp, "tile.bmp")
@@ -36,10 +39,10 @@ class BackgroundTest(PrefixTestCase):
         keys("alt+t", "l")  # Tools > Load Background, enabled now
         choose_file(self.prefix, "Open", image)
         self.assertEqual(app.copy_tag(), '<BODY BACKGROUND="tile.bmp" ' + colours)
-        poll(lambda: app.preview_fill(app.shot()) == CORNER, what="the tiles")
-        shot = app.shot()
-        origins = self.tile_origins()
-        self.assertEqual(len(origins), 9 * 5)
+        shot = poll(lambda: (s := app.shot()) and
+                    app.client_pixel(s, *PREVIEW_RECT[:2]) == CORNER and s, what="the tiles")
+        origins = self.edge_tile_origins()
+        self.assertEqual(len(origins), 9 + 4)
         for x, y in origins:
             self.assertEqual(app.client_pixel(shot, x, y), CORNER, (x, y))
             if x + 5 < PREVIEW_RECT[2] and y + 5 < PREVIEW_RECT[3]:
@@ -59,7 +62,8 @@ class BackgroundTest(PrefixTestCase):
         app.wait_preview_fill(DEFAULT_BACKGROUND)
         keys("alt+t", "b")
         self.assertEqual(app.copy_tag(), '<BODY BACKGROUND="tile.bmp" ' + colours)
-        poll(lambda: app.preview_fill(app.shot()) == CORNER, what="the tiles again")
+        poll(lambda: app.client_pixel(app.shot(), *PREVIEW_RECT[:2]) == CORNER,
+             what="the tiles again")
 
 
 if __name__ == "__main__":

@@ -324,7 +324,15 @@ class App:
             poll(lambda: seen.append(self.preview_fill(self.shot())) or seen[-1] == colour,
                  10, 0.1, f"the preview to be filled with {colour}")
         except AssertionError as e:
+            self.save_failure_shot()
             raise AssertionError(f"{e}; the last screenshot shows {seen[-1]}") from None
+
+    def save_failure_shot(self):
+        """Keeps a screenshot of the window for a failed check, under TW_E2E_SHOTS if set."""
+        folder = os.environ.get("TW_E2E_SHOTS")
+        if folder:
+            os.makedirs(folder, exist_ok=True)
+            self.shot().save_png(os.path.join(folder, f"failure-{time.time():.0f}.png"))
 
     def count_colour(self, image, rect, colour):
         left, top, right, bottom = rect
@@ -333,8 +341,12 @@ class App:
 
 
 def clipboard():
-    out = subprocess.run(["xclip", "-o", "-selection", "clipboard"], stdout=subprocess.PIPE,
-                         stderr=subprocess.DEVNULL, timeout=10)
+    """The clipboard's text, or None while no program answers for it."""
+    try:
+        out = subprocess.run(["xclip", "-o", "-selection", "clipboard"], stdout=subprocess.PIPE,
+                             stderr=subprocess.DEVNULL, timeout=3)
+    except subprocess.TimeoutExpired:
+        return None
     return out.stdout.decode("latin-1") if out.returncode == 0 else None
 
 
