@@ -5,8 +5,7 @@ import unittest
 from twdriver import (CLIENT_SIZE, DEFAULT_BACKGROUND, DEFAULT_TAG, IDC_BACKGROUND_COLOR,
                       IDC_BLUE_SLIDER, IDC_BLUE_VALUE, IDC_BODY_TAG, IDC_GREEN_SLIDER,
                       IDC_GREEN_VALUE, IDC_RED_SLIDER, IDC_RED_VALUE, IDC_TEXT_COLOR,
-                      LINE1_RECT, TITLE, TITLE_RECT, PrefixTestCase, keys, poll, type_text,
-                      xwindow)
+                      LINE1_RECT, TITLE, TITLE_RECT, PrefixTestCase, poll)
 
 ARROW_HIT = 6  # pixels from a scroll bar's end: inside its arrow button
 TROUGH_HIT = 30  # pixels from a scroll bar's end: in the trough, past the arrow
@@ -63,39 +62,15 @@ class SliderTest(PrefixTestCase):
 
 
 class ColourPickerTest(PrefixTestCase):
-    def open_picker(self, app):
-        keys("ctrl+p")
-        picker = self.prefix.wait_window("Color")
-        picker.click_control(text="Define Custom Colors >>")
-        return self.prefix.wait_window("Color")
-
-    def type_rgb(self, picker, rgb):
-        for label, value in zip(("Red:", "Green:", "Blue:"), rgb):
-            # The field is the edit box to the right of its label, on the same line.
-            lx, ly = picker.control(text=label)["rect"][:2]
-            field = min((c for c in picker.children
-                         if c["class"].lower() == "edit" and c["rect"][0] > lx),
-                        key=lambda c: (abs(c["rect"][1] - ly), c["rect"][0]))
-            left, top, right, bottom = field["rect"]
-            picker.click((left + right) // 2, (top + bottom) // 2)
-            keys("End", "shift+Home")
-            type_text(str(value))
-
     def test_ok_takes_the_typed_colour_and_cancel_changes_nothing(self):
         app = self.start()
-        picker = self.open_picker(app)
-        self.type_rgb(picker, (0x12, 0x34, 0x56))
-        picker.click_control(text="OK", cls="button")
-        poll(lambda: xwindow("Color") is None, what="the colour dialog to close")
+        app.pick_colour((0x12, 0x34, 0x56))
         changed = DEFAULT_TAG.replace("FFEBD7", "123456")
         self.assertEqual(app.copy_tag(), changed)
         self.assertEqual(labels(app.refresh()), ("18", "52", "86"))
         app.wait_preview_fill((0x12, 0x34, 0x56))
 
-        picker = self.open_picker(app)
-        self.type_rgb(picker, (200, 100, 50))
-        picker.click_control(text="Cancel", cls="button")
-        poll(lambda: xwindow("Color") is None, what="the colour dialog to close")
+        app.pick_colour((200, 100, 50), accept=False)
         self.assertEqual(app.copy_tag(), changed)
         self.assertEqual(labels(app.refresh()), ("18", "52", "86"))
         app.wait_preview_fill((0x12, 0x34, 0x56))

@@ -32,7 +32,7 @@ DEFAULT_TAG = ('<BODY BGCOLOR="#FFEBD7" TEXT="#000000" LINK="#008200" '
 DEFAULT_BACKGROUND = (0xFF, 0xEB, 0xD7)
 
 # Control and command ids of the main window.
-IDC_BACKGROUND_COLOR, IDC_TEXT_COLOR = 1000, 1001
+IDC_BACKGROUND_COLOR, IDC_TEXT_COLOR, IDC_LINK_COLOR = 1000, 1001, 1002
 IDC_RED_SLIDER, IDC_GREEN_SLIDER, IDC_BLUE_SLIDER = 1010, 1011, 1012
 IDC_RED_VALUE, IDC_GREEN_VALUE, IDC_BLUE_VALUE = 1013, 1014, 1015
 IDC_BODY_TAG = 1016
@@ -220,11 +220,14 @@ def xwindow(title):
 
 
 class Image:
-    """A screenshot of one X window, in window pixels."""
+    """An RGB picture: a screenshot of one X window in window pixels, or an image file."""
 
-    def __init__(self, xid):
-        xwd = run(["xwd", "-silent", "-id", str(xid)]).stdout
-        ppm = run(["convert", "xwd:-", "-depth", "8", "ppm:-"], input=xwd).stdout
+    def __init__(self, xid=None, path=None):
+        if path:
+            ppm = run(["convert", path, "-depth", "8", "ppm:-"]).stdout
+        else:
+            xwd = run(["xwd", "-silent", "-id", str(xid)]).stdout
+            ppm = run(["convert", "xwd:-", "-depth", "8", "ppm:-"], input=xwd).stdout
         fields, pos = [], 0
         while len(fields) < 4:  # magic, width, height, maximum value; comments skipped
             while ppm[pos:pos + 1].isspace():
@@ -239,6 +242,11 @@ class Image:
             pos = end
         self.width, self.height = int(fields[1]), int(fields[2])
         self.pixels = ppm[pos + 1:]
+
+    def count(self, colour, rect=None):
+        left, top, right, bottom = rect or (0, 0, self.width, self.height)
+        return sum(1 for y in range(top, bottom) for x in range(left, right)
+                   if self.pixel(x, y) == colour)
 
     def pixel(self, x, y):
         i = 3 * (y * self.width + x)
@@ -300,6 +308,28 @@ class App:
         keys("ctrl+t")
         return poll(lambda: (t := clipboard()) != self.SENTINEL and t, 10, 0.05,
                     "the tag on the clipboard")
+
+    # The colour dialog
+
+    def pick_colour(self, rgb, accept=True):
+        """Ctrl+P, the real colour dialog opened to its full form, the components typed into
+        its Red, Green and Blue fields, then OK or Cancel."""
+        keys("ctrl+p")
+        picker = self.prefix.wait_window("Color")
+        picker.click_control(text="Define Custom Colors >>")
+        picker = self.prefix.wait_window("Color")
+        for label, value in zip(("Red:", "Green:", "Blue:"), rgb):
+            # The field is the edit box to the right of its label, on the same line.
+            lx, ly = picker.control(text=label)["rect"][:2]
+            field = min((c for c in picker.children
+                         if c["class"].lower() == "edit" and c["rect"][0] > lx),
+                        key=lambda c: (abs(c["rect"][1] - ly), c["rect"][0]))
+            left, top, right, bottom = field["rect"]
+            picker.click((left + right) // 2, (top + bottom) // 2)
+            keys("End", "shift+Home")
+            type_text(str(value))
+        picker.click_control(text="OK" if accept else "Cancel", cls="button")
+        poll(lambda: xwindow("Color") is None, what="the colour dialog to close")
 
     # Pixels
 

@@ -1,0 +1,103 @@
+"""The tag where it is used: copied from the running program into a small page and rendered
+by headless Chromium, with no network and a fresh profile."""
+
+import os
+import shutil
+import subprocess
+import tempfile
+import unittest
+
+from twdriver import (IDC_LINK_COLOR, PrefixTestCase, Image, choose_file, keys, write_bmp)
+
+CHROMIUM = shutil.which("chromium") or "/usr/bin/chromium"
+PAGE_SIZE = (640, 400)
+PAGE = """<HTML>
+<HEAD><TITLE>A page of the web author</TITLE></HEAD>
+{tag}
+<P style="font-size:40px">A paragraph in the text colour.</P>
+<P style="font-size:40px"><A href="elsewhere.html">A link never followed</A></P>
+</BODY>
+</HTML>
+"""
+
+
+def render(folder, tag):
+    """Writes the page with this tag into folder and returns Chromium's screenshot of it."""
+    page = os.path.join(folder, "page.html")
+    with open(page, "w", encoding="latin-1") as f:
+        f.write(PAGE.format(tag=tag))
+    shot = os.path.join(folder, "page.png")
+    profile = tempfile.mkdtemp(prefix="tw-e2e-chromium-")
+    try:
+        subprocess.run(
+            [CHROMIUM, "--headless", "--no-sandbox", "--disable-gpu", "--disable-quic",
+             "--no-first-run", "--disable-background-networking", "--disable-component-update",
+             "--disable-sync", "--proxy-server=127.0.0.1:9", "--host-resolver-rules=MAP * ~NOTFOUND",
+             f"--user-data-dir={profile}", f"--screenshot={shot}",
+             f"--window-size={PAGE_SIZE[0]},{PAGE_SIZE[1]}", "file://" + page],
+            check=True, stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL, timeout=60)
+    finally:
+        shutil.rmtree(profile, ignore_errors=True)
+    return Image(path=shot)
+
+
+def attribute(tag, name):
+    start = tag.index(f' {name}="') + len(name) + 3
+    return tag[start:tag.index('"', start)]
+
+
+def rgb(hex_text):
+    return tuple(int(hex_text[i:i + 2], 16) for i in (1, 3, 5))
+
+
+class BrowserTest(PrefixTestCase):
+    @classmethod
+    def setUpClass(cls):
+        if not os.path.exists(CHROMIUM):
+            raise unittest.SkipTest("Chromium is not installed (scripts/setup.sh installs it)")
+        super().setUpClass()
+
+    def assert_page_shows_scheme(self, tag):
+        page = render(self.tmp, tag)
+        background, text, link = (rgb(attribute(tag, n)) for n in ("BGCOLOR", "TEXT", "LINK"))
+        # The margin around the text is the page background.
+        for x, y in ((0, 0), (PAGE_SIZE[0] - 1, PAGE_SIZE[1] - 1), (2, PAGE_SIZE[1] // 2)):
+            self.assertEqual(page.pixel(x, y), background)
+        # The strokes of the letters are in the text and link colours.
+        self.assertGreater(page.count(text), 100, f"text colour {text}")
+        self.assertGreater(page.count(link), 100, f"link colour {link}")
+
+    def test_default_and_changed_schemes_colour_the_page(self):
+        app = self.start()
+        self.assert_page_shows_scheme(app.copy_tag())
+
+        app.pick_colour((0x12, 0x34, 0x56))  # background
+        app.window.click_control(IDC_LINK_COLOR)
+        app.pick_colour((0xF0, 0xC0, 0x20))  # new links
+        tag = app.copy_tag()
+        self.assertIn('BGCOLOR="#123456"', tag)
+        self.assertIn('LINK="#F0C020"', tag)
+        self.assert_page_shows_scheme(tag)
+
+    def test_a_background_image_tiles_the_page(self):
+        corner, body = (0x20, 0xA0, 0x40), (0xE0, 0xE0, 0xF0)
+        write_bmp(os.path.join(self.tmp, "paper.bmp"), 50, 40,
+                  lambda x, y: corner if x < 3 and y < 3 else body)
+        app = self.start()
+        keys("alt+t", "b")  # Tools > Show Backgrounds?
+        keys("alt+t", "l")  # Tools > Load Background
+        choose_file(self.prefix, "Open", os.path.join(self.tmp, "paper.bmp"))
+        tag = app.copy_tag()
+        self.assertTrue(tag.startswith('<BODY BACKGROUND="paper.bmp" '), tag)
+
+        page = render(self.tmp, tag)
+        # Tiles from the page's top-left corner: the marked corner every 50 by 40 pixels.
+        for x in range(0, PAGE_SIZE[0], 50):
+            self.assertEqual(page.pixel(x, 0), corner, (x, 0))
+        for y in range(0, PAGE_SIZE[1], 40):
+            self.assertEqual(page.pixel(0, y), corner, (0, y))
+        self.assertEqual(page.pixel(25, 20), body)
+
+
+if __name__ == "__main__":
+    unittest.main()
