@@ -76,7 +76,8 @@ class WinePrefix:
         run([os.path.join(SOURCE_DIR, "tools", "wine-prefix"), base])
         self._clone(base, self.path)
         self.env = dict(os.environ, WINEPREFIX=self.path, WINEDEBUG="-all",
-                        WINEDLLOVERRIDES="mscoree,mshtml=")
+                        # No menu entries or file associations outside the prefix.
+                        WINEDLLOVERRIDES="mscoree,mshtml=;winemenubuilder.exe=d")
         self.helpers = []
         # The server outlives the call: it must not inherit a pipe that run() would wait on.
         subprocess.run(["wineserver", "-p"], env=self.env, check=True,

@@ -1,0 +1,86 @@
+"""The Windows packages: the portable zip runs from its folder; the NSIS installer installs
+silently with a Start-menu shortcut, the installed program starts, and the uninstaller
+removes it all."""
+
+import glob
+import os
+import shutil
+import subprocess
+import tempfile
+import unittest
+import zipfile
+
+from twdriver import (BIN_DIR, BUILD_DIR, DEFAULT_TAG, App, PrefixTestCase, keys, poll, run)
+
+INSTALL_DIR = "Tintwright"  # under C:\
+OBJDUMP = "x86_64-w64-mingw32-objdump"
+
+
+def imported_dlls(exe):
+    out = run([OBJDUMP, "-p", exe]).stdout.decode()
+    return {line.split(":", 1)[1].strip() for line in out.splitlines() if "DLL Name:" in line}
+
+
+class PackageTest(PrefixTestCase):
+    @classmethod
+    def setUpClass(cls):
+        super().setUpClass()
+        cls.packages = tempfile.mkdtemp(prefix="tw-e2e-packages-")
+        # Packs what the build holds; the build is up to date when the tests run.
+        run(["cpack", "--config", os.path.join(BUILD_DIR, "CPackConfig.cmake"),
+             "-B", cls.packages], cwd=BUILD_DIR)
+        cls.zip = glob.glob(os.path.join(cls.packages, "Tintwright-*-win64.zip"))[0]
+        cls.installer = glob.glob(os.path.join(cls.packages, "Tintwright-*-win64.exe"))[0]
+
+    @classmethod
+    def tearDownClass(cls):
+        super().tearDownClass()
+        shutil.rmtree(cls.packages, ignore_errors=True)
+
+    def drive_c(self, *parts):
+        return os.path.join(self.prefix.path, "drive_c", *parts)
+
+    def check_runs(self, exe):
+        app = App(self.prefix, exe)
+        self.addCleanup(app.kill)
+        self.assertEqual(app.copy_tag(), DEFAULT_TAG)
+        keys("Escape")
+        app.wait_exit()
+
+    def test_the_zip_holds_what_the_program_needs_and_runs_from_its_folder(self):
+        # Every DLL of ours that the program imports travels with it; the runtime is static.
+        ours = {d for d in imported_dlls(os.path.join(BIN_DIR, "Tintwright.exe"))
+                if os.path.exists(os.path.join(BIN_DIR, d))}
+        with zipfile.ZipFile(self.zip) as z:
+            names = {os.path.basename(n) for n in z.namelist() if not n.endswith("/")}
+            folders = {n.split("/")[0] for n in z.namelist()}
+            z.extractall(self.drive_c("portable"))
+        self.assertEqual(names, {"Tintwright.exe", "README.md"} | ours)
+        self.assertEqual(len(folders), 1)
+        self.check_runs("C:\\portable\\" + folders.pop() + "\\Tintwright.exe")
+
+    def test_silent_install_start_and_uninstall(self):
+        setup = self.prefix.wine(self.installer, "/S", "/D=C:\\" + INSTALL_DIR)
+        self.assertEqual(setup.wait(120), 0)
+        installed = self.drive_c(INSTALL_DIR)
+        for name in ("Tintwright.exe", "README.md", "Uninstall.exe"):
+            self.assertTrue(os.path.exists(os.path.join(installed, name)), name)
+        links = glob.glob(self.drive_c("**", "Start Menu", "Programs", "Tintwright*",
+                                       "*.lnk"), recursive=True)
+        self.assertEqual(sorted(os.path.basename(link) for link in links),
+                         ["Tintwright.lnk", "Uninstall.lnk"], "Start-menu shortcuts")
+
+        self.check_runs(f"C:\\{INSTALL_DIR}\\Tintwright.exe")
+
+        # The uninstaller copies itself elsewhere and returns at once: wait for the files.
+        self.prefix.wine(f"C:\\{INSTALL_DIR}\\Uninstall.exe", "/S").wait(60)
+        poll(lambda: not os.path.exists(os.path.join(installed, "Tintwright.exe")) and
+             not any(os.path.exists(link) for link in links), 60, 0.2,
+             "the uninstaller to remove the files")
+        self.assertFalse(os.path.exists(os.path.join(installed, "README.md")))
+        poll(lambda: not os.path.exists(os.path.join(installed, "Uninstall.exe")), 30, 0.2,
+             "the uninstaller to remove itself")
+
+
+if __name__ == "__main__":
+    unittest.main()
