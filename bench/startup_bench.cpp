@@ -1,0 +1,155 @@
+// Start-up time of Tintwright.exe beside the floor of the platform, measured in the same run:
+// from CreateProcess to the main window's first complete paint (the window visible, no part
+// of it or of its controls left to paint), for the program and for bare_dialog.exe, which
+// shows the same dialog template with no code of ours. Runs alternate between the two; the
+// medians, their ratio and each process's peak working set are printed.
+// Usage: startup_bench [runs]   (from build/win/bin, under Wine with a display)
+#include <windows.h>
+#include <psapi.h>
+
+#include <algorithm>
+#include <cstdio>
+#include <cstdlib>
+#include <string>
+#include <vector>
+
+namespace {
+
+constexpr char kTitle[] = " Tintwright 2.0";
+constexpr DWORD kStartTimeoutMs = 30000;
+constexpr int kDefaultRuns = 9;
+// A pixel inside the sample page: painted in the default background colour once the
+// program's own painting is done (the bare dialog never paints it).
+constexpr POINT kPreviewPixel = {31, 295};
+constexpr COLORREF kDefaultBackground = RGB(255, 235, 215);
+
+struct Sample {
+    double milliseconds;
+    SIZE_T peakWorkingSet;
+};
+
+struct FindData {
+    DWORD pid;
+    HWND found;
+};
+
+BOOL CALLBACK FindWindowOf(HWND hwnd, LPARAM param) {
+    auto* data = reinterpret_cast<FindData*>(param);
+    DWORD pid = 0;
+    ::GetWindowThreadProcessId(hwnd, &pid);
+    char title[64] = {};
+    ::GetWindowTextA(hwnd, title, sizeof title);
+    if (pid == data->pid && ::IsWindowVisible(hwnd) && std::string(title) == kTitle) {
+        data->found = hwnd;
+        return FALSE;
+    }
+    return TRUE;
+}
+
+BOOL CALLBACK ChildNeedsPaint(HWND child, LPARAM param) {
+    if (::IsWindowVisible(child) && ::GetUpdateRect(child, nullptr, FALSE)) {
+        *reinterpret_cast<bool*>(param) = true;
+        return FALSE;
+    }
+    return TRUE;
+}
+
+bool Painted(HWND hwnd, bool ownPainting) {
+    if (::GetUpdateRect(hwnd, nullptr, FALSE)) return false;
+    bool pending = false;
+    ::EnumChildWindows(hwnd, ChildNeedsPaint, reinterpret_cast<LPARAM>(&pending));
+    if (pending) return false;
+    if (!ownPainting) return true;
+    HDC dc = ::GetDC(hwnd);
+    COLORREF pixel = ::GetPixel(dc, kPreviewPixel.x, kPreviewPixel.y);
+    ::ReleaseDC(hwnd, dc);
+    return pixel == kDefaultBackground || pixel == CLR_INVALID;
+}
+
+double Milliseconds(LARGE_INTEGER from, LARGE_INTEGER to) {
+    LARGE_INTEGER frequency;
+    ::QueryPerformanceFrequency(&frequency);
+    return 1e3 * static_cast<double>(to.QuadPart - from.QuadPart) /
+           static_cast<double>(frequency.QuadPart);
+}
+
+bool Measure(const std::string& exe, bool ownPainting, Sample& sample) {
+    STARTUPINFOA startup = {};
+    startup.cb = sizeof startup;
+    PROCESS_INFORMATION process = {};
+    std::string commandLine = "\"" + exe + "\"";
+    LARGE_INTEGER start, painted;
+    ::QueryPerformanceCounter(&start);
+    if (!::CreateProcessA(exe.c_str(), commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr,
+                          nullptr, &startup, &process)) {
+        std::fprintf(stderr, "cannot start %s (error %lu)\n", exe.c_str(), ::GetLastError());
+        return false;
+    }
+    ::WaitForInputIdle(process.hProcess, kStartTimeoutMs);
+    FindData find = {process.dwProcessId, nullptr};
+    bool done = false;
+    for (;;) {
+        ::QueryPerformanceCounter(&painted);
+        if (Milliseconds(start, painted) > kStartTimeoutMs) break;
+        if (!find.found) ::EnumWindows(FindWindowOf, reinterpret_cast<LPARAM>(&find));
+        if (find.found && Painted(find.found, ownPainting)) {
+            done = true;
+            break;
+        }
+        ::Sleep(0);
+    }
+    sample.milliseconds = Milliseconds(start, painted);
+    PROCESS_MEMORY_COUNTERS memory = {};
+    memory.cb = sizeof memory;
+    sample.peakWorkingSet = ::GetProcessMemoryInfo(process.hProcess, &memory, sizeof memory)
+                                ? memory.PeakWorkingSetSize
+                                : 0;
+    if (find.found) ::PostMessageA(find.found, WM_CLOSE, 0, 0);
+    if (::WaitForSingleObject(process.hProcess, kStartTimeoutMs) != WAIT_OBJECT_0)
+        ::TerminateProcess(process.hProcess, 1);
+    ::CloseHandle(process.hThread);
+    ::CloseHandle(process.hProcess);
+    if (!done) std::fprintf(stderr, "%s: no complete paint within the time limit\n", exe.c_str());
+    return done;
+}
+
+template <typename T> T Median(std::vector<T> values) {
+    std::sort(values.begin(), values.end());
+    return values[values.size() / 2];
+}
+
+} // namespace
+
+int main(int argc, char** argv) {
+    int runs = argc > 1 ? std::atoi(argv[1]) : kDefaultRuns;
+    if (runs < 1) runs = kDefaultRuns;
+    char self[MAX_PATH];
+    ::GetModuleFileNameA(nullptr, self, sizeof self);
+    std::string folder(self);
+    folder.erase(folder.find_last_of('\\') + 1);
+    const std::string programs[2] = {folder + "bare_dialog.exe", folder + "Tintwright.exe"};
+
+    std::vector<double> times[2];
+    std::vector<SIZE_T> peaks[2];
+    // One unmeasured start of each first: the first start after a build loads files from disk.
+    for (int i = -1; i < runs; ++i) {
+        for (int p = 0; p < 2; ++p) {
+            Sample sample;
+            if (!Measure(programs[p], p == 1, sample)) return 1;
+            if (i < 0) continue;
+            times[p].push_back(sample.milliseconds);
+            peaks[p].push_back(sample.peakWorkingSet);
+        }
+    }
+    const char* names[2] = {"bare dialog, template 102 (floor)", "Tintwright.exe"};
+    std::printf("Start to first complete paint, median of %d alternating runs:\n", runs);
+    for (int p = 0; p < 2; ++p)
+        std::printf("  %-36s %8.1f ms  (min %.1f, max %.1f)  peak working set %.1f MB\n",
+                    names[p], Median(times[p]),
+                    *std::min_element(times[p].begin(), times[p].end()),
+                    *std::max_element(times[p].begin(), times[p].end()),
+                    static_cast<double>(Median(peaks[p])) / (1024.0 * 1024.0));
+    std::printf("  ratio to the floor: %.2f (goal: 1.10 or less)\n",
+                Median(times[1]) / Median(times[0]));
+    return 0;
+}
