@@ -82,6 +82,8 @@ class WinePrefix:
         # The server outlives the call: it must not inherit a pipe that run() would wait on.
         subprocess.run(["wineserver", "-p"], env=self.env, check=True,
                        stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+        # Start Wine's services now, so that the first program's start is not a test's wait.
+        self.wine("cmd", "/c", "exit").wait(120)
 
     @staticmethod
     def _clone(base, target):
@@ -266,7 +268,7 @@ class App:
     def __init__(self, prefix, exe=EXE):
         self.prefix = prefix
         self.proc = prefix.wine(exe)
-        self.xid = poll(lambda: xwindow(TITLE), 30, 0.05, "the main window")
+        self.xid = poll(lambda: xwindow(TITLE), 60, 0.05, "the main window")
         self.window = prefix.wait_window(TITLE)
         self.focus()
 
