@@ -2,13 +2,10 @@
 
 import unittest
 
-from twdriver import (CLIENT_SIZE, DEFAULT_BACKGROUND, DEFAULT_TAG, IDC_BACKGROUND_COLOR,
+from twdriver import (ARROW_HIT, TROUGH_HIT, CLIENT_SIZE, DEFAULT_BACKGROUND, DEFAULT_TAG, IDC_BACKGROUND_COLOR,
                       IDC_BLUE_SLIDER, IDC_BLUE_VALUE, IDC_BODY_TAG, IDC_GREEN_SLIDER,
                       IDC_GREEN_VALUE, IDC_RED_SLIDER, IDC_RED_VALUE, IDC_TEXT_COLOR,
                       LINE1_RECT, TITLE, TITLE_RECT, PrefixTestCase, poll)
-
-ARROW_HIT = 6  # pixels from a scroll bar's end: inside its arrow button
-TROUGH_HIT = 30  # pixels from a scroll bar's end: in the trough, past the arrow
 
 
 def labels(window):

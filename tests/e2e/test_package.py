@@ -5,7 +5,6 @@ removes it all."""
 import glob
 import os
 import shutil
-import subprocess
 import tempfile
 import unittest
 import zipfile

@@ -4,7 +4,7 @@ import os
 import struct
 import unittest
 
-from twdriver import (DEFAULT_BACKGROUND, DEFAULT_TAG, IDC_GREEN_SLIDER, IDC_RED_SLIDER,
+from twdriver import (ARROW_HIT, TROUGH_HIT, DEFAULT_BACKGROUND, DEFAULT_TAG, IDC_GREEN_SLIDER, IDC_RED_SLIDER,
                       IDC_RED_VALUE, IDC_GREEN_VALUE, IDC_BLUE_VALUE, PrefixTestCase,
                       choose_file, keys, poll, wait_file, xwindow)
 
@@ -21,8 +21,8 @@ class SchemeFileTest(PrefixTestCase):
     def test_save_then_reset_then_open_brings_the_scheme_back(self):
         app = self.start()
         # Background red 254 (one line left) and green 225 (one page left).
-        app.window.click_control(IDC_RED_SLIDER, dx=6)
-        app.window.click_control(IDC_GREEN_SLIDER, dx=30)
+        app.window.click_control(IDC_RED_SLIDER, dx=ARROW_HIT)
+        app.window.click_control(IDC_GREEN_SLIDER, dx=TROUGH_HIT)
         changed = DEFAULT_TAG.replace("FFEBD7", "FEE1D7")
         self.assertEqual(app.copy_tag(), changed)
 

@@ -37,6 +37,9 @@ IDC_RED_SLIDER, IDC_GREEN_SLIDER, IDC_BLUE_SLIDER = 1010, 1011, 1012
 IDC_RED_VALUE, IDC_GREEN_VALUE, IDC_BLUE_VALUE = 1013, 1014, 1015
 IDC_BODY_TAG = 1016
 
+ARROW_HIT = 6  # pixels from a scroll bar's end: inside its arrow button
+TROUGH_HIT = 30  # pixels from a scroll bar's end: in the trough, past the arrow
+
 # Files that Wine may rewrite in place are copied; the large system files are hard links.
 _LINKED_SUFFIXES = (".dll", ".exe", ".drv", ".sys", ".ttf", ".fon", ".acm", ".cpl", ".ocx",
                     ".tlb", ".nls", ".ax", ".ds", ".mui", ".ime", ".vxd", ".com", ".msstyles")
