@@ -32,7 +32,8 @@ def render(folder, tag):
         subprocess.run(
             [CHROMIUM, "--headless", "--no-sandbox", "--disable-gpu", "--disable-quic",
              "--no-first-run", "--disable-background-networking", "--disable-component-update",
-             "--disable-sync", "--proxy-server=127.0.0.1:9", "--host-resolver-rules=MAP * ~NOTFOUND",
+             "--disable-sync", "--proxy-server=127.0.0.1:9",
+             "--host-resolver-rules=MAP * ~NOTFOUND",
              f"--user-data-dir={profile}", f"--screenshot={shot}",
              f"--window-size={PAGE_SIZE[0]},{PAGE_SIZE[1]}", "file://" + page],
             check=True, stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL, timeout=60)

@@ -43,9 +43,11 @@ class HelpTest(PrefixTestCase):
         poll(lambda: subprocess.run(["xdotool", "search", "--onlyvisible", "--class",
                                      "winhlp32.exe"], stdout=subprocess.DEVNULL).returncode == 0,
              what="a window of the help engine")
-        message = poll(lambda: next((c["text"] for w in self.prefix.peek() if w.pid != app.window.pid
-                                     for c in w.children if "Tintwright.HLP" in c["text"]), None),
-                       what="the help engine to name the help file")
+        def help_file_named():
+            return next((c["text"] for w in self.prefix.peek() if w.pid != app.window.pid
+                         for c in w.children if "Tintwright.HLP" in c["text"]), None)
+
+        message = poll(help_file_named, what="the help engine to name the help file")
         self.assertIn("Tintwright.HLP", message)
         self.assertIsNotNone(xwindow(TITLE))
 

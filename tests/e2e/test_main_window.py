@@ -2,14 +2,10 @@
 
 import unittest
 
-from twdriver import (ARROW_HIT, TROUGH_HIT, CLIENT_SIZE, DEFAULT_BACKGROUND, DEFAULT_TAG, IDC_BACKGROUND_COLOR,
-                      IDC_BLUE_SLIDER, IDC_BLUE_VALUE, IDC_BODY_TAG, IDC_GREEN_SLIDER,
-                      IDC_GREEN_VALUE, IDC_RED_SLIDER, IDC_RED_VALUE, IDC_TEXT_COLOR,
-                      LINE1_RECT, TITLE, TITLE_RECT, PrefixTestCase, poll)
-
-
-def labels(window):
-    return tuple(window.text(i) for i in (IDC_RED_VALUE, IDC_GREEN_VALUE, IDC_BLUE_VALUE))
+from twdriver import (ARROW_HIT, CLIENT_SIZE, DEFAULT_BACKGROUND, DEFAULT_TAG,
+                      IDC_BACKGROUND_COLOR, IDC_BLUE_SLIDER, IDC_BODY_TAG, IDC_GREEN_SLIDER,
+                      IDC_RED_SLIDER, IDC_TEXT_COLOR, LINE1_RECT, TITLE, TITLE_RECT,
+                      TROUGH_HIT, PrefixTestCase, poll, slider_labels as labels)
 
 
 class StartTest(PrefixTestCase):

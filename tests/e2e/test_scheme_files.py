@@ -4,17 +4,13 @@ import os
 import struct
 import unittest
 
-from twdriver import (ARROW_HIT, TROUGH_HIT, DEFAULT_BACKGROUND, DEFAULT_TAG, IDC_GREEN_SLIDER, IDC_RED_SLIDER,
-                      IDC_RED_VALUE, IDC_GREEN_VALUE, IDC_BLUE_VALUE, PrefixTestCase,
-                      choose_file, keys, poll, wait_file, xwindow)
+from twdriver import (ARROW_HIT, DEFAULT_BACKGROUND, DEFAULT_TAG, IDC_GREEN_SLIDER,
+                      IDC_RED_SLIDER, TROUGH_HIT, PrefixTestCase, choose_file, keys, poll,
+                      slider_labels as labels, wait_file, xwindow)
 
 APP_NAME = "Tintwright"  # message boxes carry the executable's base name
 NOT_A_SCHEME = "The file you attempted to load\nis not a valid TWR scheme file."
 DEFAULTS = (255, 235, 215, 0, 0, 0, 0, 130, 0, 85, 26, 139, 238, 0, 0)
-
-
-def labels(window):
-    return tuple(window.text(i) for i in (IDC_RED_VALUE, IDC_GREEN_VALUE, IDC_BLUE_VALUE))
 
 
 class SchemeFileTest(PrefixTestCase):

@@ -225,6 +225,11 @@ def xwindow(title):
     return int(out[0]) if out else None
 
 
+def slider_labels(window):
+    """The three number labels beside the sliders, red, green, blue."""
+    return tuple(window.text(i) for i in (IDC_RED_VALUE, IDC_GREEN_VALUE, IDC_BLUE_VALUE))
+
+
 class Image:
     """An RGB picture: a screenshot of one X window in window pixels, or an image file."""
 
