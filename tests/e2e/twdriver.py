@@ -82,11 +82,23 @@ class WinePrefix:
                         # No menu entries or file associations outside the prefix.
                         WINEDLLOVERRIDES="mscoree,mshtml=;winemenubuilder.exe=d")
         self.helpers = []
+        self._watch()
         # The server outlives the call: it must not inherit a pipe that run() would wait on.
         subprocess.run(["wineserver", "-p"], env=self.env, check=True,
                        stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
         # Start Wine's services now, so that the first program's start is not a test's wait.
         self.wine("cmd", "/c", "exit").wait(120)
+
+    def _watch(self):
+        """Ends the prefix's processes and removes it should this test process be killed (a
+        ctest timeout) before close(): a detached watcher, gone once the folder is."""
+        script = (f'while kill -0 {os.getpid()} 2>/dev/null && [ -d "{self.dir}" ]; do sleep 0.5; '
+                  f'done; if [ -d "{self.dir}" ]; then WINEPREFIX="{self.path}" wineserver -k; '
+                  f'rm -rf "{self.dir}"; fi')
+        # The inner shell is left to init, out of reach of whatever kills this process's tree.
+        subprocess.run(["sh", "-c", f"({script}) >/dev/null 2>&1 &"], check=True,
+                       stdin=subprocess.DEVNULL, stdout=subprocess.DEVNULL,
+                       stderr=subprocess.DEVNULL)
 
     @staticmethod
     def _clone(base, target):
