@@ -18,6 +18,8 @@ set(CPACK_PACKAGE_INSTALL_DIRECTORY Tintwright)
 set(CPACK_PACKAGE_INSTALL_REGISTRY_KEY Tintwright)
 # The zip unpacks into one folder of the package's name.
 set(CPACK_INCLUDE_TOPLEVEL_DIRECTORY ON)
+# Without the debugging information of the RelWithDebInfo build.
+set(CPACK_STRIP_FILES ON)
 # No licence is published: the installer shows the README on the page meant for it.
 set(CPACK_RESOURCE_FILE_LICENSE ${PROJECT_SOURCE_DIR}/README.md)
 
