@@ -5,12 +5,13 @@
 #include <windows.h>
 #include <commdlg.h>
 
+// The common dialogs' library is loaded when first used, not with the program.
 class CModalHost {
 public:
     virtual ~CModalHost() = default;
-    virtual BOOL GetOpenFileName(OPENFILENAMEA& ofn) { return ::GetOpenFileNameA(&ofn); }
-    virtual BOOL GetSaveFileName(OPENFILENAMEA& ofn) { return ::GetSaveFileNameA(&ofn); }
-    virtual BOOL ChooseColor(CHOOSECOLORA& cc) { return ::ChooseColorA(&cc); }
+    virtual BOOL GetOpenFileName(OPENFILENAMEA& ofn);
+    virtual BOOL GetSaveFileName(OPENFILENAMEA& ofn);
+    virtual BOOL ChooseColor(CHOOSECOLORA& cc);
     virtual int MessageBox(HWND owner, const char* text, const char* caption, UINT type) {
         return ::MessageBoxA(owner, text, caption, type);
     }

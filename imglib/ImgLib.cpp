@@ -40,14 +40,41 @@ private:
     T* m_p = nullptr;
 };
 
+// The COM runtime, loaded at the first decode that needs WIC rather than with the program,
+// whose start would otherwise pay for it.
+struct Ole {
+    decltype(&::CoInitializeEx) initialize = nullptr;
+    decltype(&::CoUninitialize) uninitialize = nullptr;
+    decltype(&::CoCreateInstance) createInstance = nullptr;
+
+    static const Ole& Get() {
+        static const Ole ole = [] {
+            Ole loaded;
+            if (HMODULE module = ::LoadLibraryA("ole32.dll")) {
+                loaded.initialize = reinterpret_cast<decltype(&::CoInitializeEx)>(
+                    reinterpret_cast<void*>(::GetProcAddress(module, "CoInitializeEx")));
+                loaded.uninitialize = reinterpret_cast<decltype(&::CoUninitialize)>(
+                    reinterpret_cast<void*>(::GetProcAddress(module, "CoUninitialize")));
+                loaded.createInstance = reinterpret_cast<decltype(&::CoCreateInstance)>(
+                    reinterpret_cast<void*>(::GetProcAddress(module, "CoCreateInstance")));
+            }
+            return loaded;
+        }();
+        return ole;
+    }
+    bool Loaded() const { return initialize && uninitialize && createInstance; }
+};
+
 // Initialises COM on this thread for one call, and undoes only what it did.
 class ComScope {
 public:
-    ComScope() : m_hr(::CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED)) {}
+    ComScope()
+        : m_hr(Ole::Get().Loaded() ? Ole::Get().initialize(nullptr, COINIT_APARTMENTTHREADED)
+                                   : E_NOINTERFACE) {}
     ComScope(const ComScope&) = delete;
     ComScope& operator=(const ComScope&) = delete;
     ~ComScope() {
-        if (SUCCEEDED(m_hr)) ::CoUninitialize();
+        if (SUCCEEDED(m_hr)) Ole::Get().uninitialize();
     }
     // A thread already in the multithreaded apartment can use WIC as it is.
     bool Usable() const { return SUCCEEDED(m_hr) || m_hr == RPC_E_CHANGED_MODE; }
@@ -282,7 +309,7 @@ HBITMAP DecodeWithWic(Format format, std::span<const uint8_t> bytes, uint32_t& s
     ComPtr<IWICBitmapDecoder> decoder;
     ComPtr<IWICBitmapFrameDecode> frame;
     ComPtr<IWICFormatConverter> converter;
-    check(::CoCreateInstance(CLSID_WICImagingFactory, nullptr, CLSCTX_INPROC_SERVER,
+    check(Ole::Get().createInstance(CLSID_WICImagingFactory, nullptr, CLSCTX_INPROC_SERVER,
                              IID_IWICImagingFactory, reinterpret_cast<void**>(factory.out())));
     check(factory->CreateStream(stream.out()));
     check(stream->InitializeFromMemory(const_cast<BYTE*>(bytes.data()),
