@@ -6,7 +6,7 @@ root=$(cd "$(dirname "$0")/.." && pwd)
 jobs=$(nproc 2>/dev/null || echo 2)
 
 cmake -S "$root" -B "$root/build/win" -DCMAKE_BUILD_TYPE=RelWithDebInfo \
-      -DCMAKE_TOOLCHAIN_FILE="$root/cmake/mingw-w64-x86_64.cmake" ${TW_WIN_CMAKE_ARGS} >/dev/null
+      -DCMAKE_TOOLCHAIN_FILE="$root/cmake/mingw-w64-x86_64.cmake" ${TW_WIN_CMAKE_ARGS:--DTW_BUILD_TESTS=ON} >/dev/null
 cmake --build "$root/build/win" -j "$jobs"
 
 if [ "$1" = "--native" ]; then
