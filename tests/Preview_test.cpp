@@ -27,17 +27,23 @@ bool InAnyTextRect(int x, int y) {
     return false;
 }
 
+// The header of a top-down 32-bit DIB of width by height.
+BITMAPINFO TopDownInfo(int width, int height) {
+    BITMAPINFO info{};
+    info.bmiHeader.biSize = sizeof info.bmiHeader;
+    info.bmiHeader.biWidth = width;
+    info.bmiHeader.biHeight = -height;
+    info.bmiHeader.biPlanes = 1;
+    info.bmiHeader.biBitCount = 32;
+    info.bmiHeader.biCompression = BI_RGB;
+    return info;
+}
+
 // A top-down 32-bit DIB section with a memory context, its pixels readable as COLORREF.
 class Canvas {
 public:
     Canvas(int width, int height) : width_(width), height_(height) {
-        BITMAPINFO info{};
-        info.bmiHeader.biSize = sizeof info.bmiHeader;
-        info.bmiHeader.biWidth = width;
-        info.bmiHeader.biHeight = -height;
-        info.bmiHeader.biPlanes = 1;
-        info.bmiHeader.biBitCount = 32;
-        info.bmiHeader.biCompression = BI_RGB;
+        BITMAPINFO info = TopDownInfo(width, height);
         dc_ = ::CreateCompatibleDC(nullptr);
         dib_ = ::CreateDIBSection(dc_, &info, DIB_RGB_COLORS, reinterpret_cast<void**>(&bits_),
                                   nullptr, 0);
@@ -103,13 +109,7 @@ HBITMAP MakeBitmap(int width, int height) {
             pixels[static_cast<size_t>(y) * width + x] =
                 (GetRValue(c) << 16) | (GetGValue(c) << 8) | GetBValue(c);
         }
-    BITMAPINFO info{};
-    info.bmiHeader.biSize = sizeof info.bmiHeader;
-    info.bmiHeader.biWidth = width;
-    info.bmiHeader.biHeight = -height;
-    info.bmiHeader.biPlanes = 1;
-    info.bmiHeader.biBitCount = 32;
-    info.bmiHeader.biCompression = BI_RGB;
+    BITMAPINFO info = TopDownInfo(width, height);
     ::SetDIBits(screen, bitmap, 0, height, pixels.data(), &info, DIB_RGB_COLORS);
     ::ReleaseDC(nullptr, screen);
     return bitmap;
