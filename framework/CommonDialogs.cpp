@@ -55,12 +55,6 @@ CString CFileDialog::GetFileName() const {
     return CString(slash == std::string::npos ? path : path.substr(slash + 1));
 }
 
-CString CFileDialog::GetFileExt() const {
-    std::string name = GetFileName().str();
-    size_t dot = name.find_last_of('.');
-    return CString(dot == std::string::npos ? std::string() : name.substr(dot + 1));
-}
-
 CColorDialog::CColorDialog(COLORREF initial, DWORD flags, CWnd* parent) {
     std::memset(&m_cc, 0, sizeof m_cc);
     m_cc.lStructSize = sizeof m_cc;

@@ -18,7 +18,6 @@ public:
     INT_PTR DoModal();
     CString GetPathName() const { return CString(m_fileBuffer); }
     CString GetFileName() const;
-    CString GetFileExt() const;
 
     OPENFILENAMEA m_ofn;
 

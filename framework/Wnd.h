@@ -25,7 +25,6 @@ public:
     HMENU m_hMenu; // borrowed
 
     CMenu GetSubMenu(int position) const { return CMenu(::GetSubMenu(m_hMenu, position)); }
-    int GetMenuItemCount() const { return ::GetMenuItemCount(m_hMenu); }
     UINT GetMenuState(UINT id, UINT flags) const { return ::GetMenuState(m_hMenu, id, flags); }
     UINT CheckMenuItem(UINT id, UINT check) { return ::CheckMenuItem(m_hMenu, id, check); }
     UINT EnableMenuItem(UINT id, UINT enable) { return ::EnableMenuItem(m_hMenu, id, enable); }
@@ -43,17 +42,12 @@ public:
     LRESULT SendMessage(UINT message, WPARAM wParam = 0, LPARAM lParam = 0) const {
         return ::SendMessageA(m_hWnd, message, wParam, lParam);
     }
-    BOOL PostMessage(UINT message, WPARAM wParam = 0, LPARAM lParam = 0) const {
-        return ::PostMessageA(m_hWnd, message, wParam, lParam);
-    }
     void SetWindowText(const char* text) { ::SetWindowTextA(m_hWnd, text); }
     CString GetWindowText() const;
     void SetDlgItemText(int id, const char* text) { ::SetDlgItemTextA(m_hWnd, id, text); }
     void InvalidateRect(const RECT* rect, BOOL erase = TRUE) {
         ::InvalidateRect(m_hWnd, rect, erase);
     }
-    void Invalidate(BOOL erase = TRUE) { ::InvalidateRect(m_hWnd, nullptr, erase); }
-    void UpdateWindow() { ::UpdateWindow(m_hWnd); }
     void GetClientRect(RECT* rect) const { ::GetClientRect(m_hWnd, rect); }
     BOOL IsIconic() const { return ::IsIconic(m_hWnd); }
     CMenu GetMenu() const { return CMenu(::GetMenu(m_hWnd)); }
@@ -107,8 +101,6 @@ public:
     virtual BOOL PreTranslateMessage(MSG* msg);
     // Dispatches one queued message the way the modal loop does.
     void PumpMessage(MSG& msg);
-
-    UINT m_nIDHelp = 0;
 
 protected:
     virtual void OnOK() { EndDialog(IDOK); }
