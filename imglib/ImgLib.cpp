@@ -105,17 +105,15 @@ struct Failure {
 class FileView {
 public:
     int32_t Open(const char* path) {
-        HANDLE file = ::CreateFileA(path, GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
-                                    FILE_FLAG_SEQUENTIAL_SCAN, nullptr);
-        if (file == INVALID_HANDLE_VALUE) {
+        Handle file(::CreateFileA(path, GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
+                                  FILE_FLAG_SEQUENTIAL_SCAN, nullptr));
+        if (file.get() == INVALID_HANDLE_VALUE) {
             DWORD error = ::GetLastError();
             bool missing = error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND ||
                            error == ERROR_INVALID_NAME || error == ERROR_BAD_NETPATH;
             return missing ? IMGLIB_ERR_FILE_NOT_FOUND : IMGLIB_ERR_READ;
         }
-        int32_t result = ReadAll(file);
-        ::CloseHandle(file);
-        return result;
+        return ReadAll(file.get());
     }
 
     std::span<const uint8_t> bytes() const { return {m_data.get(), m_size}; }
