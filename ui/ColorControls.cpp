@@ -29,10 +29,9 @@ void CSchemeDlg::OnHScroll(UINT sbCode, UINT pos, CScrollBar* scrollBar) {
     }
     // Every notification stores and refreshes, also those that left the thumb in place.
     int value = scrollBar->GetScrollPos();
-    int channel = -1;
-    for (int c = 0; c < 3; ++c)
-        if (scrollBar->GetDlgCtrlID() == kSliderIds[c]) channel = c;
-    if (channel < 0 || !IsColorRole(m_currentRole)) return;
+    // The red, green and blue sliders have consecutive ids.
+    const int channel = scrollBar->GetDlgCtrlID() - IDC_RED_SLIDER;
+    if (channel < ChannelRed || channel > ChannelBlue || !IsColorRole(m_currentRole)) return;
     SetDlgItemText(kValueIds[channel], Decimal(value));
     ColorTable[ComponentIndex(m_currentRole, channel)] = value;
     UpdateCurrentHex();
