@@ -328,6 +328,8 @@ class App:
     def copy_tag(self):
         """Ctrl+T, and the text that arrives on the clipboard."""
         self.set_clipboard(self.SENTINEL)
+        # Without a window manager the X keyboard focus can stay where a closed dialog was.
+        self.focus()
         keys("ctrl+t")
         return poll(lambda: (t := clipboard()) != self.SENTINEL and t, 10, 0.05,
                     "the tag on the clipboard")
