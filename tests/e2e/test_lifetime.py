@@ -3,41 +3,40 @@
 import subprocess
 import unittest
 
-from twdriver import (DEFAULT_TAG, IDC_BODY_TAG, TITLE, PrefixTestCase, keys, poll, run,
+from twdriver import (DEFAULT_TAG, IDC_BODY_TAG, TITLE, PrefixTestCase, click_screen, poll,
                       xwindow)
 
 
 class EndingTest(PrefixTestCase):
     def test_enter_leaves_the_window_open_wherever_the_focus_is(self):
         app = self.start()
-        keys("Return")  # the focus is on the first role button
+        app.press("Return")  # the focus is on the first role button
         app.window.click_control(IDC_BODY_TAG)
-        keys("Return")
+        app.press("Return")
         # Ctrl+T is handled after both Enters: the window is still there, the tag untouched.
         self.assertEqual(app.copy_tag(), DEFAULT_TAG)
         self.assertTrue(app.alive())
 
     def test_escape_ends_the_program(self):
         app = self.start()
-        keys("Escape")
+        app.press("Escape")
         app.wait_exit()
 
     def test_ctrl_x_ends_the_program(self):
         app = self.start()
-        keys("ctrl+x")
+        app.press("ctrl+x")
         app.wait_exit()
 
     def test_the_close_box_ends_the_program(self):
         app = self.start()
-        x, y = app.window.close_box()
-        run(["xdotool", "mousemove", "--sync", str(x), str(y), "click", "1"])
+        click_screen(*app.window.close_box())
         app.wait_exit()
 
 
 class HelpTest(PrefixTestCase):
     def test_f1_starts_the_help_engine_on_the_file_beside_the_program(self):
         app = self.start()
-        keys("F1")
+        app.press("F1")
         # Wine's help engine runs as winhlp32.exe; no help file ships, so it names the one
         # it was asked for.
         poll(lambda: subprocess.run(["xdotool", "search", "--onlyvisible", "--class",
