@@ -40,11 +40,18 @@ class DesktopTest(unittest.TestCase):
         # The window manager keeps its settings and cache out of the user's home.
         cls.home = tempfile.mkdtemp(prefix="tw-e2e-openbox-")
         env = dict(os.environ, XDG_CONFIG_HOME=cls.home, XDG_CACHE_HOME=cls.home)
-        cls.wm = subprocess.Popen(["openbox", "--sm-disable"], env=env,
-                                  stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+        cls.wm_log = open(os.path.join(cls.home, "openbox.log"), "w+b")
+        cls.wm = subprocess.Popen(["openbox", "--sm-disable"], env=env, stdin=subprocess.DEVNULL,
+                                  stdout=cls.wm_log, stderr=cls.wm_log)
         cls.addClassCleanup(cls.stop_window_manager)
-        poll(lambda: "window id" in xprop("-root", "_NET_SUPPORTING_WM_CHECK"),
-             what="openbox to manage the display")
+
+        def managing():
+            if cls.wm.poll() is not None:
+                cls.wm_log.seek(0)
+                raise AssertionError(f"openbox ended with {cls.wm.returncode}: "
+                                     f"{cls.wm_log.read().decode(errors='replace')}")
+            return "window id" in xprop("-root", "_NET_SUPPORTING_WM_CHECK")
+        poll(managing, what="openbox to manage the display")
         # The desktop prefix without a server kept alive: Wine ends as it does for the user.
         cls.prefix = WinePrefix("desktop", keep_server=False)
         cls.addClassCleanup(cls.prefix.close)
@@ -53,6 +60,7 @@ class DesktopTest(unittest.TestCase):
     def stop_window_manager(cls):
         cls.wm.terminate()
         cls.wm.wait(10)
+        cls.wm_log.close()
         shutil.rmtree(cls.home, ignore_errors=True)
 
     def test_the_desktop_manages_the_window_and_wine_ends_with_the_program(self):

@@ -196,7 +196,11 @@ class WinePrefix:
         return None
 
     def wait_window(self, title, timeout=15.0):
-        return poll(lambda: self.find_window(title), timeout, 0.1, f'the window "{title}"')
+        try:
+            return poll(lambda: self.find_window(title), timeout, 0.1, f'the window "{title}"')
+        except AssertionError as e:
+            shown = ", ".join(f'"{w.title}"' for w in self.peek())
+            raise AssertionError(f"{e}; the windows shown are {shown or 'none'}") from None
 
     def processes(self):
         """Pids of every process that runs in this prefix (wineserver included)."""
