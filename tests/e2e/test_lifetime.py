@@ -1,10 +1,12 @@
-"""How the program ends, and what does not end it; F1 and the help engine."""
+"""How the program ends, and what does not end it; F1 and the help engines."""
 
+import os
+import shutil
 import subprocess
 import unittest
 
-from twdriver import (DEFAULT_TAG, IDC_BODY_TAG, TITLE, PrefixTestCase, keys, poll, run,
-                      xwindow)
+from twdriver import (BIN_DIR, DEFAULT_TAG, EXE, IDC_BODY_TAG, TITLE, App, PrefixTestCase, keys,
+                      poll, run, xwindow)
 
 
 class EndingTest(PrefixTestCase):
@@ -35,11 +37,17 @@ class EndingTest(PrefixTestCase):
 
 
 class HelpTest(PrefixTestCase):
-    def test_f1_starts_the_help_engine_on_the_file_beside_the_program(self):
-        app = self.start()
+    def test_without_its_html_help_f1_starts_the_help_engine_on_the_file_beside_it(self):
+        # The program and its DLL in a folder of their own, without Tintwright.chm.
+        folder = os.path.join(self.tmp, "without-chm")
+        os.makedirs(folder, exist_ok=True)
+        for name in (os.path.basename(EXE), "ImgLib.dll"):
+            shutil.copy2(os.path.join(BIN_DIR, name), folder)
+        app = App(self.prefix, os.path.join(folder, os.path.basename(EXE)))
+        self.addCleanup(app.kill)
         keys("F1")
-        # Wine's help engine runs as winhlp32.exe; no help file ships, so it names the one
-        # it was asked for.
+        # Wine's help engine runs as winhlp32.exe; there is no Tintwright.HLP, so it names the
+        # one it was asked for.
         poll(lambda: subprocess.run(["xdotool", "search", "--onlyvisible", "--class",
                                      "winhlp32.exe"], stdout=subprocess.DEVNULL).returncode == 0,
              what="a window of the help engine")
