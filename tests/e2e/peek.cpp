@@ -1,12 +1,15 @@
 // Prints every visible top-level window of the Wine session as JSON: its caption, class,
-// process, frame and client rectangles in screen pixels, and its child controls with their
-// ids, classes, texts and rectangles in the top window's client pixels, and a tree view's item
-// texts. The end-to-end tests read window texts and control positions with it; it sends no
-// input and changes no window.
+// process, frame and client rectangles in screen pixels, its X window, a client point where a
+// click reaches the window itself, and its child controls with their ids, classes, texts and
+// rectangles in the top window's client pixels, with a tree view's item texts; and which window
+// is the foreground one. With --clipboard-sequence or --clipboard-text it prints that of the
+// Windows clipboard instead. The end-to-end tests read the program with it; it sends no input
+// and changes nothing.
 #include <windows.h>
 #include <commctrl.h>
 
 #include <cstdio>
+#include <cstring>
 #include <string>
 #include <vector>
 
@@ -14,6 +17,10 @@ namespace {
 
 constexpr UINT kTextTimeoutMs = 2000;
 constexpr int kMaxText = 4096;
+// Wine keeps the X window of a top-level window in this property.
+constexpr char kXWindowProperty[] = "__wine_x11_whole_window";
+// How far inside the client area the candidate points for a neutral click lie.
+constexpr int kNeutralInset = 2;
 constexpr int kMaxTreeItems = 1000;
 
 std::string Json(const std::string& text) {
@@ -138,6 +145,26 @@ struct Top {
     std::string json;
 };
 
+// A client point where a click lands on the window itself, not on a control or on another
+// window: the corners and edge midpoints, a little inside. [-1,-1] when none is free.
+std::string NeutralPointJson(HWND hwnd, const RECT& client) {
+    const LONG w = client.right, h = client.bottom, d = kNeutralInset;
+    const POINT candidates[] = {
+        {d, d},     {w - 1 - d, d}, {d, h - 1 - d},     {w - 1 - d, h - 1 - d},
+        {w / 2, d}, {d, h / 2},     {w - 1 - d, h / 2}, {w / 2, h - 1 - d}};
+    for (POINT p : candidates) {
+        if (p.x < 0 || p.y < 0 || p.x >= w || p.y >= h) continue;
+        if (::RealChildWindowFromPoint(hwnd, p) != hwnd) continue;
+        POINT screen = p;
+        ::ClientToScreen(hwnd, &screen);
+        if (::WindowFromPoint(screen) != hwnd) continue;
+        char out[48];
+        std::snprintf(out, sizeof out, "[%ld,%ld]", p.x, p.y);
+        return out;
+    }
+    return "[-1,-1]";
+}
+
 BOOL CALLBACK AddChild(HWND child, LPARAM param) {
     auto* top = reinterpret_cast<Top*>(param);
     RECT r;
@@ -165,24 +192,55 @@ BOOL CALLBACK AddTop(HWND hwnd, LPARAM param) {
     ::GetClientRect(hwnd, &client);
     POINT origin = {0, 0};
     ::ClientToScreen(hwnd, &origin);
-    char head[160];
+    char head[200];
     std::snprintf(head, sizeof head,
-                  "{\"hwnd\":%llu,\"pid\":%lu,\"client\":[%ld,%ld,%ld,%ld],\"frame\":",
-                  static_cast<unsigned long long>(reinterpret_cast<UINT_PTR>(hwnd)), pid, origin.x,
-                  origin.y, client.right, client.bottom);
+                  "{\"hwnd\":%llu,\"pid\":%lu,\"xwindow\":%llu,\"client\":[%ld,%ld,%ld,%ld],"
+                  "\"frame\":",
+                  static_cast<unsigned long long>(reinterpret_cast<UINT_PTR>(hwnd)), pid,
+                  static_cast<unsigned long long>(
+                      reinterpret_cast<UINT_PTR>(::GetPropA(hwnd, kXWindowProperty))),
+                  origin.x, origin.y, client.right, client.bottom);
     Top top{hwnd, "["};
     ::EnumChildWindows(hwnd, AddChild, reinterpret_cast<LPARAM>(&top));
     if (out->back() != '[') *out += ",";
     *out += std::string(head) + RectJson(frame) + ",\"title\":" + Json(TextOf(hwnd)) +
             ",\"class\":" + Json(ClassOf(hwnd)) +
-            ",\"iconic\":" + (::IsIconic(hwnd) ? "true" : "false") + ",\"children\":" + top.json +
-            "]}";
+            ",\"iconic\":" + (::IsIconic(hwnd) ? "true" : "false") +
+            ",\"enabled\":" + (::IsWindowEnabled(hwnd) ? "true" : "false") +
+            ",\"neutral\":" + NeutralPointJson(hwnd, client) + ",\"children\":" + top.json + "]}";
     return TRUE;
+}
+
+// The clipboard's sequence number, which changes with every change of its contents; reading it
+// leaves the clipboard alone, so it cannot make a program's copy fail.
+int PrintClipboardSequence() {
+    std::printf("%lu\n", ::GetClipboardSequenceNumber());
+    return 0;
+}
+
+// The clipboard's text (CF_TEXT) as JSON; null while another program holds the clipboard open
+// or when it holds no text.
+int PrintClipboardText() {
+    std::string text = "null";
+    if (::OpenClipboard(nullptr)) {
+        if (HANDLE data = ::GetClipboardData(CF_TEXT)) {
+            if (const char* chars = static_cast<const char*>(::GlobalLock(data))) {
+                text = Json(std::string(chars, ::strnlen(chars, ::GlobalSize(data))));
+                ::GlobalUnlock(data);
+            }
+        }
+        ::CloseClipboard();
+    }
+    std::printf("%s\n", text.c_str());
+    return 0;
 }
 
 } // namespace
 
-int main() {
+int main(int argc, char** argv) {
+    const std::string mode = argc > 1 ? argv[1] : "";
+    if (mode == "--clipboard-sequence") return PrintClipboardSequence();
+    if (mode == "--clipboard-text") return PrintClipboardText();
     std::string out = "{\"metrics\":{";
     char metrics[160];
     std::snprintf(metrics, sizeof metrics,
@@ -193,7 +251,11 @@ int main() {
                   ::GetSystemMetrics(SM_CYDLGFRAME));
     out += metrics;
     ::EnumWindows(AddTop, reinterpret_cast<LPARAM>(&out));
-    out += "]}\n";
+    char foreground[48];
+    std::snprintf(
+        foreground, sizeof foreground, "],\"foreground\":%llu}\n",
+        static_cast<unsigned long long>(reinterpret_cast<UINT_PTR>(::GetForegroundWindow())));
+    out += foreground;
     std::fputs(out.c_str(), stdout);
     return 0;
 }

@@ -5,34 +5,33 @@ import shutil
 import subprocess
 import unittest
 
-from twdriver import (BIN_DIR, DEFAULT_TAG, EXE, IDC_BODY_TAG, TITLE, App, PrefixTestCase, keys,
-                      poll, run, xwindow)
+from twdriver import (BIN_DIR, DEFAULT_TAG, EXE, IDC_BODY_TAG, SOURCE_DIR, TITLE, App,
+                      PrefixTestCase, click_screen, poll, xwindow)
 
 
 class EndingTest(PrefixTestCase):
     def test_enter_leaves_the_window_open_wherever_the_focus_is(self):
         app = self.start()
-        keys("Return")  # the focus is on the first role button
+        app.press("Return")  # the focus is on the first role button
         app.window.click_control(IDC_BODY_TAG)
-        keys("Return")
+        app.press("Return")
         # Ctrl+T is handled after both Enters: the window is still there, the tag untouched.
         self.assertEqual(app.copy_tag(), DEFAULT_TAG)
         self.assertTrue(app.alive())
 
     def test_escape_ends_the_program(self):
         app = self.start()
-        keys("Escape")
+        app.press("Escape")
         app.wait_exit()
 
     def test_ctrl_x_ends_the_program(self):
         app = self.start()
-        keys("ctrl+x")
+        app.press("ctrl+x")
         app.wait_exit()
 
     def test_the_close_box_ends_the_program(self):
         app = self.start()
-        x, y = app.window.close_box()
-        run(["xdotool", "mousemove", "--sync", str(x), str(y), "click", "1"])
+        click_screen(*app.window.close_box())
         app.wait_exit()
 
 
@@ -45,7 +44,7 @@ class HelpTest(PrefixTestCase):
             shutil.copy2(os.path.join(BIN_DIR, name), folder)
         app = App(self.prefix, os.path.join(folder, os.path.basename(EXE)))
         self.addCleanup(app.kill)
-        keys("F1")
+        app.press("F1")
         # Wine's help engine runs as winhlp32.exe; there is no Tintwright.HLP, so it names the
         # one it was asked for.
         poll(lambda: subprocess.run(["xdotool", "search", "--onlyvisible", "--class",

@@ -9,7 +9,7 @@ import tempfile
 import unittest
 import zipfile
 
-from twdriver import (BIN_DIR, BUILD_DIR, DEFAULT_TAG, App, PrefixTestCase, keys, poll, run)
+from twdriver import (BIN_DIR, BUILD_DIR, DEFAULT_TAG, App, PrefixTestCase, poll, run)
 
 INSTALL_DIR = "Tintwright"  # under C:\
 OBJDUMP = "x86_64-w64-mingw32-objdump"
@@ -43,7 +43,7 @@ class PackageTest(PrefixTestCase):
         app = App(self.prefix, exe)
         self.addCleanup(app.kill)
         self.assertEqual(app.copy_tag(), DEFAULT_TAG)
-        keys("Escape")
+        app.press("Escape")
         app.wait_exit()
 
     def test_the_zip_holds_what_the_program_needs_and_runs_from_its_folder(self):
