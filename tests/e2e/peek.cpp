@@ -1,10 +1,12 @@
 // Prints every visible top-level window of the Wine session as JSON: its caption, class,
 // process, frame and client rectangles in screen pixels, its X window, a client point where a
 // click reaches the window itself, and its child controls with their ids, classes, texts and
-// rectangles in the top window's client pixels; and which window is the foreground one.
-// With --clipboard-sequence or --clipboard-text it prints that of the Windows clipboard instead.
-// The end-to-end tests read the program with it; it sends no input and changes nothing.
+// rectangles in the top window's client pixels, with a tree view's item texts; and which window
+// is the foreground one. With --clipboard-sequence or --clipboard-text it prints that of the
+// Windows clipboard instead. The end-to-end tests read the program with it; it sends no input
+// and changes nothing.
 #include <windows.h>
+#include <commctrl.h>
 
 #include <cstdio>
 #include <cstring>
@@ -19,6 +21,7 @@ constexpr int kMaxText = 4096;
 constexpr char kXWindowProperty[] = "__wine_x11_whole_window";
 // How far inside the client area the candidate points for a neutral click lie.
 constexpr int kNeutralInset = 2;
+constexpr int kMaxTreeItems = 1000;
 
 std::string Json(const std::string& text) {
     std::string out = "\"";
@@ -42,14 +45,19 @@ std::string Json(const std::string& text) {
     return out + "\"";
 }
 
+// A message that may reach a hung window: its result, or 0 when it timed out.
+LRESULT SendWithTimeout(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
+    DWORD_PTR result = 0;
+    if (!::SendMessageTimeoutA(hwnd, message, wParam, lParam, SMTO_ABORTIFHUNG, kTextTimeoutMs,
+                               &result))
+        return 0;
+    return static_cast<LRESULT>(result);
+}
+
 // WM_GETTEXT crosses processes; the internal window name does not hold an edit box's text.
 std::string TextOf(HWND hwnd) {
     std::vector<char> buffer(kMaxText, '\0');
-    DWORD_PTR copied = 0;
-    if (!::SendMessageTimeoutA(hwnd, WM_GETTEXT, buffer.size(),
-                               reinterpret_cast<LPARAM>(buffer.data()), SMTO_ABORTIFHUNG,
-                               kTextTimeoutMs, &copied))
-        return {};
+    SendWithTimeout(hwnd, WM_GETTEXT, buffer.size(), reinterpret_cast<LPARAM>(buffer.data()));
     return std::string(buffer.data());
 }
 
@@ -64,6 +72,73 @@ std::string RectJson(const RECT& r) {
     std::snprintf(out, sizeof out, "[%ld,%ld,%ld,%ld]", r.left, r.top, r.right, r.bottom);
     return out;
 }
+
+// The items of a tree view in another process, in display order, as [depth, text] pairs. The
+// control reads and writes a TVITEM in its own address space, so the request is placed there.
+class TreeReader {
+public:
+    explicit TreeReader(HWND tree) : tree_(tree) {
+        DWORD pid = 0;
+        ::GetWindowThreadProcessId(tree, &pid);
+        process_ =
+            ::OpenProcess(PROCESS_VM_OPERATION | PROCESS_VM_READ | PROCESS_VM_WRITE, FALSE, pid);
+        if (process_)
+            remote_ = static_cast<Remote*>(::VirtualAllocEx(
+                process_, nullptr, sizeof(Remote), MEM_COMMIT | MEM_RESERVE, PAGE_READWRITE));
+    }
+    ~TreeReader() {
+        if (remote_) ::VirtualFreeEx(process_, remote_, 0, MEM_RELEASE);
+        if (process_) ::CloseHandle(process_);
+    }
+    TreeReader(const TreeReader&) = delete;
+    TreeReader& operator=(const TreeReader&) = delete;
+
+    std::string ItemsJson() {
+        std::string out = "[";
+        if (remote_) Add(Next(nullptr, TVGN_ROOT), 0, out);
+        return out + "]";
+    }
+
+private:
+    struct Remote {
+        TVITEMA item;
+        char text[kMaxText];
+    };
+
+    HTREEITEM Next(HTREEITEM item, UINT relation) {
+        return reinterpret_cast<HTREEITEM>(
+            SendWithTimeout(tree_, TVM_GETNEXTITEM, relation, reinterpret_cast<LPARAM>(item)));
+    }
+
+    std::string Text(HTREEITEM item) {
+        Remote request = {};
+        request.item.mask = TVIF_TEXT;
+        request.item.hItem = item;
+        request.item.pszText = remote_->text;
+        request.item.cchTextMax = kMaxText;
+        Remote answer = {};
+        if (!::WriteProcessMemory(process_, remote_, &request, sizeof request, nullptr) ||
+            !SendWithTimeout(tree_, TVM_GETITEMA, 0, reinterpret_cast<LPARAM>(&remote_->item)) ||
+            !::ReadProcessMemory(process_, remote_, &answer, sizeof answer, nullptr))
+            return {};
+        answer.text[kMaxText - 1] = '\0';
+        return answer.text;
+    }
+
+    void Add(HTREEITEM item, int depth, std::string& out) {
+        for (; item && count_ < kMaxTreeItems; item = Next(item, TVGN_NEXT)) {
+            ++count_;
+            if (out.back() != '[') out += ",";
+            out += "[" + std::to_string(depth) + "," + Json(Text(item)) + "]";
+            Add(Next(item, TVGN_CHILD), depth + 1, out);
+        }
+    }
+
+    HWND tree_;
+    HANDLE process_ = nullptr;
+    Remote* remote_ = nullptr;
+    int count_ = 0;
+};
 
 struct Top {
     HWND hwnd;
@@ -101,7 +176,9 @@ BOOL CALLBACK AddChild(HWND child, LPARAM param) {
     top->json += std::string(head) + "\"class\":" + Json(ClassOf(child)) +
                  ",\"text\":" + Json(TextOf(child)) + ",\"rect\":" + RectJson(r) +
                  ",\"visible\":" + (::IsWindowVisible(child) ? "true" : "false") +
-                 ",\"enabled\":" + (::IsWindowEnabled(child) ? "true" : "false") + "}";
+                 ",\"enabled\":" + (::IsWindowEnabled(child) ? "true" : "false");
+    if (ClassOf(child) == WC_TREEVIEWA) top->json += ",\"items\":" + TreeReader(child).ItemsJson();
+    top->json += "}";
     return TRUE;
 }
 
