@@ -84,7 +84,9 @@ class WinePrefix:
         base = os.path.join(BUILD_DIR, self.BASES[kind])
         run([os.path.join(SOURCE_DIR, "tools", "wine-prefix"), kind, base])
         self._clone(base, self.path)
-        self.env = dict(os.environ, WINEPREFIX=self.path, WINEDEBUG="-all",
+        self.log = os.path.join(self.dir, "wine.log")
+        # Wine's errors only, kept for the diagnosis of a failed wait.
+        self.env = dict(os.environ, WINEPREFIX=self.path, WINEDEBUG="-all,err+all",
                         # No menu entries or file associations outside the prefix.
                         WINEDLLOVERRIDES="mscoree,mshtml=;winemenubuilder.exe=d")
         self._watch()
@@ -129,9 +131,32 @@ class WinePrefix:
         return "Z:" + os.path.abspath(path).replace("/", "\\")
 
     def wine(self, *args, cwd=None):
-        return subprocess.Popen(["wine", *args], env=self.env, cwd=cwd or self.dir,
-                                stdin=subprocess.DEVNULL, stdout=subprocess.DEVNULL,
-                                stderr=subprocess.DEVNULL)
+        """Starts a Windows program; what it and Wine say goes to the prefix's log."""
+        with open(self.log, "ab") as log:
+            return subprocess.Popen(["wine", *args], env=self.env, cwd=cwd or self.dir,
+                                    stdin=subprocess.DEVNULL, stdout=log, stderr=log)
+
+    def diagnosis(self):
+        """What a failed wait leaves to read: the windows shown, the prefix's Wine processes
+        and the end of its log."""
+        try:
+            shown = ", ".join(f'"{w.title}"' for w in self.peek()) or "none"
+        except AssertionError as e:
+            shown = f"unknown ({e})"
+        processes = []
+        for pid in self.processes():
+            try:
+                with open(f"/proc/{pid}/cmdline", "rb") as f:
+                    processes.append(f.read().replace(b"\0", b" ").decode(errors="replace"))
+            except OSError:
+                pass
+        try:
+            with open(self.log, "rb") as f:
+                log = f.read()[-2000:].decode(errors="replace")
+        except OSError:
+            log = ""
+        return (f"windows shown: {shown}; Wine processes: {processes}; "
+                f"the end of the log: {log or 'empty'}")
 
     def _peek(self, *args):
         done = subprocess.run(["wine", PEEK, *args], env=self.env, cwd=self.dir,
@@ -172,11 +197,19 @@ class WinePrefix:
             raise AssertionError(f'no free point to click in "{title}"')
         window.click(*window.neutral)
 
+        seen = {}
+
         def is_active():
-            windows, foreground = self.snapshot()
+            windows, seen["foreground"] = self.snapshot()
+            seen["x focus"] = x_focus()
             current = next((w for w in windows if w.hwnd == window.hwnd), None)
-            return current and foreground == current.hwnd and x_focus() == current.xwindow
-        poll(is_active, what=f'"{title}" to be the active window')
+            return (current and seen["foreground"] == current.hwnd and
+                    seen["x focus"] == current.xwindow)
+        try:
+            poll(is_active, what=f'"{title}" to be the active window')
+        except AssertionError as e:
+            raise AssertionError(f"{e}; last seen {seen}, the window is {window.hwnd} on X "
+                                 f"window {window.xwindow}; {self.diagnosis()}") from None
         return window
 
     def press(self, title, *names):
@@ -351,7 +384,11 @@ class App:
     def __init__(self, prefix, exe=EXE):
         self.prefix = prefix
         self.proc = prefix.wine(exe)
-        self.xid = poll(lambda: xwindow(TITLE), 60, 0.05, "the main window")
+        try:
+            self.xid = poll(lambda: xwindow(TITLE), 60, 0.05, "the main window")
+        except AssertionError as e:
+            state = "running" if self.alive() else f"ended with {self.proc.returncode}"
+            raise AssertionError(f"{e}; the program is {state}; {prefix.diagnosis()}") from None
         self.window = prefix.wait_window(TITLE)
 
     def refresh(self):
