@@ -129,9 +129,8 @@ int main(int argc, char** argv) {
     std::string folder(self);
     folder.erase(folder.find_last_of('\\') + 1);
     constexpr int kPrograms = 3;
-    const std::string programs[kPrograms] = {folder + "bare_dialog.exe",
-                                             folder + "bare_dialog_imports.exe",
-                                             folder + "Tintwright.exe"};
+    const std::string programs[kPrograms] = {
+        folder + "bare_dialog.exe", folder + "bare_dialog_imports.exe", folder + "Tintwright.exe"};
     const char* names[kPrograms] = {"bare dialog, template 102 (floor)",
                                     "bare dialog + the program's DLLs", "Tintwright.exe"};
 

@@ -130,7 +130,8 @@ private:
         while (m_size < total) {
             DWORD want = static_cast<DWORD>(std::min<size_t>(kChunk, total - m_size));
             DWORD got = 0;
-            if (!::ReadFile(file, m_data.get() + m_size, want, &got, nullptr)) return IMGLIB_ERR_READ;
+            if (!::ReadFile(file, m_data.get() + m_size, want, &got, nullptr))
+                return IMGLIB_ERR_READ;
             if (got == 0) break; // the file shrank meanwhile: decode what is there
             m_size += got;
         }
@@ -251,30 +252,22 @@ HBITMAP CopyInBands(IWICBitmapSource* source, UINT sourceBytesPerPixel, UINT wid
 // Why WIC failed: its own codes where they say it, else what the header declares.
 int32_t WicFailure(HRESULT hr, const imglib::HeaderFacts& facts) {
     switch (hr) {
-    case E_OUTOFMEMORY:
-        return IMGLIB_ERR_NO_MEMORY;
+    case E_OUTOFMEMORY: return IMGLIB_ERR_NO_MEMORY;
     case WINCODEC_ERR_UNSUPPORTEDPIXELFORMAT:
     case WINCODEC_ERR_UNSUPPORTEDVERSION:
     case WINCODEC_ERR_UNSUPPORTEDOPERATION:
-    case WINCODEC_ERR_COMPONENTNOTFOUND:
-        return IMGLIB_ERR_INCOMPATIBLE;
-    default:
-        return facts.uncommonVariant ? IMGLIB_ERR_INCOMPATIBLE : IMGLIB_ERR_CORRUPT;
+    case WINCODEC_ERR_COMPONENTNOTFOUND: return IMGLIB_ERR_INCOMPATIBLE;
+    default: return facts.uncommonVariant ? IMGLIB_ERR_INCOMPATIBLE : IMGLIB_ERR_CORRUPT;
     }
 }
 
 const GUID& ContainerOf(Format format) {
     switch (format) {
-    case Format::Bmp:
-        return GUID_ContainerFormatBmp;
-    case Format::Jpeg:
-        return GUID_ContainerFormatJpeg;
-    case Format::Tiff:
-        return GUID_ContainerFormatTiff;
-    case Format::Png:
-        return GUID_ContainerFormatPng;
-    default:
-        return GUID_ContainerFormatGif;
+    case Format::Bmp: return GUID_ContainerFormatBmp;
+    case Format::Jpeg: return GUID_ContainerFormatJpeg;
+    case Format::Tiff: return GUID_ContainerFormatTiff;
+    case Format::Png: return GUID_ContainerFormatPng;
+    default: return GUID_ContainerFormatGif;
     }
 }
 
@@ -308,7 +301,8 @@ HBITMAP DecodeWithWic(Format format, std::span<const uint8_t> bytes, uint32_t& s
     ComPtr<IWICBitmapFrameDecode> frame;
     ComPtr<IWICFormatConverter> converter;
     check(Ole::Get().createInstance(CLSID_WICImagingFactory, nullptr, CLSCTX_INPROC_SERVER,
-                             IID_IWICImagingFactory, reinterpret_cast<void**>(factory.out())));
+                                    IID_IWICImagingFactory,
+                                    reinterpret_cast<void**>(factory.out())));
     check(factory->CreateStream(stream.out()));
     check(stream->InitializeFromMemory(const_cast<BYTE*>(bytes.data()),
                                        static_cast<DWORD>(bytes.size())));

@@ -174,18 +174,12 @@ Format SniffMagic(std::span<const uint8_t> data) {
 
 HeaderFacts ReadHeaderFacts(Format format, std::span<const uint8_t> data) {
     switch (format) {
-    case Format::Bmp:
-        return BmpFacts(data);
-    case Format::Jpeg:
-        return JpegFacts(data);
-    case Format::Tiff:
-        return TiffFacts(data);
-    case Format::Png:
-        return PngFacts(data);
-    case Format::Gif:
-        return data.size() >= 13 ? GifFacts(data) : HeaderFacts{};
-    default:
-        return {};
+    case Format::Bmp: return BmpFacts(data);
+    case Format::Jpeg: return JpegFacts(data);
+    case Format::Tiff: return TiffFacts(data);
+    case Format::Png: return PngFacts(data);
+    case Format::Gif: return data.size() >= 13 ? GifFacts(data) : HeaderFacts{};
+    default: return {};
     }
 }
 

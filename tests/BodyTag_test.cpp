@@ -25,8 +25,9 @@ TEST(ComposeBodyTag, BackgroundFormNamesTheImageAndDropsTheColour) {
     BodyTagInputs in = Defaults();
     in.backgroundForm = true;
     in.backgroundName = "paper.bmp";
-    EXPECT_EQ(ComposeBodyTag(in), "<BODY BACKGROUND=\"paper.bmp\" TEXT=\"#000000\" LINK=\"#008200\" "
-                                  "VLINK=\"#551A8B\" ALINK=\"#EE0000\" >");
+    EXPECT_EQ(ComposeBodyTag(in),
+              "<BODY BACKGROUND=\"paper.bmp\" TEXT=\"#000000\" LINK=\"#008200\" "
+              "VLINK=\"#551A8B\" ALINK=\"#EE0000\" >");
     in.backgroundName = "";
     EXPECT_EQ(ComposeBodyTag(in).rfind("<BODY BACKGROUND=\"\" TEXT=", 0), 0u);
 }

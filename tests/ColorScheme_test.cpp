@@ -18,9 +18,11 @@ TEST(ColorTable, StartsWithTheDefaultSchemeWhoseTextsAreTheDefaults) {
     // The table is process-wide; this test must see it before any other changes it.
     int32_t table[kComponentCount];
     ResetColorTable(table);
-    for (int i = 0; i < kComponentCount; ++i) EXPECT_EQ(table[i], kDefaultScheme[i]) << i;
+    for (int i = 0; i < kComponentCount; ++i)
+        EXPECT_EQ(table[i], kDefaultScheme[i]) << i;
     const char* expected[] = {"FFEBD7", "000000", "008200", "551A8B", "EE0000"};
-    for (int r = 0; r < kRoleCount; ++r) EXPECT_EQ(HexColor(table, kRoles[r]), expected[r]);
+    for (int r = 0; r < kRoleCount; ++r)
+        EXPECT_EQ(HexColor(table, kRoles[r]), expected[r]);
     EXPECT_EQ(ComponentIndex(RoleVisitedLink, ChannelGreen), 10);
 }
 
