@@ -22,6 +22,8 @@ public:
 
     HINSTANCE m_hInstance = nullptr;
     CWnd* m_pMainWnd = nullptr; // borrowed
+    // The main window's keyboard accelerators; a resource, released with the module.
+    HACCEL m_hAccelTable = nullptr;
     CString m_appName;          // the executable's base name, without folder and extension
     CString m_helpFilePath;     // the executable's path with the extension ".HLP"
 
