@@ -7,6 +7,18 @@
 #include "scheme/SchemeFile.h"
 
 namespace {
+// The scheme codec's view of a file on disk; its failures stay the CFile's exceptions.
+class DiskFile : public ByteFile {
+public:
+    explicit DiskFile(CFile& file) : m_file(file) {}
+    uint32_t Read(void* buffer, uint32_t count) override { return m_file.Read(buffer, count); }
+    void Write(const void* data, uint32_t count) override { m_file.Write(data, count); }
+    uint64_t Seek(int64_t offset, uint32_t origin) override { return m_file.Seek(offset, origin); }
+
+private:
+    CFile& m_file; // borrowed
+};
+
 constexpr const char* kSchemeFileName = "*.colors";
 constexpr DWORD kSchemeDialogFlags = OFN_HIDEREADONLY | OFN_OVERWRITEPROMPT;
 constexpr const char* kSchemeFilter = "TWR Files (*.colors) | *.colors |";
@@ -31,8 +43,10 @@ void CSchemeDlg::OnSaveScheme() {
         AfxMessageBox(kBackgroundTooLong, MB_OK | MB_ICONEXCLAMATION, 0);
         return;
     }
-    AfxWriteFileReplacing(dialog.GetPathName(),
-                          [&](CFile& file) { WriteSchemeFile(file, data, withBackground); });
+    AfxWriteFileReplacing(dialog.GetPathName(), [&](CFile& file) {
+        DiskFile disk(file);
+        WriteSchemeFile(disk, data, withBackground);
+    });
 }
 
 void CSchemeDlg::OnOpenScheme() {
@@ -45,7 +59,8 @@ void CSchemeDlg::OnOpenScheme() {
     bool valid;
     {
         CFile file(dialog.GetPathName(), CFile::modeRead);
-        valid = ReadSchemeFile(file, data);
+        DiskFile disk(file);
+        valid = ReadSchemeFile(disk, data);
     }
     if (!valid) {
         AfxMessageBox(kNotASchemeFile, MB_OK | MB_ICONEXCLAMATION, 0);
