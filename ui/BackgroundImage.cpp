@@ -50,7 +50,5 @@ void CSchemeDlg::OnLoadBackground() {
     }
     m_backgroundLoaded = 1;
     m_backgroundName = dialog.GetFileName();
-    UpdateCurrentHex();
-    RebuildTag();
-    InvalidatePreview();
+    Refresh(RefreshScope::CurrentRole);
 }

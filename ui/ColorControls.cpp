@@ -34,9 +34,7 @@ void CSchemeDlg::OnHScroll(UINT sbCode, UINT pos, CScrollBar* scrollBar) {
     if (channel < ChannelRed || channel > ChannelBlue || !IsColorRole(m_currentRole)) return;
     SetDlgItemText(kValueIds[channel], Decimal(value));
     ColorTable[ComponentIndex(m_currentRole, channel)] = value;
-    UpdateCurrentHex();
-    RebuildTag();
-    InvalidatePreview();
+    Refresh(RefreshScope::CurrentRole);
 }
 
 void CSchemeDlg::OnColorPicker() {
@@ -48,9 +46,7 @@ void CSchemeDlg::OnColorPicker() {
     ColorTable[ComponentIndex(m_currentRole, ChannelGreen)] = GetGValue(color);
     ColorTable[ComponentIndex(m_currentRole, ChannelBlue)] = GetBValue(color);
     RunRoleHandler(m_currentRole);
-    UpdateCurrentHex();
-    RebuildTag();
-    InvalidatePreview();
+    Refresh(RefreshScope::CurrentRole);
 }
 
 void CSchemeDlg::HideBackgrounds(CMenu& tools) {
@@ -70,9 +66,7 @@ void CSchemeDlg::OnShowBackgrounds() {
     } else {
         HideBackgrounds(tools);
     }
-    UpdateCurrentHex();
-    RebuildTag();
-    InvalidatePreview();
+    Refresh(RefreshScope::CurrentRole);
 }
 
 void CSchemeDlg::OnResetColors() {
@@ -80,10 +74,7 @@ void CSchemeDlg::OnResetColors() {
     CMenu tools = GetMenu().GetSubMenu(kToolsMenuPos);
     if (tools.GetMenuState(kShowBackgroundsPos, MF_BYPOSITION) == MF_CHECKED)
         HideBackgrounds(tools);
-    UpdateAllHex();
-    RebuildTag();
-    InvalidatePreview();
-    ReselectRoles();
+    Refresh(RefreshScope::AllRoles);
 }
 
 void CSchemeDlg::ReselectRoles() {

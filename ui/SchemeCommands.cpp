@@ -78,8 +78,5 @@ void CSchemeDlg::OnOpenScheme() {
         else
             ReportImageFailure();
     }
-    UpdateAllHex();
-    RebuildTag();
-    InvalidatePreview();
-    ReselectRoles();
+    Refresh(RefreshScope::AllRoles);
 }

@@ -131,6 +131,16 @@ void CSchemeDlg::InvalidatePreview() {
     InvalidateRect(&PreviewRect, TRUE);
 }
 
+void CSchemeDlg::Refresh(RefreshScope scope) {
+    if (scope == RefreshScope::CurrentRole)
+        UpdateCurrentHex();
+    else
+        UpdateAllHex();
+    RebuildTag();
+    InvalidatePreview();
+    if (scope == RefreshScope::AllRoles) ReselectRoles();
+}
+
 void CSchemeDlg::OnEditCopy() {
     GetDlgItem(IDC_BODY_TAG).SendMessage(WM_COPY);
 }

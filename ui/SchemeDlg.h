@@ -38,7 +38,13 @@ protected:
     BOOL OnInitDialog() override;
     void OnOK() override {} // Enter never ends the main window
 
-    // Keep the hex texts, the tag and the preview in step with ColorTable.
+    // What a change of ColorTable or of the background touched: the current role's components
+    // only, or every component (after which the sliders show the current role's values again).
+    enum class RefreshScope { CurrentRole, AllRoles };
+    // Every change ends here: the hex texts of the scope, the tag, the sample page, and for
+    // all roles the role reselection.
+    void Refresh(RefreshScope scope);
+    // The steps of the refresh.
     void UpdateCurrentHex();
     void UpdateAllHex();
     void RebuildTag();
