@@ -1,7 +1,8 @@
 // "&Open A Scheme" and "&Save A Scheme": the scheme and its background in a scheme file.
 #include "SchemeDlg.h"
 
-#include <cstring>
+#include <algorithm>
+#include <iterator>
 
 #include "imglib/ImgLib.h"
 #include "scheme/SchemeFile.h"
@@ -19,6 +20,13 @@ private:
     CFile& m_file; // borrowed
 };
 
+// A scheme whose components are those of ColorTable.
+SchemeFileData SchemeOfColorTable() {
+    SchemeFileData data;
+    std::copy(std::begin(ColorTable), std::end(ColorTable), data.components);
+    return data;
+}
+
 constexpr const char* kSchemeFileName = "*.colors";
 constexpr DWORD kSchemeDialogFlags = OFN_HIDEREADONLY | OFN_OVERWRITEPROMPT;
 constexpr const char* kSchemeFilter = "TWR Files (*.colors) | *.colors |";
@@ -33,19 +41,17 @@ void CSchemeDlg::OnSaveScheme() {
     CFileDialog dialog(FALSE, nullptr, kSchemeFileName, kSchemeDialogFlags, kSchemeFilter, nullptr);
     if (dialog.DoModal() != IDOK) return;
 
-    SchemeFileData data;
-    std::memcpy(data.components, ColorTable, sizeof data.components);
+    SchemeFileData data = SchemeOfColorTable();
     data.path = m_backgroundPath.str();
     data.name = m_backgroundName.str();
-    bool withBackground = m_solidBackground == 0;
-    // Refuse before any file is touched rather than write a cut or broken length.
-    if (withBackground && !FitsSchemeFile(data.path, data.name)) {
+    // The bytes are made first, so that a scheme the format cannot hold touches no file.
+    MemoryFile bytes;
+    if (!WriteSchemeFile(bytes, data, m_solidBackground == 0)) {
         AfxMessageBox(kBackgroundTooLong, MB_OK | MB_ICONEXCLAMATION, 0);
         return;
     }
     AfxWriteFileReplacing(dialog.GetPathName(), [&](CFile& file) {
-        DiskFile disk(file);
-        WriteSchemeFile(disk, data, withBackground);
+        file.Write(bytes.Bytes().data(), static_cast<UINT>(bytes.Bytes().size()));
     });
 }
 
@@ -54,8 +60,7 @@ void CSchemeDlg::OnOpenScheme() {
     if (dialog.DoModal() != IDOK) return;
 
     // The whole file is read before any of it is applied, so a failed read changes nothing.
-    SchemeFileData data;
-    std::memcpy(data.components, ColorTable, sizeof data.components);
+    SchemeFileData data = SchemeOfColorTable();
     bool valid;
     {
         CFile file(dialog.GetPathName(), CFile::modeRead);
@@ -67,7 +72,7 @@ void CSchemeDlg::OnOpenScheme() {
         return;
     }
 
-    std::memcpy(ColorTable, data.components, sizeof data.components);
+    std::copy(std::begin(data.components), std::end(data.components), ColorTable);
     if (data.namesBackground) {
         m_backgroundName = CString(data.name);
         m_backgroundPath = CString(data.path);
