@@ -94,5 +94,6 @@ private:
 
 // Saves through a new file beside path: write fills it, it is flushed, and only then does it
 // replace path. On any failure path is left as it was, the new file is removed and the
-// CFileException names path.
+// CFileException names path. Where the folder takes no new file (its name too long, or the folder
+// refusing new entries), path is written in place instead, as a plain save would.
 void AfxWriteFileReplacing(const char* path, const std::function<void(CFile&)>& write);
