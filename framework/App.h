@@ -24,8 +24,8 @@ public:
     CWnd* m_pMainWnd = nullptr; // borrowed
     // The main window's keyboard accelerators; a resource, released with the module.
     HACCEL m_hAccelTable = nullptr;
-    CString m_appName;          // the executable's base name, without folder and extension
-    CString m_helpFilePath;     // the executable's path with the extension ".HLP"
+    CString m_appName;      // the executable's base name, without folder and extension
+    CString m_helpFilePath; // the executable's path with the extension ".HLP"
 
     DECLARE_MESSAGE_MAP()
 };
@@ -43,3 +43,4 @@ inline constexpr const char* kAfxCommandFailed = "Command failed.";
 inline constexpr const char* kAfxInternalFailure = "Internal application error.";
 inline constexpr const char* kAfxOutOfMemory = "Out of memory.";
 inline constexpr const char* kAfxHelpFailed = "Failed to launch help.";
+inline constexpr const char* kAfxLibraryMissing = "The system library %s could not be loaded.";

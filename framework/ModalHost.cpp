@@ -1,13 +1,18 @@
 #include "ModalHost.h"
 
+#include "Exception.h"
+
 namespace {
 CModalHost g_platformHost;
+constexpr const char* kCommonDialogs = "comdlg32.dll";
 
-// The function name of comdlg32.dll, or nullptr when the library cannot be loaded.
+// The function name of the common dialogs' library. Throws when the library or the function
+// is missing, so that the command fails visibly instead of looking cancelled.
 template <typename Function> Function CommonDialog(const char* name) {
-    static HMODULE module = ::LoadLibraryA("comdlg32.dll");
-    if (!module) return nullptr;
-    return reinterpret_cast<Function>(reinterpret_cast<void*>(::GetProcAddress(module, name)));
+    static HMODULE module = ::LoadLibraryA(kCommonDialogs);
+    FARPROC function = module ? ::GetProcAddress(module, name) : nullptr;
+    if (!function) throw CLibraryException(kCommonDialogs);
+    return reinterpret_cast<Function>(reinterpret_cast<void*>(function));
 }
 
 using FileDialogFunction = BOOL(WINAPI*)(OPENFILENAMEA*);
@@ -16,18 +21,15 @@ CModalHost* g_host = &g_platformHost;
 } // namespace
 
 BOOL CModalHost::GetOpenFileName(OPENFILENAMEA& ofn) {
-    auto function = CommonDialog<FileDialogFunction>("GetOpenFileNameA");
-    return function && function(&ofn);
+    return CommonDialog<FileDialogFunction>("GetOpenFileNameA")(&ofn);
 }
 
 BOOL CModalHost::GetSaveFileName(OPENFILENAMEA& ofn) {
-    auto function = CommonDialog<FileDialogFunction>("GetSaveFileNameA");
-    return function && function(&ofn);
+    return CommonDialog<FileDialogFunction>("GetSaveFileNameA")(&ofn);
 }
 
 BOOL CModalHost::ChooseColor(CHOOSECOLORA& cc) {
-    auto function = CommonDialog<ColorDialogFunction>("ChooseColorA");
-    return function && function(&cc);
+    return CommonDialog<ColorDialogFunction>("ChooseColorA")(&cc);
 }
 
 CModalHost& AfxGetModalHost() {

@@ -5,7 +5,8 @@
 #include <windows.h>
 #include <commdlg.h>
 
-// The common dialogs' library is loaded when first used, not with the program.
+// The common dialogs' library is loaded when first used, not with the program; when it cannot
+// be, the platform's host throws CLibraryException, which the command reports.
 class CModalHost {
 public:
     virtual ~CModalHost() = default;
