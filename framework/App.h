@@ -33,7 +33,7 @@ public:
 CWinApp* AfxGetApp();
 // Names the application and its help file after module; called by the entry point (and tests).
 void AfxWinInit(HINSTANCE module);
-// The entry point's work: AfxWinInit, InitInstance, and ExitInstance when it returns FALSE.
+// The entry point's work: AfxWinInit, InitInstance, then ExitInstance, whose result it returns.
 int AfxWinMain(HINSTANCE module);
 // A message box owned by the main window and captioned with the application's name.
 int AfxMessageBox(const char* text, UINT type = MB_OK, UINT helpId = 0);
