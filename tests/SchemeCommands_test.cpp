@@ -107,7 +107,8 @@ TEST_F(SchemeCommandsTest, SavesTheThreeFormsByteForByte) {
     EXPECT_TRUE(TableIs(kOddValues)); // saving changes nothing in memory
 }
 
-TEST_F(SchemeCommandsTest, SavingABackgroundOfMoreThan255CharactersIsRefusedBeforeAnyFileIsTouched) {
+TEST_F(SchemeCommandsTest,
+       SavingABackgroundOfMoreThan255CharactersIsRefusedBeforeAnyFileIsTouched) {
     Command(ID_TOOLS_SHOWBACKGROUNDS);
     std::string target = folder / "old.colors";
     TempFolder::WriteAll(target, "old");
