@@ -36,7 +36,8 @@ struct DecodeResult {
     explicit operator bool() const { return error == DecodeError::None; }
 };
 
-// Content sniffing: true when the bytes start like that format.
+// Content sniffing: true when the bytes start like that format (Recognise in Sniff.h puts them
+// in order).
 bool LooksLikePcx(std::span<const uint8_t> data);
 bool LooksLikePhotoCd(std::span<const uint8_t> data);
 // TGA has no signature: true for the version 2 footer or a plausible header, so test it last.

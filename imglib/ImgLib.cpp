@@ -330,17 +330,13 @@ HBITMAP DecodeWithWic(Format format, std::span<const uint8_t> bytes, uint32_t& s
     return CopyInBands(converter.get(), 4, width, height, check);
 }
 
-HBITMAP DecodePortable(std::span<const uint8_t> bytes, uint32_t& sourceBits) {
+HBITMAP DecodePortable(Format format, std::span<const uint8_t> bytes, uint32_t& sourceBits) {
     imglib::DecodeResult result;
     try {
-        if (imglib::LooksLikePcx(bytes)) {
-            result = imglib::DecodePcx(bytes);
-        } else if (imglib::LooksLikePhotoCd(bytes)) {
-            result = imglib::DecodePhotoCd(bytes);
-        } else if (imglib::LooksLikeTga(bytes)) { // last: TGA has no magic
-            result = imglib::DecodeTga(bytes);
-        } else {
-            throw Failure{IMGLIB_ERR_UNSUPPORTED};
+        switch (format) {
+        case Format::Pcx: result = imglib::DecodePcx(bytes); break;
+        case Format::PhotoCd: result = imglib::DecodePhotoCd(bytes); break;
+        default: result = imglib::DecodeTga(bytes); break;
         }
     } catch (const std::bad_alloc&) {
         throw Failure{IMGLIB_ERR_NO_MEMORY};
@@ -368,9 +364,10 @@ IMGLIB_API HBITMAP WINAPI ReadFileIntoDDB(const char* path, uint32_t* aux, uint3
         if (int32_t error = file.Open(path)) throw Failure{error};
         std::span<const uint8_t> bytes = file.bytes();
         uint32_t sourceBits = 0;
-        Format format = imglib::SniffMagic(bytes);
-        HBITMAP bitmap = format == Format::Unknown ? DecodePortable(bytes, sourceBits)
-                                                   : DecodeWithWic(format, bytes, sourceBits);
+        const Format format = imglib::Recognise(bytes);
+        if (format == Format::Unknown) throw Failure{IMGLIB_ERR_UNSUPPORTED};
+        HBITMAP bitmap = imglib::DecodedByWic(format) ? DecodeWithWic(format, bytes, sourceBits)
+                                                      : DecodePortable(format, bytes, sourceBits);
         if (aux) *aux = sourceBits;
         return bitmap;
     } catch (const Failure& failure) {
