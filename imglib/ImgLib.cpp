@@ -16,7 +16,16 @@
 
 namespace {
 
+using imglib::DecodeError;
 using imglib::Format;
+
+// A decoder's failure is handed on as its number.
+static_assert(static_cast<int32_t>(DecodeError::None) == IMGLIB_OK);
+static_assert(static_cast<int32_t>(DecodeError::Corrupt) == IMGLIB_ERR_CORRUPT);
+static_assert(static_cast<int32_t>(DecodeError::TooLarge) == IMGLIB_ERR_TOO_LARGE);
+static_assert(static_cast<int32_t>(DecodeError::NoMemory) == IMGLIB_ERR_NO_MEMORY);
+static_assert(static_cast<int32_t>(DecodeError::Unsupported) == IMGLIB_ERR_UNSUPPORTED);
+static_assert(static_cast<int32_t>(DecodeError::Incompatible) == IMGLIB_ERR_INCOMPATIBLE);
 
 // Bigger files are refused before mapping: no image within the pixel limits needs more.
 constexpr uint64_t kMaxFileBytes = 512ull * 1024 * 1024;
@@ -141,11 +150,6 @@ private:
     std::unique_ptr<uint8_t[]> m_data;
     size_t m_size = 0;
 };
-
-bool WithinLimits(uint64_t width, uint64_t height) {
-    return width <= imglib::kMaxDimension && height <= imglib::kMaxDimension &&
-           width * height <= imglib::kMaxPixels;
-}
 
 // Top-down 32-bit BGRX rows into a device-dependent bitmap for the screen.
 HBITMAP MakeScreenBitmap(uint32_t width, uint32_t height, const uint8_t* bgra) {
@@ -287,7 +291,7 @@ uint32_t BitsPerPixel(IWICImagingFactory* factory, const WICPixelFormatGUID& for
 HBITMAP DecodeWithWic(Format format, std::span<const uint8_t> bytes, uint32_t& sourceBits) {
     imglib::HeaderFacts facts = imglib::ReadHeaderFacts(format, bytes);
     // Some decoders expand the whole image as soon as they open it: check the header first.
-    if (facts.sizeKnown && !WithinLimits(facts.width, facts.height)) {
+    if (facts.sizeKnown && !imglib::WithinLimits(facts.width, facts.height)) {
         throw Failure{IMGLIB_ERR_TOO_LARGE};
     }
     ComScope com;
@@ -312,7 +316,7 @@ HBITMAP DecodeWithWic(Format format, std::span<const uint8_t> bytes, uint32_t& s
     UINT width = 0, height = 0;
     check(frame->GetSize(&width, &height));
     if (width == 0 || height == 0) throw Failure{IMGLIB_ERR_CORRUPT};
-    if (!WithinLimits(width, height)) throw Failure{IMGLIB_ERR_TOO_LARGE};
+    if (!imglib::WithinLimits(width, height)) throw Failure{IMGLIB_ERR_TOO_LARGE};
     WICPixelFormatGUID pixelFormat;
     check(frame->GetPixelFormat(&pixelFormat));
     // The decoder may present packed or run-length pixels expanded; the header knows better.
@@ -343,7 +347,7 @@ HBITMAP DecodePortable(Format format, std::span<const uint8_t> bytes, uint32_t& 
     }
     if (!result) throw Failure{static_cast<int32_t>(result.error)};
     const imglib::Image& image = result.image;
-    if (!WithinLimits(image.width, image.height) || image.width == 0 || image.height == 0 ||
+    if (!imglib::WithinLimits(image.width, image.height) || image.width == 0 || image.height == 0 ||
         image.bgra.size() != size_t{image.width} * image.height * 4) {
         throw Failure{IMGLIB_ERR_CORRUPT};
     }

@@ -104,8 +104,7 @@ DecodeResult DecodePcx(std::span<const uint8_t> data) {
 
     const uint32_t width = uint32_t{h.xMax} - h.xMin + 1;
     const uint32_t height = uint32_t{h.yMax} - h.yMin + 1;
-    if (width > kMaxDimension || height > kMaxDimension || uint64_t{width} * height > kMaxPixels)
-        return Fail(DecodeError::TooLarge, "image too large");
+    if (!WithinLimits(width, height)) return Fail(DecodeError::TooLarge, "image too large");
     if (uint64_t{h.bytesPerLine} * 8 < uint64_t{width} * h.bitsPerPlane)
         return Fail(DecodeError::Corrupt, "PCX line shorter than the width");
 
