@@ -114,8 +114,9 @@ struct Failure {
 class FileView {
 public:
     int32_t Open(const char* path) {
-        Handle file(::CreateFileA(path, GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
-                                  FILE_FLAG_SEQUENTIAL_SCAN, nullptr));
+        // Others may go on writing it, as an image editor that holds it open does.
+        Handle file(::CreateFileA(path, GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+                                  OPEN_EXISTING, FILE_FLAG_SEQUENTIAL_SCAN, nullptr));
         if (file.get() == INVALID_HANDLE_VALUE) {
             DWORD error = ::GetLastError();
             bool missing = error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND ||
