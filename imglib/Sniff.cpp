@@ -13,8 +13,7 @@ bool StartsWith(std::span<const uint8_t> data, const char* magic, size_t size) {
     return data.size() >= size && std::memcmp(data.data(), magic, size) == 0;
 }
 
-HeaderFacts BmpFacts(std::span<const uint8_t> data) {
-    ByteReader r(data);
+HeaderFacts BmpFacts(ByteReader& r) {
     HeaderFacts facts;
     uint32_t infoSize = r.U32At(14);
     if (infoSize == 12) { // the OS/2 core header holds 16-bit sizes
@@ -33,8 +32,8 @@ HeaderFacts BmpFacts(std::span<const uint8_t> data) {
     return facts;
 }
 
-HeaderFacts JpegFacts(std::span<const uint8_t> data) {
-    ByteReader r(data, ByteOrder::Big);
+HeaderFacts JpegFacts(ByteReader& r) {
+    r.SetByteOrder(ByteOrder::Big);
     HeaderFacts facts;
     size_t at = 2;
     while (!r.Overrun()) {
@@ -69,8 +68,8 @@ HeaderFacts JpegFacts(std::span<const uint8_t> data) {
     return facts;
 }
 
-HeaderFacts TiffFacts(std::span<const uint8_t> data) {
-    ByteReader r(data, !data.empty() && data[0] == 'M' ? ByteOrder::Big : ByteOrder::Little);
+HeaderFacts TiffFacts(ByteReader& r) {
+    r.SetByteOrder(r.U8At(0) == 'M' ? ByteOrder::Big : ByteOrder::Little);
     HeaderFacts facts;
     uint32_t ifd = r.U32At(4);
     uint32_t count = r.U16At(ifd);
@@ -97,8 +96,8 @@ HeaderFacts TiffFacts(std::span<const uint8_t> data) {
     return facts;
 }
 
-HeaderFacts PngFacts(std::span<const uint8_t> data) {
-    ByteReader r(data, ByteOrder::Big);
+HeaderFacts PngFacts(ByteReader& r) {
+    r.SetByteOrder(ByteOrder::Big);
     HeaderFacts facts;
     facts.width = r.U32At(16);
     facts.height = r.U32At(20);
@@ -107,8 +106,7 @@ HeaderFacts PngFacts(std::span<const uint8_t> data) {
 }
 
 // The logical screen, and every image descriptor, since a frame may exceed the screen.
-HeaderFacts GifFacts(std::span<const uint8_t> data) {
-    ByteReader r(data);
+HeaderFacts GifFacts(ByteReader& r) {
     HeaderFacts facts;
     facts.width = r.U16At(6);
     facts.height = r.U16At(8);
@@ -155,13 +153,13 @@ Format Recognise(std::span<const uint8_t> data) {
     return Format::Unknown;
 }
 
-HeaderFacts ReadHeaderFacts(Format format, std::span<const uint8_t> data) {
+HeaderFacts ReadHeaderFacts(Format format, ByteReader& reader) {
     switch (format) {
-    case Format::Bmp: return BmpFacts(data);
-    case Format::Jpeg: return JpegFacts(data);
-    case Format::Tiff: return TiffFacts(data);
-    case Format::Png: return PngFacts(data);
-    case Format::Gif: return data.size() >= 13 ? GifFacts(data) : HeaderFacts{};
+    case Format::Bmp: return BmpFacts(reader);
+    case Format::Jpeg: return JpegFacts(reader);
+    case Format::Tiff: return TiffFacts(reader);
+    case Format::Png: return PngFacts(reader);
+    case Format::Gif: return reader.Size() >= 13 ? GifFacts(reader) : HeaderFacts{};
     default: return {};
     }
 }

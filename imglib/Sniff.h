@@ -4,6 +4,8 @@
 #include <cstdint>
 #include <span>
 
+#include "imglib/ByteReader.h"
+
 namespace imglib {
 
 // The formats that ImgLib reads; the Windows Imaging Component decodes the first five.
@@ -27,10 +29,13 @@ struct HeaderFacts {
     // The header names a variant beyond the common baseline: JPEG other than 8-bit
     // baseline/extended/progressive, TIFF compression other than none, LZW, PackBits, Deflate.
     bool uncommonVariant = false;
+
+    bool operator==(const HeaderFacts&) const = default;
 };
 
 // Reads the image size (largest of all frames for GIF) and the variant from the header of a
-// format that the Windows Imaging Component decodes; nothing for the others.
-HeaderFacts ReadHeaderFacts(Format format, std::span<const uint8_t> data);
+// format that the Windows Imaging Component decodes; nothing for the others. The reader is a
+// fresh one, over the whole file; it is left in the file's byte order.
+HeaderFacts ReadHeaderFacts(Format format, ByteReader& reader);
 
 } // namespace imglib
