@@ -4,23 +4,14 @@
 
 #include "DialogHarness.h"
 #include "TempFolder.h"
+#include "TestValues.h"
 
 namespace {
-constexpr int32_t kOddValues[kComponentCount] = {-1,   256,   4096, INT32_MAX, INT32_MIN, 0, 1, 255,
-                                                 -256, 65536, 128,  2,         3,         4, 5};
 constexpr UINT kStop = MB_OK | MB_ICONSTOP;
 constexpr UINT kExclamation = MB_OK | MB_ICONEXCLAMATION;
 
-std::string Le32(int32_t value) {
-    uint32_t v = static_cast<uint32_t>(value);
-    return {char(v), char(v >> 8), char(v >> 16), char(v >> 24)};
-}
-
 std::string SchemeBytes(const int32_t* components, const std::string& tail) {
-    std::string bytes = "TWR";
-    for (int i = 0; i < kComponentCount; ++i)
-        bytes += Le32(components[i]);
-    return bytes + tail;
+    return SchemeHeader(components) + tail;
 }
 
 void SetTable(const int32_t* components) {
