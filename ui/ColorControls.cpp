@@ -49,7 +49,8 @@ void CSchemeDlg::OnColorPicker() {
     Refresh(RefreshScope::CurrentRole);
 }
 
-void CSchemeDlg::HideBackgrounds(CMenu& tools) {
+void CSchemeDlg::HideBackgrounds() {
+    CMenu tools = ToolsMenu();
     // The check mark's previous state, MF_CHECKED, is the flag's "hidden" value.
     m_solidBackground =
         static_cast<int>(tools.CheckMenuItem(kShowBackgroundsPos, MF_BYPOSITION | MF_UNCHECKED));
@@ -57,23 +58,21 @@ void CSchemeDlg::HideBackgrounds(CMenu& tools) {
 }
 
 void CSchemeDlg::OnShowBackgrounds() {
-    CMenu tools = GetMenu().GetSubMenu(kToolsMenuPos);
+    CMenu tools = ToolsMenu();
     if (tools.GetMenuState(kShowBackgroundsPos, MF_BYPOSITION) == 0) {
         m_solidBackground =
             static_cast<int>(tools.CheckMenuItem(kShowBackgroundsPos, MF_BYPOSITION | MF_CHECKED));
         tools.EnableMenuItem(kLoadBackgroundPos, MF_BYPOSITION | MF_ENABLED);
         if (!m_hBackground) m_backgroundLoaded = 0;
     } else {
-        HideBackgrounds(tools);
+        HideBackgrounds();
     }
     Refresh(RefreshScope::CurrentRole);
 }
 
 void CSchemeDlg::OnResetColors() {
     ResetColorTable(ColorTable);
-    CMenu tools = GetMenu().GetSubMenu(kToolsMenuPos);
-    if (tools.GetMenuState(kShowBackgroundsPos, MF_BYPOSITION) == MF_CHECKED)
-        HideBackgrounds(tools);
+    if (BackgroundsShown()) HideBackgrounds();
     Refresh(RefreshScope::AllRoles);
 }
 

@@ -111,8 +111,7 @@ void CSchemeDlg::UpdateAllHex() {
 }
 
 bool CSchemeDlg::BackgroundsShown() const {
-    CMenu tools = GetMenu().GetSubMenu(kToolsMenuPos);
-    return tools.GetMenuState(kShowBackgroundsPos, MF_BYPOSITION) == MF_CHECKED;
+    return ToolsMenu().GetMenuState(kShowBackgroundsPos, MF_BYPOSITION) == MF_CHECKED;
 }
 
 void CSchemeDlg::RebuildTag() {

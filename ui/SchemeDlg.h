@@ -53,6 +53,8 @@ protected:
     void SelectRole(ColorRole role);
     CString& HexMember(ColorRole role);
     bool BackgroundsShown() const;
+    // The "&Tools" pop-up, whose first two items carry the background state.
+    CMenu ToolsMenu() const { return GetMenu().GetSubMenu(kToolsMenuPos); }
 
     // Painting the sample page.
     void OnPaint();
@@ -66,7 +68,7 @@ protected:
     virtual void OnVisitedLinkColor() { SelectRole(RoleVisitedLink); }
     virtual void OnActiveLinkColor() { SelectRole(RoleActiveLink); }
     void RunRoleHandler(ColorRole role);
-    void HideBackgrounds(CMenu& tools);
+    void HideBackgrounds();
     static CString Decimal(int value);
     void OnHScroll(UINT sbCode, UINT pos, CScrollBar* scrollBar);
     void OnColorPicker();
