@@ -8,16 +8,13 @@
 #include <windows.h>
 #include <psapi.h>
 
-#include <algorithm>
-#include <cstdio>
 #include <cstdlib>
-#include <string>
-#include <vector>
+
+#include "ProgramRuns.h"
 
 namespace {
 
 constexpr char kTitle[] = " Tintwright 2.0";
-constexpr DWORD kStartTimeoutMs = 30000;
 constexpr int kDefaultRuns = 9;
 // A pixel inside the sample page: painted in the default background colour once the
 // program's own painting is done (the bare dialog never paints it).
@@ -29,37 +26,8 @@ struct Sample {
     SIZE_T peakWorkingSet;
 };
 
-struct FindData {
-    DWORD pid;
-    HWND found;
-};
-
-BOOL CALLBACK FindWindowOf(HWND hwnd, LPARAM param) {
-    auto* data = reinterpret_cast<FindData*>(param);
-    DWORD pid = 0;
-    ::GetWindowThreadProcessId(hwnd, &pid);
-    char title[64] = {};
-    ::GetWindowTextA(hwnd, title, sizeof title);
-    if (pid == data->pid && ::IsWindowVisible(hwnd) && std::string(title) == kTitle) {
-        data->found = hwnd;
-        return FALSE;
-    }
-    return TRUE;
-}
-
-BOOL CALLBACK ChildNeedsPaint(HWND child, LPARAM param) {
-    if (::IsWindowVisible(child) && ::GetUpdateRect(child, nullptr, FALSE)) {
-        *reinterpret_cast<bool*>(param) = true;
-        return FALSE;
-    }
-    return TRUE;
-}
-
 bool Painted(HWND hwnd, bool ownPainting) {
-    if (::GetUpdateRect(hwnd, nullptr, FALSE)) return false;
-    bool pending = false;
-    ::EnumChildWindows(hwnd, ChildNeedsPaint, reinterpret_cast<LPARAM>(&pending));
-    if (pending) return false;
+    if (!NothingLeftToPaint(hwnd)) return false;
     if (!ownPainting) return true;
     HDC dc = ::GetDC(hwnd);
     COLORREF pixel = ::GetPixel(dc, kPreviewPixel.x, kPreviewPixel.y);
@@ -67,33 +35,19 @@ bool Painted(HWND hwnd, bool ownPainting) {
     return pixel == kDefaultBackground || pixel == CLR_INVALID;
 }
 
-double Milliseconds(LARGE_INTEGER from, LARGE_INTEGER to) {
-    LARGE_INTEGER frequency;
-    ::QueryPerformanceFrequency(&frequency);
-    return 1e3 * static_cast<double>(to.QuadPart - from.QuadPart) /
-           static_cast<double>(frequency.QuadPart);
-}
-
 bool Measure(const std::string& exe, bool ownPainting, Sample& sample) {
-    STARTUPINFOA startup = {};
-    startup.cb = sizeof startup;
     PROCESS_INFORMATION process = {};
-    std::string commandLine = "\"" + exe + "\"";
     LARGE_INTEGER start, painted;
     ::QueryPerformanceCounter(&start);
-    if (!::CreateProcessA(exe.c_str(), commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr,
-                          nullptr, &startup, &process)) {
-        std::fprintf(stderr, "cannot start %s (error %lu)\n", exe.c_str(), ::GetLastError());
-        return false;
-    }
-    ::WaitForInputIdle(process.hProcess, kStartTimeoutMs);
-    FindData find = {process.dwProcessId, nullptr};
+    if (!StartProgram(exe, process)) return false;
+    ::WaitForInputIdle(process.hProcess, kProgramTimeoutMs);
+    HWND found = nullptr;
     bool done = false;
     for (;;) {
         ::QueryPerformanceCounter(&painted);
-        if (Milliseconds(start, painted) > kStartTimeoutMs) break;
-        if (!find.found) ::EnumWindows(FindWindowOf, reinterpret_cast<LPARAM>(&find));
-        if (find.found && Painted(find.found, ownPainting)) {
+        if (Milliseconds(start, painted) > kProgramTimeoutMs) break;
+        if (!found) found = FindVisibleWindow(process.dwProcessId, kTitle);
+        if (found && Painted(found, ownPainting)) {
             done = true;
             break;
         }
@@ -105,18 +59,9 @@ bool Measure(const std::string& exe, bool ownPainting, Sample& sample) {
     sample.peakWorkingSet = ::GetProcessMemoryInfo(process.hProcess, &memory, sizeof memory)
                                 ? memory.PeakWorkingSetSize
                                 : 0;
-    if (find.found) ::PostMessageA(find.found, WM_CLOSE, 0, 0);
-    if (::WaitForSingleObject(process.hProcess, kStartTimeoutMs) != WAIT_OBJECT_0)
-        ::TerminateProcess(process.hProcess, 1);
-    ::CloseHandle(process.hThread);
-    ::CloseHandle(process.hProcess);
+    EndProgram(process, found);
     if (!done) std::fprintf(stderr, "%s: no complete paint within the time limit\n", exe.c_str());
     return done;
-}
-
-template <typename T> T Median(std::vector<T> values) {
-    std::sort(values.begin(), values.end());
-    return values[values.size() / 2];
 }
 
 } // namespace
@@ -124,10 +69,7 @@ template <typename T> T Median(std::vector<T> values) {
 int main(int argc, char** argv) {
     int runs = argc > 1 ? std::atoi(argv[1]) : kDefaultRuns;
     if (runs < 1) runs = kDefaultRuns;
-    char self[MAX_PATH];
-    ::GetModuleFileNameA(nullptr, self, sizeof self);
-    std::string folder(self);
-    folder.erase(folder.find_last_of('\\') + 1);
+    const std::string folder = ProgramFolder();
     constexpr int kPrograms = 3;
     const std::string programs[kPrograms] = {
         folder + "bare_dialog.exe", folder + "bare_dialog_imports.exe", folder + "Tintwright.exe"};

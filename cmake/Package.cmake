@@ -6,7 +6,7 @@ install(TARGETS Tintwright RUNTIME DESTINATION .)
 if(TARGET ImgLib)
     install(TARGETS ImgLib RUNTIME DESTINATION .)
 endif()
-install(FILES ${PROJECT_SOURCE_DIR}/README.md DESTINATION .)
+install(FILES ${PROJECT_SOURCE_DIR}/README.md ${TW_HELP_FILE} DESTINATION .)
 
 set(CPACK_GENERATOR "ZIP;NSIS")
 set(CPACK_PACKAGE_NAME Tintwright)
@@ -26,6 +26,10 @@ set(CPACK_RESOURCE_FILE_LICENSE ${PROJECT_SOURCE_DIR}/README.md)
 # Start-menu folder "Tintwright" with the program's shortcut; the uninstaller removes it.
 set(CPACK_PACKAGE_EXECUTABLES Tintwright Tintwright)
 set(CPACK_NSIS_EXECUTABLES_DIRECTORY .)
+# The help beside them in the same folder, removed by the uninstaller with the others.
+set(CPACK_NSIS_CREATE_ICONS_EXTRA
+    "CreateShortCut '$SMPROGRAMS\\$STARTMENU_FOLDER\\Tintwright Help.lnk' '$INSTDIR\\Tintwright.chm'")
+set(CPACK_NSIS_DELETE_ICONS_EXTRA "Delete '$SMPROGRAMS\\$MUI_TEMP\\Tintwright Help.lnk'")
 set(CPACK_NSIS_INSTALL_ROOT "$PROGRAMFILES64")
 set(CPACK_NSIS_DISPLAY_NAME "Tintwright ${PROJECT_VERSION}")
 set(CPACK_NSIS_PACKAGE_NAME "Tintwright ${PROJECT_VERSION}")

@@ -22,11 +22,20 @@ if(NOT WIN32 AND TW_SANITIZE)
 endif()
 
 if(CMAKE_CROSSCOMPILING AND WIN32)
-    # ctest runs the Windows programs under Wine, in a prefix of this build tree.
-    set(TW_WINEPREFIX ${CMAKE_BINARY_DIR}/wineprefix CACHE PATH "Wine prefix used to run the programs")
-    configure_file(${PROJECT_SOURCE_DIR}/tools/wine-run.in ${CMAKE_BINARY_DIR}/wine-run @ONLY
-                   FILE_PERMISSIONS OWNER_READ OWNER_WRITE OWNER_EXECUTE GROUP_READ GROUP_EXECUTE
-                                    WORLD_READ WORLD_EXECUTE)
+    # Two launchers over prefixes of this build tree, made by tools/wine-prefix from one
+    # description: wine-run for ctest (unmanaged windows) and wine-desktop for scripts/run.sh.
+    set(TW_WINEPREFIX ${CMAKE_BINARY_DIR}/wineprefix CACHE PATH "Wine prefix of the tests")
+    set(TW_DESKTOP_WINEPREFIX ${CMAKE_BINARY_DIR}/desktop-wineprefix CACHE PATH
+        "Wine prefix in which scripts/run.sh starts the program")
+    foreach(launcher IN ITEMS "wine-run;tests;${TW_WINEPREFIX}"
+                              "wine-desktop;desktop;${TW_DESKTOP_WINEPREFIX}")
+        list(GET launcher 0 name)
+        list(GET launcher 1 TW_PREFIX_KIND)
+        list(GET launcher 2 TW_PREFIX_DIR)
+        configure_file(${PROJECT_SOURCE_DIR}/tools/wine-run.in ${CMAKE_BINARY_DIR}/${name} @ONLY
+                       FILE_PERMISSIONS OWNER_READ OWNER_WRITE OWNER_EXECUTE GROUP_READ
+                                        GROUP_EXECUTE WORLD_READ WORLD_EXECUTE)
+    endforeach()
     set(CMAKE_CROSSCOMPILING_EMULATOR ${CMAKE_BINARY_DIR}/wine-run)
 endif()
 

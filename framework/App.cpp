@@ -4,6 +4,16 @@
 
 namespace {
 CWinApp* g_app = nullptr;
+
+// Starts a help engine with the wait cursor, no capture or menu tracking left behind, and
+// reports a start that failed.
+template <typename Start> void StartHelpEngine(HWND owner, Start start) {
+    HCURSOR previous = ::SetCursor(::LoadCursorA(nullptr, IDC_WAIT));
+    if (::GetCapture()) ::ReleaseCapture();
+    if (owner) ::SendMessageA(owner, WM_CANCELMODE, 0, 0);
+    if (!start()) AfxMessageBox(kAfxHelpFailed, MB_OK | MB_ICONEXCLAMATION);
+    ::SetCursor(previous);
+}
 } // namespace
 
 // clang-format off
@@ -35,13 +45,38 @@ void CWinApp::OnHelp() {
 
 void CWinApp::WinHelp(DWORD_PTR data, UINT command) {
     HWND owner = m_pMainWnd ? m_pMainWnd->m_hWnd : nullptr;
-    HCURSOR previous = ::SetCursor(::LoadCursorA(nullptr, IDC_WAIT));
-    // No capture or menu tracking may outlive the switch to the help window.
-    if (::GetCapture()) ::ReleaseCapture();
-    if (owner) ::SendMessageA(owner, WM_CANCELMODE, 0, 0);
-    if (!AfxGetModalHost().WinHelp(owner, m_helpFilePath, command, data))
-        AfxMessageBox(kAfxHelpFailed, MB_OK | MB_ICONEXCLAMATION);
-    ::SetCursor(previous);
+    StartHelpEngine(
+        owner, [&] { return AfxGetModalHost().WinHelp(owner, m_helpFilePath, command, data); });
+}
+
+void CWinApp::HtmlHelp(DWORD_PTR data, UINT command) {
+    // A handle of a help window that was closed may since name another program's window.
+    DWORD helpProcess = 0;
+    if (m_hHtmlHelpWindow && ::GetWindowThreadProcessId(m_hHtmlHelpWindow, &helpProcess) &&
+        helpProcess == ::GetCurrentProcessId()) {
+        if (::IsIconic(m_hHtmlHelpWindow)) ::ShowWindow(m_hHtmlHelpWindow, SW_RESTORE);
+        ::SetForegroundWindow(m_hHtmlHelpWindow);
+        return;
+    }
+    HWND owner = m_pMainWnd ? m_pMainWnd->m_hWnd : nullptr;
+    StartHelpEngine(owner, [&] {
+        m_htmlHelpStarted = true;
+        m_hHtmlHelpWindow = AfxGetModalHost().HtmlHelp(owner, m_htmlHelpFilePath, command, data);
+        return m_hHtmlHelpWindow != nullptr;
+    });
+}
+
+bool CWinApp::HasHtmlHelpFile() const {
+    DWORD attributes = ::GetFileAttributesA(m_htmlHelpFilePath);
+    return attributes != INVALID_FILE_ATTRIBUTES && !(attributes & FILE_ATTRIBUTE_DIRECTORY);
+}
+
+void CWinApp::CloseHtmlHelp() {
+    // Asked only once it was started: the call would load HTML Help otherwise.
+    if (!m_htmlHelpStarted) return;
+    AfxGetModalHost().HtmlHelp(nullptr, nullptr, HH_CLOSE_ALL, 0);
+    m_htmlHelpStarted = false;
+    m_hHtmlHelpWindow = nullptr;
 }
 
 void AfxWinInit(HINSTANCE module) {
@@ -57,6 +92,7 @@ void AfxWinInit(HINSTANCE module) {
     if (dot == std::string::npos || dot < nameStart) dot = text.size();
     if (app->m_appName.IsEmpty()) app->m_appName = text.substr(nameStart, dot - nameStart);
     app->m_helpFilePath = text.substr(0, dot) + ".HLP";
+    app->m_htmlHelpFilePath = text.substr(0, dot) + ".chm";
 }
 
 int AfxWinMain(HINSTANCE module) {

@@ -1,6 +1,7 @@
 // The application object: one per process, reached through AfxGetApp.
 #pragma once
 #include <windows.h>
+#include <htmlhelp.h>
 #include "AfxRes.h"
 #include "Wnd.h"
 
@@ -15,6 +16,13 @@ public:
     virtual int ExitInstance() { return 0; }
     // Asks the help engine for command on this application's help file; reports a failure.
     virtual void WinHelp(DWORD_PTR data, UINT command = HELP_CONTEXT);
+    // Asks HTML Help for command on the HTML Help file; reports a failure as WinHelp does. While
+    // the window that it opened is there, brings that window to the front instead.
+    virtual void HtmlHelp(DWORD_PTR data, UINT command = HH_DISPLAY_TOC);
+    // Whether the HTML Help file is beside the program.
+    bool HasHtmlHelpFile() const;
+    // Closes every window that HTML Help opened; done when the main window ends.
+    void CloseHtmlHelp();
 
     void OnAppExit();
     void OnHelp();
@@ -24,8 +32,13 @@ public:
     CWnd* m_pMainWnd = nullptr; // borrowed
     // The main window's keyboard accelerators; a resource, released with the module.
     HACCEL m_hAccelTable = nullptr;
-    CString m_appName;      // the executable's base name, without folder and extension
-    CString m_helpFilePath; // the executable's path with the extension ".HLP"
+    CString m_appName;          // the executable's base name, without folder and extension
+    CString m_helpFilePath;     // the executable's path with the extension ".HLP"
+    CString m_htmlHelpFilePath; // the executable's path with the extension ".chm"
+
+private:
+    bool m_htmlHelpStarted = false;   // HTML Help was loaded, so it has windows to close
+    HWND m_hHtmlHelpWindow = nullptr; // borrowed: HTML Help owns its window
 
     DECLARE_MESSAGE_MAP()
 };

@@ -1,12 +1,14 @@
 // The one seam for modal helpers that a test cannot click through: the common file and colour
-// dialogs, message boxes and the help engine. The shipped program uses the platform's own;
+// dialogs, message boxes and the help engines. The shipped program uses the platform's own;
 // a test installs a host of its own that answers them and records what was shown.
 #pragma once
 #include <windows.h>
 #include <commdlg.h>
+#include <htmlhelp.h>
 
-// The common dialogs' library is loaded when first used, not with the program; when it cannot
-// be, the platform's host throws CLibraryException, which the command reports.
+// The common dialogs' and HTML Help's libraries are loaded when first used, not with the program.
+// When the common dialogs' cannot be, the platform's host throws CLibraryException, which the
+// command reports.
 class CModalHost {
 public:
     virtual ~CModalHost() = default;
@@ -19,6 +21,8 @@ public:
     virtual BOOL WinHelp(HWND owner, const char* helpFile, UINT command, ULONG_PTR data) {
         return ::WinHelpA(owner, helpFile, command, data);
     }
+    // HTML Help's HtmlHelpA; nullptr when it fails or hhctrl.ocx cannot be loaded.
+    virtual HWND HtmlHelp(HWND caller, const char* helpFile, UINT command, DWORD_PTR data);
 };
 
 // The host in use; the platform's own until a test installs another.

@@ -1,11 +1,16 @@
 #!/bin/sh
-# Sets up what is missing, builds Tintwright and starts it on this display under Wine.
+# Sets up what is missing, builds Tintwright and starts it under Wine on this display, in a
+# prefix of the build tree whose windows the desktop's window manager frames like any other.
 set -e
 root=$(cd "$(dirname "$0")/.." && pwd)
 if [ -z "$DISPLAY" ]; then
-    echo "Tintwright needs a graphical display: run this from a desktop session (or ssh -X)." >&2
+    echo "Tintwright needs a graphical display, and DISPLAY is not set: run this from a desktop session (or ssh -X)." >&2
     exit 1
 fi
 "$root/scripts/setup.sh" --run-only
+if ! xdpyinfo >/dev/null 2>&1; then
+    echo "Tintwright needs a graphical display, but the display \"$DISPLAY\" does not answer: is its X server running, and may this user open windows on it (xauth, xhost)?" >&2
+    exit 1
+fi
 TW_WIN_CMAKE_ARGS="-DTW_BUILD_TESTS=OFF" "$root/scripts/build.sh"
-exec "$root/build/win/wine-run" "$root/build/win/bin/Tintwright.exe"
+exec "$root/build/win/wine-desktop" "$root/build/win/bin/Tintwright.exe"

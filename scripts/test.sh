@@ -20,7 +20,7 @@ cleanup() {
 }
 trap cleanup EXIT INT TERM
 
-"$root/tools/wine-prefix" "$WINEPREFIX"
+"$root/tools/wine-prefix" tests "$WINEPREFIX"
 # One wineserver and one set of Wine's services for the whole run, started with their output
 # elsewhere: services started by a test program would hold its output pipe open.
 WINEDEBUG=-all wineserver -p

@@ -42,9 +42,14 @@ int RecordingModalHost::MessageBox(HWND owner, const char* text, const char* cap
     return IDOK;
 }
 
-BOOL RecordingModalHost::WinHelp(HWND, const char* file, UINT command, ULONG_PTR data) {
-    helpCalls.push_back({file ? file : "", command, data});
+BOOL RecordingModalHost::WinHelp(HWND owner, const char* file, UINT command, ULONG_PTR data) {
+    helpCalls.push_back({file ? file : "", command, data, owner});
     return helpResult;
+}
+
+HWND RecordingModalHost::HtmlHelp(HWND caller, const char* file, UINT command, DWORD_PTR data) {
+    htmlHelpCalls.push_back({file ? file : "", command, data, caller});
+    return command == HH_CLOSE_ALL ? nullptr : htmlHelpWindow;
 }
 
 void DialogTest::SetUp() {
@@ -57,6 +62,7 @@ void DialogTest::SetUp() {
 }
 
 void DialogTest::TearDown() {
+    TestApp().CloseHtmlHelp(); // no help window of one test is another test's
     TestApp().m_pMainWnd = nullptr;
     dlg.reset();
     AfxSetModalHost(previousHost_);

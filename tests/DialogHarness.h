@@ -40,23 +40,27 @@ public:
         std::string file;
         UINT command;
         ULONG_PTR data;
+        HWND owner;
     };
 
     // Answers, taken in order; a file dialog or colour picker without an answer is cancelled.
     std::deque<std::optional<std::string>> fileAnswers;
     std::deque<std::optional<COLORREF>> colorAnswers;
     BOOL helpResult = TRUE;
+    HWND htmlHelpWindow = nullptr; // what HTML Help answers: its window, or nullptr for a failure
 
     std::vector<MessageBoxCall> messageBoxes;
     std::vector<FileDialogCall> fileDialogs;
     std::vector<ColorDialogCall> colorDialogs;
     std::vector<HelpCall> helpCalls;
+    std::vector<HelpCall> htmlHelpCalls;
 
     BOOL GetOpenFileName(OPENFILENAMEA& ofn) override { return AnswerFile(ofn, true); }
     BOOL GetSaveFileName(OPENFILENAMEA& ofn) override { return AnswerFile(ofn, false); }
     BOOL ChooseColor(CHOOSECOLORA& cc) override;
     int MessageBox(HWND owner, const char* text, const char* caption, UINT type) override;
     BOOL WinHelp(HWND owner, const char* file, UINT command, ULONG_PTR data) override;
+    HWND HtmlHelp(HWND caller, const char* file, UINT command, DWORD_PTR data) override;
 
 private:
     BOOL AnswerFile(OPENFILENAMEA& ofn, bool open);

@@ -197,6 +197,58 @@ TEST_F(SchemeDlgTest, HelpOpensTheHelpTopicsOfTheHelpFileBesideTheProgram) {
     EXPECT_TRUE(host.messageBoxes.empty());
 }
 
+// The HTML Help file beside the test program, for as long as the object lives.
+class HtmlHelpFileBesideProgram {
+public:
+    HtmlHelpFileBesideProgram() {
+        char module[MAX_PATH] = {};
+        ::GetModuleFileNameA(nullptr, module, MAX_PATH);
+        path_ = module;
+        path_ = path_.substr(0, path_.rfind('.')) + ".chm";
+        HANDLE file = ::CreateFileA(path_.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
+                                    FILE_ATTRIBUTE_NORMAL, nullptr);
+        EXPECT_NE(file, INVALID_HANDLE_VALUE) << path_;
+        ::CloseHandle(file);
+    }
+    ~HtmlHelpFileBesideProgram() { ::DeleteFileA(path_.c_str()); }
+    const std::string& Path() const { return path_; }
+
+private:
+    std::string path_;
+};
+
+TEST_F(SchemeDlgTest, HelpOpensTheHtmlHelpFileBesideTheProgramInOneWindow) {
+    HtmlHelpFileBesideProgram chm;
+    HWND helpWindow = ::CreateWindowExA(0, "STATIC", "help", WS_OVERLAPPEDWINDOW, 0, 0, 200, 100,
+                                        nullptr, nullptr, nullptr, nullptr);
+    host.htmlHelpWindow = helpWindow;
+    Command(ID_HELP);
+    ASSERT_EQ(host.htmlHelpCalls.size(), 1u);
+    EXPECT_EQ(host.htmlHelpCalls[0].file, chm.Path());
+    EXPECT_EQ(host.htmlHelpCalls[0].command, static_cast<UINT>(HH_DISPLAY_TOC));
+    EXPECT_EQ(host.htmlHelpCalls[0].owner, Wnd());
+
+    // Open: brought back, not opened again. Closed by the user: opened afresh.
+    ::ShowWindow(helpWindow, SW_MINIMIZE);
+    PressKey(VK_F1);
+    EXPECT_EQ(host.htmlHelpCalls.size(), 1u);
+    EXPECT_FALSE(::IsIconic(helpWindow));
+    ::DestroyWindow(helpWindow);
+    Command(ID_HELP);
+    EXPECT_EQ(host.htmlHelpCalls.size(), 2u);
+    EXPECT_TRUE(host.helpCalls.empty());
+    EXPECT_TRUE(host.messageBoxes.empty());
+}
+
+TEST_F(SchemeDlgTest, HtmlHelpThatCannotStartIsReportedWithoutTheOlderEngine) {
+    HtmlHelpFileBesideProgram chm;
+    Command(ID_HELP);
+    ASSERT_EQ(host.messageBoxes.size(), 1u);
+    EXPECT_EQ(host.messageBoxes[0].text, "Failed to launch help.");
+    EXPECT_EQ(host.messageBoxes[0].type, static_cast<UINT>(MB_OK | MB_ICONEXCLAMATION));
+    EXPECT_TRUE(host.helpCalls.empty());
+}
+
 TEST_F(SchemeDlgTest, HelpThatCannotStartIsReported) {
     host.helpResult = FALSE;
     Command(ID_HELP);

@@ -161,5 +161,10 @@ void CSchemeDlg::OnAbout() {
 }
 
 void CSchemeDlg::OnHelpFinder() {
-    AfxGetApp()->WinHelp(0, HELP_FINDER);
+    CWinApp* app = AfxGetApp();
+    // The HTML Help file where it was installed; the help engine's file otherwise.
+    if (app->HasHtmlHelpFile())
+        app->HtmlHelp(0, HH_DISPLAY_TOC);
+    else
+        app->WinHelp(0, HELP_FINDER);
 }

@@ -1,10 +1,15 @@
 // Prints every visible top-level window of the Wine session as JSON: its caption, class,
-// process, frame and client rectangles in screen pixels, and its child controls with their
-// ids, classes, texts and rectangles in the top window's client pixels. The end-to-end
-// tests read window texts and control positions with it; it sends no input.
+// process, frame and client rectangles in screen pixels, its X window, a client point where a
+// click reaches the window itself, and its child controls with their ids, classes, texts and
+// rectangles in the top window's client pixels, with a tree view's item texts; and which window
+// is the foreground one. With --clipboard-sequence or --clipboard-text it prints that of the
+// Windows clipboard instead. The end-to-end tests read the program with it; it sends no input
+// and changes nothing.
 #include <windows.h>
+#include <commctrl.h>
 
 #include <cstdio>
+#include <cstring>
 #include <string>
 #include <vector>
 
@@ -12,6 +17,11 @@ namespace {
 
 constexpr UINT kTextTimeoutMs = 2000;
 constexpr int kMaxText = 4096;
+// Wine keeps the X window of a top-level window in this property.
+constexpr char kXWindowProperty[] = "__wine_x11_whole_window";
+// How far inside the client area the candidate points for a neutral click lie.
+constexpr int kNeutralInset = 2;
+constexpr int kMaxTreeItems = 1000;
 
 std::string Json(const std::string& text) {
     std::string out = "\"";
@@ -35,14 +45,19 @@ std::string Json(const std::string& text) {
     return out + "\"";
 }
 
+// A message that may reach a hung window: its result, or 0 when it timed out.
+LRESULT SendWithTimeout(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
+    DWORD_PTR result = 0;
+    if (!::SendMessageTimeoutA(hwnd, message, wParam, lParam, SMTO_ABORTIFHUNG, kTextTimeoutMs,
+                               &result))
+        return 0;
+    return static_cast<LRESULT>(result);
+}
+
 // WM_GETTEXT crosses processes; the internal window name does not hold an edit box's text.
 std::string TextOf(HWND hwnd) {
     std::vector<char> buffer(kMaxText, '\0');
-    DWORD_PTR copied = 0;
-    if (!::SendMessageTimeoutA(hwnd, WM_GETTEXT, buffer.size(),
-                               reinterpret_cast<LPARAM>(buffer.data()), SMTO_ABORTIFHUNG,
-                               kTextTimeoutMs, &copied))
-        return {};
+    SendWithTimeout(hwnd, WM_GETTEXT, buffer.size(), reinterpret_cast<LPARAM>(buffer.data()));
     return std::string(buffer.data());
 }
 
@@ -58,10 +73,97 @@ std::string RectJson(const RECT& r) {
     return out;
 }
 
+// The items of a tree view in another process, in display order, as [depth, text] pairs. The
+// control reads and writes a TVITEM in its own address space, so the request is placed there.
+class TreeReader {
+public:
+    explicit TreeReader(HWND tree) : tree_(tree) {
+        DWORD pid = 0;
+        ::GetWindowThreadProcessId(tree, &pid);
+        process_ =
+            ::OpenProcess(PROCESS_VM_OPERATION | PROCESS_VM_READ | PROCESS_VM_WRITE, FALSE, pid);
+        if (process_)
+            remote_ = static_cast<Remote*>(::VirtualAllocEx(
+                process_, nullptr, sizeof(Remote), MEM_COMMIT | MEM_RESERVE, PAGE_READWRITE));
+    }
+    ~TreeReader() {
+        if (remote_) ::VirtualFreeEx(process_, remote_, 0, MEM_RELEASE);
+        if (process_) ::CloseHandle(process_);
+    }
+    TreeReader(const TreeReader&) = delete;
+    TreeReader& operator=(const TreeReader&) = delete;
+
+    std::string ItemsJson() {
+        std::string out = "[";
+        if (remote_) Add(Next(nullptr, TVGN_ROOT), 0, out);
+        return out + "]";
+    }
+
+private:
+    struct Remote {
+        TVITEMA item;
+        char text[kMaxText];
+    };
+
+    HTREEITEM Next(HTREEITEM item, UINT relation) {
+        return reinterpret_cast<HTREEITEM>(
+            SendWithTimeout(tree_, TVM_GETNEXTITEM, relation, reinterpret_cast<LPARAM>(item)));
+    }
+
+    std::string Text(HTREEITEM item) {
+        Remote request = {};
+        request.item.mask = TVIF_TEXT;
+        request.item.hItem = item;
+        request.item.pszText = remote_->text;
+        request.item.cchTextMax = kMaxText;
+        Remote answer = {};
+        if (!::WriteProcessMemory(process_, remote_, &request, sizeof request, nullptr) ||
+            !SendWithTimeout(tree_, TVM_GETITEMA, 0, reinterpret_cast<LPARAM>(&remote_->item)) ||
+            !::ReadProcessMemory(process_, remote_, &answer, sizeof answer, nullptr))
+            return {};
+        answer.text[kMaxText - 1] = '\0';
+        return answer.text;
+    }
+
+    void Add(HTREEITEM item, int depth, std::string& out) {
+        for (; item && count_ < kMaxTreeItems; item = Next(item, TVGN_NEXT)) {
+            ++count_;
+            if (out.back() != '[') out += ",";
+            out += "[" + std::to_string(depth) + "," + Json(Text(item)) + "]";
+            Add(Next(item, TVGN_CHILD), depth + 1, out);
+        }
+    }
+
+    HWND tree_;
+    HANDLE process_ = nullptr;
+    Remote* remote_ = nullptr;
+    int count_ = 0;
+};
+
 struct Top {
     HWND hwnd;
     std::string json;
 };
+
+// A client point where a click lands on the window itself, not on a control or on another
+// window: the corners and edge midpoints, a little inside. [-1,-1] when none is free.
+std::string NeutralPointJson(HWND hwnd, const RECT& client) {
+    const LONG w = client.right, h = client.bottom, d = kNeutralInset;
+    const POINT candidates[] = {
+        {d, d},     {w - 1 - d, d}, {d, h - 1 - d},     {w - 1 - d, h - 1 - d},
+        {w / 2, d}, {d, h / 2},     {w - 1 - d, h / 2}, {w / 2, h - 1 - d}};
+    for (POINT p : candidates) {
+        if (p.x < 0 || p.y < 0 || p.x >= w || p.y >= h) continue;
+        if (::RealChildWindowFromPoint(hwnd, p) != hwnd) continue;
+        POINT screen = p;
+        ::ClientToScreen(hwnd, &screen);
+        if (::WindowFromPoint(screen) != hwnd) continue;
+        char out[48];
+        std::snprintf(out, sizeof out, "[%ld,%ld]", p.x, p.y);
+        return out;
+    }
+    return "[-1,-1]";
+}
 
 BOOL CALLBACK AddChild(HWND child, LPARAM param) {
     auto* top = reinterpret_cast<Top*>(param);
@@ -74,7 +176,9 @@ BOOL CALLBACK AddChild(HWND child, LPARAM param) {
     top->json += std::string(head) + "\"class\":" + Json(ClassOf(child)) +
                  ",\"text\":" + Json(TextOf(child)) + ",\"rect\":" + RectJson(r) +
                  ",\"visible\":" + (::IsWindowVisible(child) ? "true" : "false") +
-                 ",\"enabled\":" + (::IsWindowEnabled(child) ? "true" : "false") + "}";
+                 ",\"enabled\":" + (::IsWindowEnabled(child) ? "true" : "false");
+    if (ClassOf(child) == WC_TREEVIEWA) top->json += ",\"items\":" + TreeReader(child).ItemsJson();
+    top->json += "}";
     return TRUE;
 }
 
@@ -88,10 +192,13 @@ BOOL CALLBACK AddTop(HWND hwnd, LPARAM param) {
     ::GetClientRect(hwnd, &client);
     POINT origin = {0, 0};
     ::ClientToScreen(hwnd, &origin);
-    char head[160];
+    char head[200];
     std::snprintf(head, sizeof head,
-                  "{\"hwnd\":%llu,\"pid\":%lu,\"client\":[%ld,%ld,%ld,%ld],\"frame\":",
+                  "{\"hwnd\":%llu,\"pid\":%lu,\"xwindow\":%llu,\"client\":[%ld,%ld,%ld,%ld],"
+                  "\"frame\":",
                   static_cast<unsigned long long>(reinterpret_cast<UINT_PTR>(hwnd)), pid,
+                  static_cast<unsigned long long>(
+                      reinterpret_cast<UINT_PTR>(::GetPropA(hwnd, kXWindowProperty))),
                   origin.x, origin.y, client.right, client.bottom);
     Top top{hwnd, "["};
     ::EnumChildWindows(hwnd, AddChild, reinterpret_cast<LPARAM>(&top));
@@ -99,13 +206,41 @@ BOOL CALLBACK AddTop(HWND hwnd, LPARAM param) {
     *out += std::string(head) + RectJson(frame) + ",\"title\":" + Json(TextOf(hwnd)) +
             ",\"class\":" + Json(ClassOf(hwnd)) +
             ",\"iconic\":" + (::IsIconic(hwnd) ? "true" : "false") +
-            ",\"children\":" + top.json + "]}";
+            ",\"enabled\":" + (::IsWindowEnabled(hwnd) ? "true" : "false") +
+            ",\"neutral\":" + NeutralPointJson(hwnd, client) + ",\"children\":" + top.json + "]}";
     return TRUE;
+}
+
+// The clipboard's sequence number, which changes with every change of its contents; reading it
+// leaves the clipboard alone, so it cannot make a program's copy fail.
+int PrintClipboardSequence() {
+    std::printf("%lu\n", ::GetClipboardSequenceNumber());
+    return 0;
+}
+
+// The clipboard's text (CF_TEXT) as JSON; null while another program holds the clipboard open
+// or when it holds no text.
+int PrintClipboardText() {
+    std::string text = "null";
+    if (::OpenClipboard(nullptr)) {
+        if (HANDLE data = ::GetClipboardData(CF_TEXT)) {
+            if (const char* chars = static_cast<const char*>(::GlobalLock(data))) {
+                text = Json(std::string(chars, ::strnlen(chars, ::GlobalSize(data))));
+                ::GlobalUnlock(data);
+            }
+        }
+        ::CloseClipboard();
+    }
+    std::printf("%s\n", text.c_str());
+    return 0;
 }
 
 } // namespace
 
-int main() {
+int main(int argc, char** argv) {
+    const std::string mode = argc > 1 ? argv[1] : "";
+    if (mode == "--clipboard-sequence") return PrintClipboardSequence();
+    if (mode == "--clipboard-text") return PrintClipboardText();
     std::string out = "{\"metrics\":{";
     char metrics[160];
     std::snprintf(metrics, sizeof metrics,
@@ -116,7 +251,11 @@ int main() {
                   ::GetSystemMetrics(SM_CYDLGFRAME));
     out += metrics;
     ::EnumWindows(AddTop, reinterpret_cast<LPARAM>(&out));
-    out += "]}\n";
+    char foreground[48];
+    std::snprintf(
+        foreground, sizeof foreground, "],\"foreground\":%llu}\n",
+        static_cast<unsigned long long>(reinterpret_cast<UINT_PTR>(::GetForegroundWindow())));
+    out += foreground;
     std::fputs(out.c_str(), stdout);
     return 0;
 }

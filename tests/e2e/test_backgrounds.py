@@ -6,7 +6,7 @@ import struct
 import unittest
 
 from twdriver import (DEFAULT_BACKGROUND, DEFAULT_TAG, PREVIEW_RECT, PrefixTestCase,
-                      choose_file, keys, poll, wait_file, write_bmp)
+                      choose_file, poll, wait_file, write_bmp)
 
 TILE_W, TILE_H = 40, 30
 CORNER, BODY = (0x12, 0x9A, 0x3C), (0xC8, 0x64, 0x32)
@@ -30,13 +30,13 @@ class BackgroundTest(PrefixTestCase):
         app = self.start()
         colours = DEFAULT_TAG[DEFAULT_TAG.index("TEXT="):]
 
-        keys("alt+t", "b")  # Tools > Show Backgrounds?
+        app.press("alt+t", "b")  # Tools > Show Backgrounds?
         self.assertEqual(app.copy_tag(), '<BODY BACKGROUND="" ' + colours)
         # No image yet: the page shows the window's own background, not the colour.
         face = app.client_pixel(app.shot(), 2, 2)
         app.wait_preview_fill(face)
 
-        keys("alt+t", "l")  # Tools > Load Background, enabled now
+        app.press("alt+t", "l")  # Tools > Load Background, enabled now
         choose_file(self.prefix, "Open", image)
         self.assertEqual(app.copy_tag(), '<BODY BACKGROUND="tile.bmp" ' + colours)
         shot = poll(lambda: (s := app.shot()) and
@@ -50,17 +50,17 @@ class BackgroundTest(PrefixTestCase):
 
         # A scheme saved now carries the image's full path and its name.
         scheme = os.path.join(self.tmp, "with image.colors")
-        keys("ctrl+s")
+        app.press("ctrl+s")
         choose_file(self.prefix, "Save As", scheme)
         full = self.prefix.windows_path(image).encode()
         wait_file(scheme, b"TWR" + struct.pack("<15i", 255, 235, 215, 0, 0, 0, 0, 130, 0,
                                               85, 26, 139, 238, 0, 0)
                   + bytes([len(full)]) + full + bytes([len(b"tile.bmp")]) + b"tile.bmp")
 
-        keys("alt+t", "b")  # hide: the colour and BGCOLOR come back, the image is kept
+        app.press("alt+t", "b")  # hide: the colour and BGCOLOR come back, the image is kept
         self.assertEqual(app.copy_tag(), DEFAULT_TAG)
         app.wait_preview_fill(DEFAULT_BACKGROUND)
-        keys("alt+t", "b")
+        app.press("alt+t", "b")
         self.assertEqual(app.copy_tag(), '<BODY BACKGROUND="tile.bmp" ' + colours)
         poll(lambda: app.client_pixel(app.shot(), *PREVIEW_RECT[:2]) == CORNER,
              what="the tiles again")

@@ -7,7 +7,7 @@ import subprocess
 import tempfile
 import unittest
 
-from twdriver import (IDC_LINK_COLOR, PrefixTestCase, Image, choose_file, keys, write_bmp)
+from twdriver import (IDC_LINK_COLOR, PrefixTestCase, Image, choose_file, write_bmp)
 
 CHROMIUM = shutil.which("chromium") or "/usr/bin/chromium"
 PAGE_SIZE = (640, 400)
@@ -85,8 +85,8 @@ class BrowserTest(PrefixTestCase):
         write_bmp(os.path.join(self.tmp, "paper.bmp"), 50, 40,
                   lambda x, y: corner if x < 3 and y < 3 else body)
         app = self.start()
-        keys("alt+t", "b")  # Tools > Show Backgrounds?
-        keys("alt+t", "l")  # Tools > Load Background
+        app.press("alt+t", "b")  # Tools > Show Backgrounds?
+        app.press("alt+t", "l")  # Tools > Load Background
         choose_file(self.prefix, "Open", os.path.join(self.tmp, "paper.bmp"))
         tag = app.copy_tag()
         self.assertTrue(tag.startswith('<BODY BACKGROUND="paper.bmp" '), tag)

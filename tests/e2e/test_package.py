@@ -1,6 +1,6 @@
 """The Windows packages: the portable zip runs from its folder; the NSIS installer installs
-silently with a Start-menu shortcut, the installed program starts, and the uninstaller
-removes it all."""
+silently with Start-menu shortcuts to the program and its help, the installed program starts,
+and the uninstaller removes it all."""
 
 import glob
 import os
@@ -9,7 +9,7 @@ import tempfile
 import unittest
 import zipfile
 
-from twdriver import (BIN_DIR, BUILD_DIR, DEFAULT_TAG, App, PrefixTestCase, keys, poll, run)
+from twdriver import (BIN_DIR, BUILD_DIR, DEFAULT_TAG, App, PrefixTestCase, poll, run)
 
 INSTALL_DIR = "Tintwright"  # under C:\
 OBJDUMP = "x86_64-w64-mingw32-objdump"
@@ -43,7 +43,7 @@ class PackageTest(PrefixTestCase):
         app = App(self.prefix, exe)
         self.addCleanup(app.kill)
         self.assertEqual(app.copy_tag(), DEFAULT_TAG)
-        keys("Escape")
+        app.press("Escape")
         app.wait_exit()
 
     def test_the_zip_holds_what_the_program_needs_and_runs_from_its_folder(self):
@@ -54,7 +54,7 @@ class PackageTest(PrefixTestCase):
             names = {os.path.basename(n) for n in z.namelist() if not n.endswith("/")}
             folders = {n.split("/")[0] for n in z.namelist()}
             z.extractall(self.drive_c("portable"))
-        self.assertEqual(names, {"Tintwright.exe", "README.md"} | ours)
+        self.assertEqual(names, {"Tintwright.exe", "Tintwright.chm", "README.md"} | ours)
         self.assertEqual(len(folders), 1)
         self.check_runs("C:\\portable\\" + folders.pop() + "\\Tintwright.exe")
 
@@ -62,23 +62,26 @@ class PackageTest(PrefixTestCase):
         setup = self.prefix.wine(self.installer, "/S", "/D=C:\\" + INSTALL_DIR)
         self.assertEqual(setup.wait(120), 0)
         installed = self.drive_c(INSTALL_DIR)
-        for name in ("Tintwright.exe", "README.md", "Uninstall.exe"):
+        for name in ("Tintwright.exe", "Tintwright.chm", "README.md", "Uninstall.exe"):
             self.assertTrue(os.path.exists(os.path.join(installed, name)), name)
-        links = glob.glob(self.drive_c("**", "Start Menu", "Programs", "Tintwright*",
-                                       "*.lnk"), recursive=True)
-        self.assertEqual(sorted(os.path.basename(link) for link in links),
-                         ["Tintwright.lnk", "Uninstall.lnk"], "Start-menu shortcuts")
+        menu = glob.glob(self.drive_c("**", "Start Menu", "Programs", "Tintwright*"),
+                         recursive=True)
+        self.assertEqual(len(menu), 1, "one Start-menu folder")
+        links = sorted(glob.glob(os.path.join(menu[0], "*.lnk")))
+        self.assertEqual([os.path.basename(link) for link in links],
+                         ["Tintwright Help.lnk", "Tintwright.lnk", "Uninstall.lnk"])
+        with open(links[0], "rb") as f:
+            target = f.read()
+        self.assertTrue(b"Tintwright.chm" in target or "Tintwright.chm".encode("utf-16-le")
+                        in target, "the help shortcut leads to the help file")
 
         self.check_runs(f"C:\\{INSTALL_DIR}\\Tintwright.exe")
 
-        # The uninstaller copies itself elsewhere and returns at once: wait for the files.
+        # The uninstaller copies itself elsewhere and returns at once: wait until the folder
+        # and the Start-menu folder are gone, which happens only once each is empty.
         self.prefix.wine(f"C:\\{INSTALL_DIR}\\Uninstall.exe", "/S").wait(60)
-        poll(lambda: not os.path.exists(os.path.join(installed, "Tintwright.exe")) and
-             not any(os.path.exists(link) for link in links), 60, 0.2,
-             "the uninstaller to remove the files")
-        self.assertFalse(os.path.exists(os.path.join(installed, "README.md")))
-        poll(lambda: not os.path.exists(os.path.join(installed, "Uninstall.exe")), 30, 0.2,
-             "the uninstaller to remove itself")
+        poll(lambda: not os.path.exists(installed) and not os.path.exists(menu[0]), 60, 0.2,
+             "the uninstaller to remove the program's folder and its Start-menu folder")
 
 
 if __name__ == "__main__":

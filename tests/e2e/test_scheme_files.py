@@ -5,7 +5,7 @@ import struct
 import unittest
 
 from twdriver import (ARROW_HIT, DEFAULT_BACKGROUND, DEFAULT_TAG, IDC_GREEN_SLIDER,
-                      IDC_RED_SLIDER, TROUGH_HIT, PrefixTestCase, choose_file, keys, poll,
+                      IDC_RED_SLIDER, TROUGH_HIT, PrefixTestCase, choose_file, poll,
                       slider_labels as labels, wait_file, xwindow)
 
 APP_NAME = "Tintwright"  # message boxes carry the executable's base name
@@ -23,16 +23,16 @@ class SchemeFileTest(PrefixTestCase):
         self.assertEqual(app.copy_tag(), changed)
 
         path = os.path.join(self.tmp, "new scheme.colors")
-        keys("ctrl+s")
+        app.press("ctrl+s")
         choose_file(self.prefix, "Save As", path)
         components = (254, 225) + DEFAULTS[2:]
         wait_file(path, b"TWR" + struct.pack("<15i", *components) + b"\0")
 
-        keys("alt+e", "r")  # Edit > Reset Colors
+        app.press("alt+e", "r")  # Edit > Reset Colors
         self.assertEqual(app.copy_tag(), DEFAULT_TAG)
         app.wait_preview_fill(DEFAULT_BACKGROUND)
 
-        keys("ctrl+o")
+        app.press("ctrl+o")
         choose_file(self.prefix, "Open", path)
         self.assertEqual(app.copy_tag(), changed)
         self.assertEqual(labels(app.refresh()), ("254", "225", "215"))
@@ -43,12 +43,12 @@ class SchemeFileTest(PrefixTestCase):
         path = os.path.join(self.tmp, "lower case.colors")
         with open(path, "wb") as f:
             f.write(b"twr" + struct.pack("<15i", *range(15)) + b"\0")
-        keys("ctrl+o")
+        app.press("ctrl+o")
         choose_file(self.prefix, "Open", path)
 
         box = self.prefix.wait_window(APP_NAME)
         self.assertIn(NOT_A_SCHEME, [c["text"] for c in box.children])
-        keys("Return")
+        self.prefix.press(APP_NAME, "Return")
         poll(lambda: xwindow(APP_NAME) is None, what="the message box to close")
         self.assertEqual(app.copy_tag(), DEFAULT_TAG)
         self.assertEqual(labels(app.refresh()), ("255", "235", "215"))

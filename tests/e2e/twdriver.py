@@ -1,10 +1,12 @@
 """Drives the built Tintwright.exe under Wine on the test command's Xvfb, as a user would.
 
-Input goes through the X server (xdotool), the clipboard is read with xclip, pixels come from
-screenshots of the program's X window (xwd), and window texts and control positions from
-e2e_peek.exe, which runs in the same Wine session and only reads. Every test class gets a
-private copy of the build's Wine prefix with its own wineserver, which is killed at the end,
-so that no Wine process outlives the class.
+Input goes through the X server (xdotool): every key and every typed text through
+WinePrefix.press and WinePrefix.type, which first make the target window the active one with
+a click, as a user would, and wait until Wine and the X server both say it is. Window texts,
+control positions, the foreground window and the Windows clipboard come from e2e_peek.exe,
+which runs in the same Wine session and only reads; pixels from screenshots of the program's X
+window (xwd). Every test class gets a private copy of the build's Wine prefix with its own
+wineserver, which is killed at the end, so that no Wine process outlives the class.
 """
 
 import json
@@ -70,19 +72,24 @@ def run(args, **kwargs):
 
 
 class WinePrefix:
-    """A private copy of the build's Wine prefix with its own wineserver."""
+    """A private copy of one of the build's Wine prefixes with its own wineserver: the tests'
+    ("tests", unmanaged windows) or the one scripts/run.sh uses ("desktop")."""
 
-    def __init__(self):
+    BASES = {"tests": "wineprefix", "desktop": "desktop-wineprefix"}
+
+    def __init__(self, kind="tests", keep_server=True):
+        self.kind = kind
         self.dir = tempfile.mkdtemp(prefix="tw-e2e-")
         self.path = os.path.join(self.dir, "prefix")
-        base = os.path.join(BUILD_DIR, "wineprefix")
-        run([os.path.join(SOURCE_DIR, "tools", "wine-prefix"), base])
+        base = os.path.join(BUILD_DIR, self.BASES[kind])
+        run([os.path.join(SOURCE_DIR, "tools", "wine-prefix"), kind, base])
         self._clone(base, self.path)
         self.env = dict(os.environ, WINEPREFIX=self.path, WINEDEBUG="-all",
                         # No menu entries or file associations outside the prefix.
                         WINEDLLOVERRIDES="mscoree,mshtml=;winemenubuilder.exe=d")
-        self.helpers = []
         self._watch()
+        if not keep_server:
+            return
         # The server outlives the call: it must not inherit a pipe that run() would wait on.
         subprocess.run(["wineserver", "-p"], env=self.env, check=True,
                        stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
@@ -126,13 +133,61 @@ class WinePrefix:
                                 stdin=subprocess.DEVNULL, stdout=subprocess.DEVNULL,
                                 stderr=subprocess.DEVNULL)
 
+    def _peek(self, *args):
+        done = subprocess.run(["wine", PEEK, *args], env=self.env, cwd=self.dir,
+                              stdin=subprocess.DEVNULL, stdout=subprocess.PIPE,
+                              stderr=subprocess.PIPE, timeout=30)
+        if done.returncode != 0:
+            raise AssertionError(f"e2e_peek.exe {' '.join(args)} ended with {done.returncode}: "
+                                 f"{done.stderr.decode('latin-1')}")
+        return json.loads(done.stdout.decode("latin-1"))
+
+    def snapshot(self):
+        """Every visible top-level window with its controls, and the foreground window's
+        handle, as e2e_peek.exe reports them."""
+        data = self._peek()
+        return [Window(self, w, data["metrics"]) for w in data["windows"]], data["foreground"]
+
     def peek(self):
-        """Every visible top-level window with its controls, as e2e_peek.exe reports them."""
-        out = subprocess.run(["wine", PEEK], env=self.env, cwd=self.dir, check=True,
-                             stdin=subprocess.DEVNULL, stdout=subprocess.PIPE,
-                             stderr=subprocess.DEVNULL, timeout=30).stdout
-        data = json.loads(out.decode("latin-1"))
-        return [Window(self, w, data["metrics"]) for w in data["windows"]]
+        """Every visible top-level window with its controls."""
+        return self.snapshot()[0]
+
+    def clipboard_sequence(self):
+        """The Windows clipboard's sequence number; reading it leaves the clipboard alone."""
+        return self._peek("--clipboard-sequence")
+
+    def clipboard_text(self):
+        """The Windows clipboard's text, or None. Reading it opens the clipboard for a moment,
+        and a program that tries to copy in that moment fails: read it only after the
+        sequence number has changed."""
+        return self._peek("--clipboard-text")
+
+    # Keyboard: the only way keys reach a window
+
+    def activate(self, title):
+        """Clicks the window with this title where the click reaches the window itself, then
+        waits until it is Wine's foreground window and has the X keyboard focus."""
+        window = self.wait_window(title)
+        if window.neutral[0] < 0:
+            raise AssertionError(f'no free point to click in "{title}"')
+        window.click(*window.neutral)
+
+        def is_active():
+            windows, foreground = self.snapshot()
+            current = next((w for w in windows if w.hwnd == window.hwnd), None)
+            return current and foreground == current.hwnd and x_focus() == current.xwindow
+        poll(is_active, what=f'"{title}" to be the active window')
+        return window
+
+    def press(self, title, *names):
+        """Key presses (xdotool names, such as "ctrl+t") to the window with this title."""
+        self.activate(title)
+        run(["xdotool", "key", "--delay", "30", *names])
+
+    def type(self, title, text):
+        """Types text into the window with this title, where its focus is."""
+        self.activate(title)
+        run(["xdotool", "type", "--delay", "15", text])
 
     def find_window(self, title):
         for window in self.peek():
@@ -141,7 +196,11 @@ class WinePrefix:
         return None
 
     def wait_window(self, title, timeout=15.0):
-        return poll(lambda: self.find_window(title), timeout, 0.1, f'the window "{title}"')
+        try:
+            return poll(lambda: self.find_window(title), timeout, 0.1, f'the window "{title}"')
+        except AssertionError as e:
+            shown = ", ".join(f'"{w.title}"' for w in self.peek())
+            raise AssertionError(f"{e}; the windows shown are {shown or 'none'}") from None
 
     def processes(self):
         """Pids of every process that runs in this prefix (wineserver included)."""
@@ -160,10 +219,6 @@ class WinePrefix:
         return found
 
     def close(self):
-        for helper in self.helpers:
-            if helper.poll() is None:
-                helper.kill()
-            helper.wait()
         subprocess.run(["wineserver", "-k"], env=self.env, stderr=subprocess.DEVNULL)
         poll(lambda: not self.processes(), 20, 0.1, "every Wine process of the prefix to end")
         shutil.rmtree(self.dir, ignore_errors=True)
@@ -176,6 +231,8 @@ class Window:
         self.prefix = prefix
         self.hwnd = data["hwnd"]
         self.pid = data["pid"]
+        self.xwindow = data["xwindow"]
+        self.neutral = tuple(data["neutral"])
         self.title = data["title"]
         self.cls = data["class"]
         self.client_origin = tuple(data["client"][:2])
@@ -203,8 +260,7 @@ class Window:
 
     def click(self, x, y):
         """A left click at client pixel (x, y)."""
-        sx, sy = self.screen(x, y)
-        run(["xdotool", "mousemove", "--sync", str(sx), str(sy), "click", "1"])
+        click_screen(*self.screen(x, y))
 
     def click_control(self, id=None, text=None, cls=None, dx=None):
         """Clicks a control in its centre, or dx pixels from its left edge (from the right
@@ -221,13 +277,22 @@ class Window:
                 top + self.metrics["cydlgframe"] + self.metrics["cycaption"] // 2)
 
 
-def keys(*names):
-    """Key presses through the X server, to the window that has the focus."""
-    run(["xdotool", "key", "--delay", "30", *names])
+def click_screen(x, y):
+    """A left click at screen pixel (x, y). xdotool's --sync waits for a pointer motion, which
+    never comes when the pointer is there already."""
+    here = subprocess.run(["xdotool", "getmouselocation", "--shell"], stdout=subprocess.PIPE,
+                          check=True).stdout.decode()
+    if f"X={x}\nY={y}\n" in here:
+        run(["xdotool", "click", "1"])
+    else:
+        run(["xdotool", "mousemove", "--sync", str(x), str(y), "click", "1"])
 
 
-def type_text(text):
-    run(["xdotool", "type", "--delay", "15", text])
+def x_focus():
+    """The X window that has the keyboard focus."""
+    out = subprocess.run(["xdotool", "getwindowfocus", "-f"], stdout=subprocess.PIPE,
+                         stderr=subprocess.DEVNULL).stdout.split()
+    return int(out[0]) if out else None
 
 
 def xwindow(title):
@@ -283,23 +348,20 @@ class Image:
 class App:
     """The running program: its main window, keyboard, mouse, clipboard and screenshots."""
 
-    SENTINEL = "tw-e2e clipboard sentinel"
-
     def __init__(self, prefix, exe=EXE):
         self.prefix = prefix
         self.proc = prefix.wine(exe)
         self.xid = poll(lambda: xwindow(TITLE), 60, 0.05, "the main window")
         self.window = prefix.wait_window(TITLE)
-        self.focus()
 
     def refresh(self):
         """Reads the main window's controls again."""
         self.window = self.prefix.wait_window(TITLE)
         return self.window
 
-    def focus(self):
-        """Activates the main window with a click on the empty right edge of the client area."""
-        self.window.click(CLIENT_SIZE[0] - 4, CLIENT_SIZE[1] // 2)
+    def press(self, *names):
+        """Key presses to the main window."""
+        self.prefix.press(TITLE, *names)
 
     def alive(self):
         return self.proc.poll() is None
@@ -315,31 +377,22 @@ class App:
 
     # Clipboard
 
-    def set_clipboard(self, text):
-        # xclip stays in the foreground and ends when another program takes the clipboard.
-        helper = subprocess.Popen(["xclip", "-quiet", "-selection", "clipboard", "-i"],
-                                  stdin=subprocess.PIPE, stdout=subprocess.DEVNULL,
-                                  stderr=subprocess.DEVNULL)
-        self.prefix.helpers.append(helper)
-        helper.stdin.write(text.encode())
-        helper.stdin.close()
-        poll(lambda: clipboard() == text, 5, 0.05, "xclip to own the clipboard")
-
     def copy_tag(self):
-        """Ctrl+T, and the text that arrives on the clipboard."""
-        self.set_clipboard(self.SENTINEL)
-        # Without a window manager the X keyboard focus can stay where a closed dialog was.
-        self.focus()
-        keys("ctrl+t")
-        return poll(lambda: (t := clipboard()) != self.SENTINEL and t, 10, 0.05,
-                    "the tag on the clipboard")
+        """Ctrl+T, and the text that the program puts on the Windows clipboard. The X
+        clipboard is left out: Wine's bridge to it runs on its own and can lose a copy to a
+        concurrent import."""
+        before = self.prefix.clipboard_sequence()
+        self.press("ctrl+t")
+        poll(lambda: self.prefix.clipboard_sequence() != before, 10, 0.05,
+             "the program to copy to the clipboard")
+        return poll(self.prefix.clipboard_text, 10, 0.05, "the tag on the clipboard")
 
     # The colour dialog
 
     def pick_colour(self, rgb, accept=True):
         """Ctrl+P, the real colour dialog opened to its full form, the components typed into
         its Red, Green and Blue fields, then OK or Cancel."""
-        keys("ctrl+p")
+        self.press("ctrl+p")
         picker = self.prefix.wait_window("Color")
         picker.click_control(text="Define Custom Colors >>")
         picker = self.prefix.wait_window("Color")
@@ -351,8 +404,8 @@ class App:
                         key=lambda c: (abs(c["rect"][1] - ly), c["rect"][0]))
             left, top, right, bottom = field["rect"]
             picker.click((left + right) // 2, (top + bottom) // 2)
-            keys("End", "shift+Home")
-            type_text(str(value))
+            self.prefix.press("Color", "End", "shift+Home")
+            self.prefix.type("Color", str(value))
         picker.click_control(text="OK" if accept else "Cancel", cls="button")
         poll(lambda: xwindow("Color") is None, what="the colour dialog to close")
 
@@ -395,16 +448,6 @@ class App:
                    if self.client_pixel(image, x, y) == colour)
 
 
-def clipboard():
-    """The clipboard's text, or None while no program answers for it."""
-    try:
-        out = subprocess.run(["xclip", "-o", "-selection", "clipboard"], stdout=subprocess.PIPE,
-                             stderr=subprocess.DEVNULL, timeout=3)
-    except subprocess.TimeoutExpired:
-        return None
-    return out.stdout.decode("latin-1") if out.returncode == 0 else None
-
-
 class PrefixTestCase(unittest.TestCase):
     """One Wine prefix for the class; one program per test, ended after it."""
 
@@ -445,10 +488,9 @@ def write_bmp(path, width, height, colour_at):
 def choose_file(prefix, title, path):
     """Types a full Windows path into the file name field of the real file dialog and
     presses Enter."""
-    prefix.wait_window(title)
-    keys("End", "shift+Home")
-    type_text(prefix.windows_path(path))
-    keys("Return")
+    prefix.press(title, "End", "shift+Home")
+    prefix.type(title, prefix.windows_path(path))
+    prefix.press(title, "Return")
     poll(lambda: xwindow(title) is None, what=f'the "{title}" dialog to close')
 
 
