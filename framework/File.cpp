@@ -11,7 +11,7 @@ constexpr UINT kShareMask = 0x0070;
 constexpr DWORD kReplaceFlags = MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH;
 // A new file is named after its target, "<target>.~XXXX.tmp": recognisable when a crash leaves
 // it behind, and never offered by a dialog as a scheme.
-constexpr const char* kNewFileFormat = "%s.~%04X.tmp";
+constexpr const char* kNewFileSuffix = ".~%04X.tmp";
 constexpr unsigned kNewFileAttempts = 16;
 
 DWORD DesiredAccess(UINT flags) {
@@ -229,14 +229,14 @@ private:
 std::optional<std::string> MakeFileBeside(const std::string& fullPath) {
     const unsigned seed = static_cast<unsigned>(::GetCurrentProcessId() ^ ::GetTickCount());
     for (unsigned attempt = 0; attempt < kNewFileAttempts; ++attempt) {
-        char name[MAX_PATH * 2 + 16];
-        std::snprintf(name, sizeof name, kNewFileFormat, fullPath.c_str(),
-                      (seed + attempt) & 0xFFFFu);
-        HANDLE file = ::CreateFileA(name, GENERIC_WRITE, 0, nullptr, CREATE_NEW,
+        char suffix[16];
+        std::snprintf(suffix, sizeof suffix, kNewFileSuffix, (seed + attempt) & 0xFFFFu);
+        const std::string name = fullPath + suffix;
+        HANDLE file = ::CreateFileA(name.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
                                     FILE_ATTRIBUTE_NORMAL, nullptr);
         if (file != INVALID_HANDLE_VALUE) {
             ::CloseHandle(file);
-            return std::string(name);
+            return name;
         }
         const DWORD error = ::GetLastError();
         if (error != ERROR_FILE_EXISTS && error != ERROR_ALREADY_EXISTS) return std::nullopt;
