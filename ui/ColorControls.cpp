@@ -73,7 +73,7 @@ void CSchemeDlg::OnShowBackgrounds() {
 void CSchemeDlg::OnResetColors() {
     ResetColorTable(ColorTable);
     if (BackgroundsShown()) HideBackgrounds();
-    Refresh(RefreshScope::AllRoles);
+    Refresh(RefreshScope::AllRolesReselected);
 }
 
 void CSchemeDlg::ReselectRoles() {

@@ -83,5 +83,5 @@ void CSchemeDlg::OnOpenScheme() {
         else
             ReportImageFailure();
     }
-    Refresh(RefreshScope::AllRoles);
+    Refresh(RefreshScope::AllRolesReselected);
 }

@@ -137,7 +137,7 @@ void CSchemeDlg::Refresh(RefreshScope scope) {
         UpdateAllHex();
     RebuildTag();
     InvalidatePreview();
-    if (scope == RefreshScope::AllRoles) ReselectRoles();
+    if (scope == RefreshScope::AllRolesReselected) ReselectRoles();
 }
 
 void CSchemeDlg::OnEditCopy() {

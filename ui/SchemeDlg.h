@@ -40,7 +40,7 @@ protected:
 
     // What a change of ColorTable or of the background touched: the current role's components
     // only, or every component (after which the sliders show the current role's values again).
-    enum class RefreshScope { CurrentRole, AllRoles };
+    enum class RefreshScope { CurrentRole, AllRolesReselected };
     // Every change ends here: the hex texts of the scope, the tag, the sample page, and for
     // all roles the role reselection.
     void Refresh(RefreshScope scope);
