@@ -13,7 +13,5 @@ public:
     // Loads accelerator table 136 into m_hAccelTable.
     void LoadAcceleratorTable();
 
-    HACCEL m_hAccelTable = nullptr;
-
     DECLARE_MESSAGE_MAP()
 };

@@ -8,7 +8,7 @@ CWinApp* g_app = nullptr;
 // Starts a help engine with the wait cursor, no capture or menu tracking left behind, and
 // reports a start that failed.
 template <typename Start> void StartHelpEngine(HWND owner, Start start) {
-    HCURSOR previous = ::SetCursor(::LoadCursorA(nullptr, MAKEINTRESOURCEA(32514))); // IDC_WAIT
+    HCURSOR previous = ::SetCursor(::LoadCursorA(nullptr, IDC_WAIT));
     if (::GetCapture()) ::ReleaseCapture();
     if (owner) ::SendMessageA(owner, WM_CANCELMODE, 0, 0);
     if (!start()) AfxMessageBox(kAfxHelpFailed, MB_OK | MB_ICONEXCLAMATION);
@@ -87,8 +87,7 @@ void AfxWinInit(HINSTANCE module) {
     DWORD length = ::GetModuleFileNameA(module, path, MAX_PATH);
     CString full(std::string_view(path, length));
     const std::string& text = full.str();
-    size_t slash = text.find_last_of("\\/:");
-    size_t nameStart = slash == std::string::npos ? 0 : slash + 1;
+    const size_t nameStart = AfxFileNameOffset(text);
     size_t dot = text.find_last_of('.');
     if (dot == std::string::npos || dot < nameStart) dot = text.size();
     if (app->m_appName.IsEmpty()) app->m_appName = text.substr(nameStart, dot - nameStart);
@@ -100,8 +99,8 @@ int AfxWinMain(HINSTANCE module) {
     AfxWinInit(module);
     CWinApp* app = AfxGetApp();
     if (!app) return -1;
-    if (!app->InitInstance()) return app->ExitInstance();
-    // A dialog-based program ends with its dialog; there is no message loop to run.
+    // A dialog-based program ends with its dialog: no message loop follows InitInstance.
+    app->InitInstance();
     return app->ExitInstance();
 }
 

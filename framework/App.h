@@ -30,6 +30,8 @@ public:
 
     HINSTANCE m_hInstance = nullptr;
     CWnd* m_pMainWnd = nullptr; // borrowed
+    // The main window's keyboard accelerators; a resource, released with the module.
+    HACCEL m_hAccelTable = nullptr;
     CString m_appName;          // the executable's base name, without folder and extension
     CString m_helpFilePath;     // the executable's path with the extension ".HLP"
     CString m_htmlHelpFilePath; // the executable's path with the extension ".chm"
@@ -44,7 +46,7 @@ private:
 CWinApp* AfxGetApp();
 // Names the application and its help file after module; called by the entry point (and tests).
 void AfxWinInit(HINSTANCE module);
-// The entry point's work: AfxWinInit, InitInstance, and ExitInstance when it returns FALSE.
+// The entry point's work: AfxWinInit, InitInstance, then ExitInstance, whose result it returns.
 int AfxWinMain(HINSTANCE module);
 // A message box owned by the main window and captioned with the application's name.
 int AfxMessageBox(const char* text, UINT type = MB_OK, UINT helpId = 0);
@@ -54,3 +56,4 @@ inline constexpr const char* kAfxCommandFailed = "Command failed.";
 inline constexpr const char* kAfxInternalFailure = "Internal application error.";
 inline constexpr const char* kAfxOutOfMemory = "Out of memory.";
 inline constexpr const char* kAfxHelpFailed = "Failed to launch help.";
+inline constexpr const char* kAfxLibraryMissing = "The system library %s could not be loaded.";

@@ -22,8 +22,6 @@ CFileDialog::CFileDialog(BOOL openFileDialog, const char* defaultExt, const char
     m_ofn.hInstance = AfxGetApp() ? AfxGetApp()->m_hInstance : nullptr;
     m_ofn.lpstrFile = m_fileBuffer;
     m_ofn.nMaxFile = sizeof m_fileBuffer;
-    m_ofn.lpstrFileTitle = m_fileTitle;
-    m_ofn.nMaxFileTitle = sizeof m_fileTitle;
     m_ofn.Flags = flags | OFN_EXPLORER;
     if (defaultExt) {
         m_defaultExt = defaultExt;
@@ -50,9 +48,8 @@ INT_PTR CFileDialog::DoModal() {
 }
 
 CString CFileDialog::GetFileName() const {
-    std::string path(m_ofn.lpstrFile ? m_ofn.lpstrFile : "");
-    size_t slash = path.find_last_of("\\/:");
-    return CString(slash == std::string::npos ? path : path.substr(slash + 1));
+    const std::string_view path(m_ofn.lpstrFile ? m_ofn.lpstrFile : "");
+    return CString(path.substr(AfxFileNameOffset(path)));
 }
 
 CColorDialog::CColorDialog(COLORREF initial, DWORD flags, CWnd* parent) {

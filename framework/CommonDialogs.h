@@ -26,7 +26,6 @@ private:
     CString m_defaultExt;
     CString m_filter; // the '|' list with its bars turned into string ends
     char m_fileBuffer[MAX_PATH * 2] = {};
-    char m_fileTitle[MAX_PATH] = {};
 };
 
 class CColorDialog {

@@ -13,6 +13,11 @@ bool CMemoryException::GetErrorMessage(CString& message) const {
     return true;
 }
 
+bool CLibraryException::GetErrorMessage(CString& message) const {
+    message.Format(kAfxLibraryMissing, static_cast<const char*>(m_library));
+    return true;
+}
+
 void AfxThrowMemoryException() {
     throw CMemoryException();
 }

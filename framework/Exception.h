@@ -22,3 +22,12 @@ public:
 };
 
 [[noreturn]] void AfxThrowMemoryException();
+
+// A system library that a command needs could not be loaded.
+class CLibraryException : public CException {
+public:
+    explicit CLibraryException(const char* library) : m_library(library) {}
+    bool GetErrorMessage(CString& message) const override;
+
+    CString m_library;
+};

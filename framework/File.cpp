@@ -1,5 +1,7 @@
 #include "File.h"
 
+#include <cstdio>
+#include <optional>
 #include <string>
 
 namespace {
@@ -7,7 +9,10 @@ constexpr size_t kMaxNameInMessage = 127;
 constexpr UINT kAccessMask = 0x0003;
 constexpr UINT kShareMask = 0x0070;
 constexpr DWORD kReplaceFlags = MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH;
-constexpr const char* kTempPrefix = "twr";
+// A new file is named after its target, "<target>.~XXXX.tmp": recognisable when a crash leaves
+// it behind, and never offered by a dialog as a scheme.
+constexpr const char* kNewFileSuffix = ".~%04X.tmp";
+constexpr unsigned kNewFileAttempts = 16;
 
 DWORD DesiredAccess(UINT flags) {
     switch (flags & kAccessMask) {
@@ -26,12 +31,10 @@ DWORD ShareMode(UINT flags) {
     }
 }
 
-std::string FullPathOf(const char* fileName, std::string* folder = nullptr) {
+std::string FullPathOf(const char* fileName) {
     char full[MAX_PATH * 2];
-    char* filePart = nullptr;
-    DWORD length = ::GetFullPathNameA(fileName, sizeof full, full, &filePart);
+    DWORD length = ::GetFullPathNameA(fileName, sizeof full, full, nullptr);
     if (length == 0 || length >= sizeof full) return fileName;
-    if (folder) *folder = filePart ? std::string(full, filePart) : std::string(full);
     return full;
 }
 
@@ -220,6 +223,32 @@ private:
     std::string m_path;
     bool m_committed = false;
 };
+
+// Makes a new, empty file beside fullPath and returns its path; nothing when the folder takes
+// no new file of such a name (too long for it, or the folder refuses new entries).
+std::optional<std::string> MakeFileBeside(const std::string& fullPath) {
+    const unsigned seed = static_cast<unsigned>(::GetCurrentProcessId() ^ ::GetTickCount());
+    for (unsigned attempt = 0; attempt < kNewFileAttempts; ++attempt) {
+        char suffix[16];
+        std::snprintf(suffix, sizeof suffix, kNewFileSuffix, (seed + attempt) & 0xFFFFu);
+        const std::string name = fullPath + suffix;
+        HANDLE file = ::CreateFileA(name.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
+                                    FILE_ATTRIBUTE_NORMAL, nullptr);
+        if (file != INVALID_HANDLE_VALUE) {
+            ::CloseHandle(file);
+            return name;
+        }
+        const DWORD error = ::GetLastError();
+        if (error != ERROR_FILE_EXISTS && error != ERROR_ALREADY_EXISTS) return std::nullopt;
+    }
+    return std::nullopt;
+}
+
+void WriteAndClose(CFile& file, const std::function<void(CFile&)>& write) {
+    write(file);
+    file.Flush();
+    file.Close();
+}
 } // namespace
 
 void AfxWriteFileReplacing(const char* path, const std::function<void(CFile&)>& write) {
@@ -232,17 +261,19 @@ void AfxWriteFileReplacing(const char* path, const std::function<void(CFile&)>& 
             error.m_cause != CFileException::fileNotFound)
             throw error;
     }
-    std::string folder;
-    std::string fullPath = FullPathOf(path, &folder);
-    char tempPath[MAX_PATH];
-    if (!::GetTempFileNameA(folder.c_str(), kTempPrefix, 0, tempPath)) ThrowLastError(path);
-    TempFileGuard guard(tempPath);
+    const std::string fullPath = FullPathOf(path);
     try {
-        CFile file(tempPath, CFile::modeCreate | CFile::modeWrite);
-        write(file);
-        file.Flush();
-        file.Close();
-        if (!::MoveFileExA(tempPath, fullPath.c_str(), kReplaceFlags)) ThrowLastError(path);
+        const std::optional<std::string> newPath = MakeFileBeside(fullPath);
+        if (!newPath) {
+            // Where no file can be made beside the target, it is written in place.
+            CFile file(path, CFile::modeCreate | CFile::modeWrite);
+            WriteAndClose(file, write);
+            return;
+        }
+        TempFileGuard guard(*newPath);
+        CFile file(newPath->c_str(), CFile::modeCreate | CFile::modeWrite);
+        WriteAndClose(file, write);
+        if (!::MoveFileExA(newPath->c_str(), fullPath.c_str(), kReplaceFlags)) ThrowLastError(path);
         guard.Commit();
     } catch (CFileException& error) {
         error.m_strFileName = path;

@@ -6,7 +6,6 @@
 
 #include "Exception.h"
 #include "String.h"
-#include "scheme/ByteFile.h"
 
 class CFileException : public CException {
 public:
@@ -47,7 +46,7 @@ public:
 [[noreturn]] void AfxThrowFileException(int cause, LONG osError = -1,
                                         const char* fileName = nullptr);
 
-class CFile : public ByteFile {
+class CFile {
 public:
     enum OpenFlags : UINT {
         modeRead = 0x0000,
@@ -59,22 +58,23 @@ public:
         shareDenyNone = 0x0040,
         modeCreate = 0x1000, // create, or empty an existing file
     };
+    enum SeekPosition : UINT { begin = 0, current = 1, end = 2 };
 
     CFile() = default;
     // Opens or throws; the exception names fileName as given.
     CFile(const char* fileName, UINT openFlags);
-    ~CFile() override;
+    ~CFile();
     CFile(const CFile&) = delete;
     CFile& operator=(const CFile&) = delete;
 
     // Opens; on failure returns FALSE and fills error, if given, instead of throwing.
     BOOL Open(const char* fileName, UINT openFlags, CFileException* error = nullptr);
     // Bytes read; 0 at the end. Throws on failure, naming no file.
-    UINT Read(void* buffer, UINT count) override;
+    UINT Read(void* buffer, UINT count);
     // Writes every byte or throws; a short write counts as a full disk. Names the full path.
-    void Write(const void* data, UINT count) override;
+    void Write(const void* data, UINT count);
     // Throws on failure, naming no file.
-    ULONGLONG Seek(LONGLONG offset, UINT from) override;
+    ULONGLONG Seek(LONGLONG offset, UINT from);
     // Commits the written bytes to the disk.
     void Flush();
     // Closes; a failure to close throws. Closing a closed file does nothing.
@@ -94,5 +94,6 @@ private:
 
 // Saves through a new file beside path: write fills it, it is flushed, and only then does it
 // replace path. On any failure path is left as it was, the new file is removed and the
-// CFileException names path.
+// CFileException names path. Where the folder takes no new file (its name too long, or the folder
+// refusing new entries), path is written in place instead, as a plain save would.
 void AfxWriteFileReplacing(const char* path, const std::function<void(CFile&)>& write);

@@ -2,8 +2,11 @@
 
 #include <string>
 
+#include "Exception.h"
+
 namespace {
 CModalHost g_platformHost;
+constexpr const char* kCommonDialogs = "comdlg32.dll";
 
 // The function name of module, or nullptr when the library could not be loaded.
 template <typename Function> Function Export(HMODULE module, const char* name) {
@@ -19,9 +22,13 @@ HMODULE LoadSystemLibrary(const char* name) {
     return ::LoadLibraryA((std::string(folder, length) + "\\" + name).c_str());
 }
 
+// The function name of the common dialogs' library. Throws when the library or the function
+// is missing, so that the command fails visibly instead of looking cancelled.
 template <typename Function> Function CommonDialog(const char* name) {
-    static HMODULE module = ::LoadLibraryA("comdlg32.dll");
-    return Export<Function>(module, name);
+    static HMODULE module = ::LoadLibraryA(kCommonDialogs);
+    const auto function = Export<Function>(module, name);
+    if (!function) throw CLibraryException(kCommonDialogs);
+    return function;
 }
 
 using FileDialogFunction = BOOL(WINAPI*)(OPENFILENAMEA*);
@@ -31,18 +38,15 @@ CModalHost* g_host = &g_platformHost;
 } // namespace
 
 BOOL CModalHost::GetOpenFileName(OPENFILENAMEA& ofn) {
-    auto function = CommonDialog<FileDialogFunction>("GetOpenFileNameA");
-    return function && function(&ofn);
+    return CommonDialog<FileDialogFunction>("GetOpenFileNameA")(&ofn);
 }
 
 BOOL CModalHost::GetSaveFileName(OPENFILENAMEA& ofn) {
-    auto function = CommonDialog<FileDialogFunction>("GetSaveFileNameA");
-    return function && function(&ofn);
+    return CommonDialog<FileDialogFunction>("GetSaveFileNameA")(&ofn);
 }
 
 BOOL CModalHost::ChooseColor(CHOOSECOLORA& cc) {
-    auto function = CommonDialog<ColorDialogFunction>("ChooseColorA");
-    return function && function(&cc);
+    return CommonDialog<ColorDialogFunction>("ChooseColorA")(&cc);
 }
 
 HWND CModalHost::HtmlHelp(HWND caller, const char* helpFile, UINT command, DWORD_PTR data) {

@@ -7,6 +7,8 @@
 #include <htmlhelp.h>
 
 // The common dialogs' and HTML Help's libraries are loaded when first used, not with the program.
+// When the common dialogs' cannot be, the platform's host throws CLibraryException, which the
+// command reports.
 class CModalHost {
 public:
     virtual ~CModalHost() = default;

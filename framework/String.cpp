@@ -43,6 +43,11 @@ void CString::Format(const char* format, ...) {
     m_text = std::move(text);
 }
 
+size_t AfxFileNameOffset(std::string_view path) {
+    const size_t separator = path.find_last_of("\\/:");
+    return separator == std::string_view::npos ? 0 : separator + 1;
+}
+
 char* CString::GetBuffer(int minLength) {
     if (minLength > GetLength()) m_text.resize(static_cast<size_t>(minLength));
     return m_text.data();

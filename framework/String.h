@@ -41,3 +41,6 @@ public:
 private:
     std::string m_text;
 };
+
+// Where the file name starts in path: after its last '\\', '/' or ':'.
+size_t AfxFileNameOffset(std::string_view path);

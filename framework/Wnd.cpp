@@ -5,6 +5,23 @@
 #include "App.h"
 #include "Exception.h"
 
+namespace {
+// Reports the exception being handled, as the framework reports any that leaves a handler.
+void ReportCurrentException(const char* generic) {
+    try {
+        throw;
+    } catch (const CMemoryException& e) {
+        e.ReportError(MB_ICONEXCLAMATION | MB_SYSTEMMODAL, generic);
+    } catch (const std::bad_alloc&) {
+        CMemoryException().ReportError(MB_ICONEXCLAMATION | MB_SYSTEMMODAL, generic);
+    } catch (const CException& e) {
+        e.ReportError(MB_ICONSTOP, generic);
+    } catch (...) {
+        CException().ReportError(MB_ICONSTOP, generic);
+    }
+}
+} // namespace
+
 // ---- CCmdTarget ----
 
 const AFX_MSGMAP* CCmdTarget::GetThisMessageMap() {
@@ -60,9 +77,7 @@ bool CWnd::OnCommand(WPARAM wParam, LPARAM lParam) {
 }
 
 bool CWnd::OnWndMsg(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result) {
-    // The framework's report of an exception that left a handler; the window goes on running.
-    const bool fromMenu = message == WM_COMMAND && lParam == 0;
-    const char* generic = fromMenu ? kAfxCommandFailed : kAfxInternalFailure;
+    // An exception that leaves a handler is reported; the window goes on running.
     try {
         if (message == WM_COMMAND) {
             result = 0;
@@ -72,14 +87,9 @@ bool CWnd::OnWndMsg(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result)
         if (!entry) return false;
         result = entry->pfn(this, wParam, lParam);
         return true;
-    } catch (const CMemoryException& e) {
-        e.ReportError(MB_ICONEXCLAMATION | MB_SYSTEMMODAL, generic);
-    } catch (const std::bad_alloc&) {
-        CMemoryException().ReportError(MB_ICONEXCLAMATION | MB_SYSTEMMODAL, generic);
-    } catch (const CException& e) {
-        e.ReportError(MB_ICONSTOP, generic);
     } catch (...) {
-        CException().ReportError(MB_ICONSTOP, generic);
+        const bool fromMenu = message == WM_COMMAND && lParam == 0;
+        ReportCurrentException(fromMenu ? kAfxCommandFailed : kAfxInternalFailure);
     }
     // A paint that failed must not be asked for again and again.
     if (message == WM_PAINT) ::ValidateRect(m_hWnd, nullptr);
@@ -171,6 +181,9 @@ BOOL CDialog::PreTranslateMessage(MSG* msg) {
 void CDialog::EndDialog(int result) {
     m_result = result;
     m_ended = true;
+    // Wakes the modal loop, which may be waiting in GetMessage: a message sent from another
+    // thread, for one, is handled there without GetMessage returning.
+    if (m_hWnd) ::PostMessageA(m_hWnd, WM_NULL, 0, 0);
 }
 
 INT_PTR CALLBACK CDialog::DialogProc(HWND wnd, UINT message, WPARAM wParam, LPARAM lParam) {
@@ -182,8 +195,8 @@ INT_PTR CALLBACK CDialog::DialogProc(HWND wnd, UINT message, WPARAM wParam, LPAR
         BOOL focusDefault = TRUE;
         try {
             focusDefault = self->OnInitDialog();
-        } catch (const CException& e) {
-            e.ReportError(MB_ICONSTOP, kAfxInternalFailure);
+        } catch (...) {
+            ReportCurrentException(kAfxInternalFailure);
         }
         return focusDefault;
     }

@@ -9,9 +9,7 @@ inline void CheckDecode(const imglib::DecodeResult& result) {
         return;
     }
     const imglib::Image& image = result.image;
-    if (image.width == 0 || image.height == 0 || image.width > imglib::kMaxDimension ||
-        image.height > imglib::kMaxDimension ||
-        uint64_t{image.width} * image.height > imglib::kMaxPixels ||
+    if (image.width == 0 || image.height == 0 || !imglib::WithinLimits(image.width, image.height) ||
         image.bgra.size() != size_t{image.width} * image.height * 4)
         std::abort();
     for (size_t i = 3; i < image.bgra.size(); i += 4)

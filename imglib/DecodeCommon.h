@@ -20,7 +20,7 @@ inline bool AllocateImage(DecodeResult& result, uint32_t width, uint32_t height,
         result = Fail(DecodeError::Corrupt, "empty image");
         return false;
     }
-    if (width > kMaxDimension || height > kMaxDimension || uint64_t{width} * height > kMaxPixels) {
+    if (!WithinLimits(width, height)) {
         result = Fail(DecodeError::TooLarge, "image too large");
         return false;
     }

@@ -11,7 +11,12 @@ namespace imglib {
 inline constexpr uint32_t kMaxDimension = 32768;
 inline constexpr uint64_t kMaxPixels = 64ull * 1024 * 1024;
 
-// The same numbers as ImgLibError in ImgLib.h.
+// Whether an image of width by height pixels is within the limits; every decoder asks this.
+constexpr bool WithinLimits(uint64_t width, uint64_t height) {
+    return width <= kMaxDimension && height <= kMaxDimension && width * height <= kMaxPixels;
+}
+
+// The same numbers as ImgLibError in ImgLib.h, which ImgLib.cpp asserts.
 enum class DecodeError : int32_t {
     None = 0,
     Corrupt = 3,
@@ -36,7 +41,8 @@ struct DecodeResult {
     explicit operator bool() const { return error == DecodeError::None; }
 };
 
-// Content sniffing: true when the bytes start like that format.
+// Content sniffing: true when the bytes start like that format (Recognise in Sniff.h puts them
+// in order).
 bool LooksLikePcx(std::span<const uint8_t> data);
 bool LooksLikePhotoCd(std::span<const uint8_t> data);
 // TGA has no signature: true for the version 2 footer or a plausible header, so test it last.

@@ -1,6 +1,7 @@
 // ImgLib.dll: decodes an image file into a device-dependent bitmap compatible with the screen.
-// Formats are recognised by content: BMP, JPEG, TIFF, PNG and GIF (through the Windows Imaging
-// Component), TGA, PCX and Kodak Photo CD (Base image).
+// Formats are recognised by content, in this order: BMP, JPEG, TIFF, PNG and GIF (through the
+// Windows Imaging Component), PCX, Kodak Photo CD (Base image), and last TGA, which has no
+// signature.
 #pragma once
 #include <windows.h>
 #include <cstdint>

@@ -6,6 +6,7 @@
 #include <algorithm>
 #include <array>
 #include <cstring>
+#include <optional>
 
 namespace imglib {
 namespace {
@@ -67,16 +68,10 @@ struct RleReader {
     }
 };
 
-} // namespace
+// How the planes of a line make pixels.
+enum class Layout { Indexed, Indexed8, Rgb };
 
-bool LooksLikePcx(std::span<const uint8_t> data) {
-    if (data.size() < kHeaderSize || data[0] != kManufacturer) return false;
-    const uint8_t version = data[1], encoding = data[2];
-    return (version == 0 || (version >= 2 && version <= 5)) && encoding <= 1;
-}
-
-DecodeResult DecodePcx(std::span<const uint8_t> data) {
-    if (!LooksLikePcx(data)) return Fail(DecodeError::Unsupported, "not a PCX file");
+Header ReadHeader(std::span<const uint8_t> data) {
     ByteReader reader(data);
     Header h;
     reader.Skip(1);
@@ -91,28 +86,27 @@ DecodeResult DecodePcx(std::span<const uint8_t> data) {
     h.planes = reader.U8();
     h.bytesPerLine = reader.U16();
     h.paletteInfo = reader.U16();
-    reader.Seek(kHeaderSize);
+    return h;
+}
 
+// 1, 2 or 4 bits in planes of at most 4 bits together, 8 bits in one plane, or 8-bit RGB.
+std::optional<Layout> LayoutOf(const Header& h) {
     const uint32_t bits = uint32_t{h.bitsPerPlane} * h.planes;
-    const bool indexedSmall = (h.bitsPerPlane == 1 || h.bitsPerPlane == 2 || h.bitsPerPlane == 4) &&
-                              h.planes >= 1 && bits <= 4;
-    const bool indexed8 = h.bitsPerPlane == 8 && h.planes == 1;
-    const bool rgb = h.bitsPerPlane == 8 && (h.planes == 3 || h.planes == 4);
-    if (!indexedSmall && !indexed8 && !rgb)
-        return Fail(DecodeError::Incompatible, "PCX pixel layout");
-    if (h.xMax < h.xMin || h.yMax < h.yMin) return Fail(DecodeError::Corrupt, "PCX window");
+    if ((h.bitsPerPlane == 1 || h.bitsPerPlane == 2 || h.bitsPerPlane == 4) && h.planes >= 1 &&
+        bits <= 4)
+        return Layout::Indexed;
+    if (h.bitsPerPlane == 8 && h.planes == 1) return Layout::Indexed8;
+    if (h.bitsPerPlane == 8 && (h.planes == 3 || h.planes == 4)) return Layout::Rgb;
+    return std::nullopt;
+}
 
-    const uint32_t width = uint32_t{h.xMax} - h.xMin + 1;
-    const uint32_t height = uint32_t{h.yMax} - h.yMin + 1;
-    if (width > kMaxDimension || height > kMaxDimension || uint64_t{width} * height > kMaxPixels)
-        return Fail(DecodeError::TooLarge, "image too large");
-    if (uint64_t{h.bytesPerLine} * 8 < uint64_t{width} * h.bitsPerPlane)
-        return Fail(DecodeError::Corrupt, "PCX line shorter than the width");
-
-    // The colours, as BGRA words.
-    std::array<uint32_t, 256> palette{};
-    size_t pixelEnd = data.size();
-    if (indexed8) {
+// The colours, as BGRA words: the 256-colour palette at the end of the file (which then ends
+// the pixel data) or a grey ramp for 8 bits, the header's 16 colours for fewer. False when an
+// 8-bit file has neither palette.
+bool ReadPalette(std::span<const uint8_t> data, const Header& h, Layout layout,
+                 std::array<uint32_t, 256>& palette, size_t& pixelEnd) {
+    pixelEnd = data.size();
+    if (layout == Layout::Indexed8) {
         const bool hasEndPalette = data.size() >= kHeaderSize + kEndPaletteSize &&
                                    data[data.size() - kEndPaletteSize] == kEndPaletteMarker;
         if (hasEndPalette) {
@@ -124,18 +118,80 @@ DecodeResult DecodePcx(std::span<const uint8_t> data) {
             for (uint32_t i = 0; i < 256; ++i)
                 palette[i] = Bgra(i, i, i);
         } else {
-            return Fail(DecodeError::Corrupt, "PCX 256-colour palette missing");
+            return false;
         }
-    } else if (indexedSmall) {
+    } else if (layout == Layout::Indexed) {
         const uint8_t* entry = data.data() + kHeaderPaletteOffset;
         for (size_t i = 0; i < 16; ++i, entry += 3)
             palette[i] = Bgra(entry[0], entry[1], entry[2]);
         // Old monochrome files leave the header palette blank.
-        if (bits == 1 && palette[0] == palette[1]) {
+        if (h.bitsPerPlane * h.planes == 1 && palette[0] == palette[1]) {
             palette[0] = Bgra(0, 0, 0);
             palette[1] = Bgra(0xFF, 0xFF, 0xFF);
         }
     }
+    return true;
+}
+
+// One line of planes, bytesPerLine each, to width BGRA pixels.
+void ConvertLine(const Header& h, Layout layout, const std::array<uint32_t, 256>& palette,
+                 const uint8_t* src, uint32_t width, uint8_t* out) {
+    const size_t bpl = h.bytesPerLine;
+    switch (layout) {
+    case Layout::Rgb: {
+        const uint8_t *r = src, *g = src + bpl, *b = src + 2 * bpl;
+        for (uint32_t x = 0; x < width; ++x, out += 4) {
+            out[0] = b[x];
+            out[1] = g[x];
+            out[2] = r[x];
+            out[3] = 0xFF;
+        }
+        break;
+    }
+    case Layout::Indexed8:
+        for (uint32_t x = 0; x < width; ++x, out += 4)
+            Store(out, palette[src[x]]);
+        break;
+    case Layout::Indexed: {
+        const uint32_t mask = (1u << h.bitsPerPlane) - 1;
+        for (uint32_t x = 0; x < width; ++x, out += 4) {
+            const size_t bit = size_t{x} * h.bitsPerPlane;
+            const unsigned shift = 8 - h.bitsPerPlane - (bit & 7);
+            uint32_t index = 0;
+            for (uint32_t p = 0; p < h.planes; ++p)
+                index |= ((src[p * bpl + bit / 8] >> shift) & mask) << (p * h.bitsPerPlane);
+            Store(out, palette[index]);
+        }
+        break;
+    }
+    }
+}
+
+} // namespace
+
+bool LooksLikePcx(std::span<const uint8_t> data) {
+    if (data.size() < kHeaderSize || data[0] != kManufacturer) return false;
+    const uint8_t version = data[1], encoding = data[2];
+    return (version == 0 || (version >= 2 && version <= 5)) && encoding <= 1;
+}
+
+DecodeResult DecodePcx(std::span<const uint8_t> data) {
+    if (!LooksLikePcx(data)) return Fail(DecodeError::Unsupported, "not a PCX file");
+    const Header h = ReadHeader(data);
+    const std::optional<Layout> layout = LayoutOf(h);
+    if (!layout) return Fail(DecodeError::Incompatible, "PCX pixel layout");
+    if (h.xMax < h.xMin || h.yMax < h.yMin) return Fail(DecodeError::Corrupt, "PCX window");
+
+    const uint32_t width = uint32_t{h.xMax} - h.xMin + 1;
+    const uint32_t height = uint32_t{h.yMax} - h.yMin + 1;
+    if (!WithinLimits(width, height)) return Fail(DecodeError::TooLarge, "image too large");
+    if (uint64_t{h.bytesPerLine} * 8 < uint64_t{width} * h.bitsPerPlane)
+        return Fail(DecodeError::Corrupt, "PCX line shorter than the width");
+
+    std::array<uint32_t, 256> palette{};
+    size_t pixelEnd = 0;
+    if (!ReadPalette(data, h, *layout, palette, pixelEnd))
+        return Fail(DecodeError::Corrupt, "PCX 256-colour palette missing");
 
     const size_t lineBytes = size_t{h.bytesPerLine} * h.planes;
     const uint64_t pixelBytes = uint64_t{lineBytes} * height;
@@ -144,46 +200,23 @@ DecodeResult DecodePcx(std::span<const uint8_t> data) {
         return Fail(DecodeError::Corrupt, "PCX file truncated");
 
     DecodeResult result;
-    if (!detail::AllocateImage(result, width, height, bits)) return result;
+    if (!detail::AllocateImage(result, width, height, uint32_t{h.bitsPerPlane} * h.planes))
+        return result;
     std::vector<uint8_t> line;
     try {
         line.resize(lineBytes);
     } catch (const std::bad_alloc&) {
         return Fail(DecodeError::NoMemory, "out of memory");
     }
-
     RleReader rle{data.data() + kHeaderSize, data.data() + pixelEnd};
-    const size_t bpl = h.bytesPerLine;
-    const uint32_t mask = (1u << h.bitsPerPlane) - 1;
     for (uint32_t y = 0; y < height; ++y) {
         const uint8_t* src = line.data();
-        if (h.encoding == 0) {
+        if (h.encoding == 0)
             src = data.data() + kHeaderSize + size_t{y} * lineBytes;
-        } else if (!rle.Fill(line.data(), lineBytes)) {
+        else if (!rle.Fill(line.data(), lineBytes))
             return Fail(DecodeError::Corrupt, "PCX file truncated");
-        }
-        uint8_t* out = result.image.bgra.data() + size_t{y} * width * 4;
-        if (rgb) {
-            const uint8_t *r = src, *g = src + bpl, *b = src + 2 * bpl;
-            for (uint32_t x = 0; x < width; ++x, out += 4) {
-                out[0] = b[x];
-                out[1] = g[x];
-                out[2] = r[x];
-                out[3] = 0xFF;
-            }
-        } else if (indexed8) {
-            for (uint32_t x = 0; x < width; ++x, out += 4)
-                Store(out, palette[src[x]]);
-        } else {
-            for (uint32_t x = 0; x < width; ++x, out += 4) {
-                const size_t bit = size_t{x} * h.bitsPerPlane;
-                const unsigned shift = 8 - h.bitsPerPlane - (bit & 7);
-                uint32_t index = 0;
-                for (uint32_t p = 0; p < h.planes; ++p)
-                    index |= ((src[p * bpl + bit / 8] >> shift) & mask) << (p * h.bitsPerPlane);
-                Store(out, palette[index]);
-            }
-        }
+        ConvertLine(h, *layout, palette, src, width,
+                    result.image.bgra.data() + size_t{y} * width * 4);
     }
     return result;
 }

@@ -98,17 +98,10 @@ DecodeResult DecodePhotoCd(std::span<const uint8_t> data) {
     // Where source pixel (0,0) lands and how far a step right and a step down move, in pixels.
     ptrdiff_t origin = 0, stepX = 1, stepY = width;
     switch (orientation) {
-    case 1:
-        origin = ptrdiff_t{height - 1} * width, stepX = -ptrdiff_t{width}, stepY = 1;
-        break;
-    case 2:
-        origin = ptrdiff_t{height} * width - 1, stepX = -1, stepY = -ptrdiff_t{width};
-        break;
-    case 3:
-        origin = width - 1, stepX = width, stepY = -1;
-        break;
-    default:
-        break;
+    case 1: origin = ptrdiff_t{height - 1} * width, stepX = -ptrdiff_t{width}, stepY = 1; break;
+    case 2: origin = ptrdiff_t{height} * width - 1, stepX = -1, stepY = -ptrdiff_t{width}; break;
+    case 3: origin = width - 1, stepX = width, stepY = -1; break;
+    default: break;
     }
 
     static const YccTables tables;

@@ -137,9 +137,7 @@ DecodeResult DecodeTga(std::span<const uint8_t> data) {
         if (baseType == kTypeTrueColor && h.pixelBits == 8)
             return Fail(DecodeError::Incompatible, "TGA true-colour depth");
     }
-    if (uint64_t{h.width} > kMaxDimension || uint64_t{h.height} > kMaxDimension ||
-        uint64_t{h.width} * h.height > kMaxPixels)
-        return Fail(DecodeError::TooLarge, "image too large");
+    if (!WithinLimits(h.width, h.height)) return Fail(DecodeError::TooLarge, "image too large");
 
     const size_t pixelBytes = (h.pixelBits + 7u) / 8;
     const size_t mapBytes =

@@ -1,5 +1,5 @@
-// The few file operations the scheme codec needs; the framework's CFile implements them, and
-// MemoryFile serves tests and the fuzzer. Portable: standard library only.
+// The few file operations the scheme codec needs: the scheme commands adapt the framework's CFile
+// to them, and MemoryFile serves tests and the fuzzer. Portable: standard library only.
 #pragma once
 #include <cstddef>
 #include <cstdint>

@@ -1,7 +1,7 @@
 // "&Load Background" through the real main dialog, the file dialog answered by the test host.
 #include "DialogHarness.h"
-
-#include <fstream>
+#include "TempFolder.h"
+#include "TestValues.h"
 
 namespace {
 
@@ -13,37 +13,19 @@ constexpr char kFilterText[] = "All Supported Images\0*.bmp;*.jpg;*.tga;*.pcd;*.
 const std::string kFilterBlock(kFilterText, sizeof kFilterText);
 const std::string kFailure = "An error has occured.";
 
-std::string FullPath(const std::string& name) {
-    ::CreateDirectoryA("bgtest", nullptr);
-    char full[MAX_PATH] = {};
-    ::GetFullPathNameA(("bgtest\\" + name).c_str(), MAX_PATH, full, nullptr);
-    return full;
-}
-
-std::string WriteFile(const std::string& name, const std::string& bytes) {
-    std::string path = FullPath(name);
-    std::ofstream(path, std::ios::binary) << bytes;
-    return path;
-}
-
-void Put32(std::string& b, size_t at, uint32_t v) {
-    for (int i = 0; i < 4; ++i)
-        b[at + i] = char(v >> (8 * i));
-}
-
 // A 24-bit BMP of one colour; compression 4 (JPEG inside) makes it a variant ImgLib refuses.
-std::string SolidBmp(const std::string& name, int width, int height, COLORREF color,
-                     uint32_t compression = BI_RGB) {
+std::string SolidBmpBytes(int width, int height, COLORREF color, uint32_t compression) {
     int rowBytes = (width * 3 + 3) & ~3;
     std::string b(54 + size_t(rowBytes) * height, '\0');
+    auto put32 = [&](size_t at, uint32_t value) { b.replace(at, 4, Le32(int32_t(value))); };
     b[0] = 'B', b[1] = 'M';
-    Put32(b, 2, uint32_t(b.size()));
-    Put32(b, 10, 54);
-    Put32(b, 14, 40);
-    Put32(b, 18, width);
-    Put32(b, 22, height);
+    put32(2, uint32_t(b.size()));
+    put32(10, 54);
+    put32(14, 40);
+    put32(18, width);
+    put32(22, height);
     b[26] = 1, b[28] = 24;
-    Put32(b, 30, compression);
+    put32(30, compression);
     for (int y = 0; y < height; ++y) {
         for (int x = 0; x < width; ++x) {
             char* p = &b[54 + size_t(y) * rowBytes + x * 3];
@@ -51,7 +33,7 @@ std::string SolidBmp(const std::string& name, int width, int height, COLORREF co
             p[2] = char(GetRValue(color));
         }
     }
-    return WriteFile(name, b);
+    return b;
 }
 
 class BackgroundImageTest : public DialogTest {
@@ -59,6 +41,15 @@ protected:
     void SetUp() override {
         DialogTest::SetUp();
         Command(ID_TOOLS_SHOWBACKGROUNDS); // the command is offered only with backgrounds shown
+    }
+
+    std::string WriteFile(const std::string& name, const std::string& bytes) {
+        TempFolder::WriteAll(folder / name, bytes);
+        return folder / name;
+    }
+    std::string SolidBmp(const std::string& name, int width, int height, COLORREF color,
+                         uint32_t compression = BI_RGB) {
+        return WriteFile(name, SolidBmpBytes(width, height, color, compression));
     }
 
     void Load(const std::optional<std::string>& answer) {
@@ -82,6 +73,8 @@ protected:
         EXPECT_EQ(host.messageBoxes[0].owner, Wnd());
         host.messageBoxes.clear();
     }
+
+    TempFolder folder;
 };
 
 TEST_F(BackgroundImageTest, ALoadNamesTheFileInTheTagAndHoldsTheBitmap) {
@@ -149,12 +142,10 @@ TEST_F(BackgroundImageTest, AFailedLoadKeepsThePathDropsTheBitmapAndRefreshesNot
 TEST_F(BackgroundImageTest, TheMessageSaysWhyOnlyForUnsupportedAndIncompatibleImages) {
     Load(SolidBmp("jpeg-inside.bmp", 4, 4, RGB(1, 2, 3), BI_JPEG));
     ExpectFailureMessage(kFailure + "\nYou attempted to load an incompatible image.");
-    Load(FullPath("missing.bmp"));
+    Load(folder / "missing.bmp");
     ExpectFailureMessage(kFailure);
     std::string cut = SolidBmp("cut.bmp", 40, 40, RGB(1, 2, 3));
-    std::string bytes(100, '\0');
-    std::ifstream(cut, std::ios::binary).read(bytes.data(), 100);
-    Load(WriteFile("cut.bmp", bytes));
+    Load(WriteFile("cut.bmp", TempFolder::ReadAll(cut).substr(0, 100)));
     ExpectFailureMessage(kFailure);
 }
 
@@ -167,7 +158,7 @@ TEST_F(BackgroundImageTest, CancelChangesNothing) {
     EXPECT_EQ(host.fileDialogs.size(), 2u);
     EXPECT_TRUE(host.messageBoxes.empty());
     EXPECT_EQ(dlg->m_backgroundName.str(), "green.bmp");
-    EXPECT_EQ(dlg->m_backgroundPath.str(), FullPath("green.bmp"));
+    EXPECT_EQ(dlg->m_backgroundPath.str(), folder / "green.bmp");
     EXPECT_EQ(dlg->m_hBackground, bitmap);
     EXPECT_EQ(dlg->m_backgroundLoaded, 1);
     EXPECT_EQ(Tag(), tag);

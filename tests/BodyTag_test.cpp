@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include "TestValues.h"
+
 namespace {
 BodyTagInputs Defaults() {
     BodyTagInputs in;
@@ -16,8 +18,7 @@ BodyTagInputs Defaults() {
 
 TEST(ComposeBodyTag, DefaultSchemeWithBackgroundColour) {
     std::string tag = ComposeBodyTag(Defaults());
-    EXPECT_EQ(tag, "<BODY BGCOLOR=\"#FFEBD7\" TEXT=\"#000000\" LINK=\"#008200\" VLINK=\"#551A8B\" "
-                   "ALINK=\"#EE0000\" >");
+    EXPECT_EQ(tag, kDefaultTag);
     EXPECT_EQ(tag.size(), 87u);
 }
 
@@ -25,8 +26,9 @@ TEST(ComposeBodyTag, BackgroundFormNamesTheImageAndDropsTheColour) {
     BodyTagInputs in = Defaults();
     in.backgroundForm = true;
     in.backgroundName = "paper.bmp";
-    EXPECT_EQ(ComposeBodyTag(in), "<BODY BACKGROUND=\"paper.bmp\" TEXT=\"#000000\" LINK=\"#008200\" "
-                                  "VLINK=\"#551A8B\" ALINK=\"#EE0000\" >");
+    EXPECT_EQ(ComposeBodyTag(in),
+              "<BODY BACKGROUND=\"paper.bmp\" TEXT=\"#000000\" LINK=\"#008200\" "
+              "VLINK=\"#551A8B\" ALINK=\"#EE0000\" >");
     in.backgroundName = "";
     EXPECT_EQ(ComposeBodyTag(in).rfind("<BODY BACKGROUND=\"\" TEXT=", 0), 0u);
 }

@@ -1,10 +1,9 @@
 // The role buttons, the sliders, the colour picker, the background toggle and the reset,
 // driven with real clicks and scroll notifications.
 #include "DialogHarness.h"
+#include "TestValues.h"
 
 namespace {
-const std::string kDefaultTag = "<BODY BGCOLOR=\"#FFEBD7\" TEXT=\"#000000\" LINK=\"#008200\" "
-                                "VLINK=\"#551A8B\" ALINK=\"#EE0000\" >";
 
 // Records every invalidation of the dialog by watching the update region.
 bool PreviewInvalid(HWND wnd) {

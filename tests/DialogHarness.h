@@ -86,7 +86,6 @@ public:
     using CSchemeDlg::ReselectRoles;
     using CSchemeDlg::SetBackgroundBitmap;
     using CSchemeDlg::TileBackground;
-    using CSchemeDlg::UpdateAllHex;
     using CSchemeDlg::UpdateCurrentHex;
 
     std::vector<int> roleHandlerCalls;

@@ -119,7 +119,13 @@ TEST(CFileException, CutsTheNameTo127CharactersAndHasAMessageForEveryCause) {
 TEST(AfxWriteFileReplacing, ReplacesTheTargetOnlyOnceEverythingIsWritten) {
     TempFolder folder;
     std::string target = folder / "scheme.colors";
-    AfxWriteFileReplacing(target.c_str(), [](CFile& file) { file.Write("first", 5); });
+    AfxWriteFileReplacing(target.c_str(), [&](CFile& file) {
+        // A new file named after the target, never offered as a scheme.
+        const std::string written(file.GetFilePath());
+        EXPECT_EQ(written.rfind(target + ".~", 0), 0u) << written;
+        EXPECT_EQ(written.substr(written.size() - 4), ".tmp");
+        file.Write("first", 5);
+    });
     EXPECT_EQ(TempFolder::ReadAll(target), "first");
     AfxWriteFileReplacing(target.c_str(), [](CFile& file) { file.Write("new", 3); });
     EXPECT_EQ(TempFolder::ReadAll(target), "new");
@@ -164,4 +170,45 @@ TEST(AfxWriteFileReplacing, RefusesATargetThatCouldNotBeOpenedBeforeWritingAnyth
     }
     EXPECT_EQ(TempFolder::ReadAll(readOnly), "old");
     EXPECT_EQ(folder.Files().size(), 2u);
+}
+
+TEST(AfxWriteFileReplacing, WritesInPlaceWhereNoNewFileNameFitsBesideTheTarget) {
+    // The longest folder that Windows creates, 248 characters: a path of 259 characters at most
+    // leaves no room for a longer name beside the target.
+    const std::string name = "a.colors";
+    TempFolder folder(248);
+    const std::string target = folder / name;
+    ASSERT_EQ(target.size(), 257u);
+    TempFolder::WriteAll(target, "old");
+    AfxWriteFileReplacing(target.c_str(), [](CFile& file) { file.Write("new", 3); });
+    EXPECT_EQ(TempFolder::ReadAll(target), "new");
+    EXPECT_EQ(folder.Files(), std::vector<std::string>{name});
+}
+
+TEST(AfxWriteFileReplacing, WritesInPlaceWhereTheFolderRefusesNewFiles) {
+    // Made beside the test programs by ctest's fixture (locked_folder.sh): the folder takes no new
+    // entries, while its file scheme.colors may be written.
+    const std::string folder = "locked-folder";
+    const std::string target = folder + "\\scheme.colors";
+    if (::GetFileAttributesA(folder.c_str()) == INVALID_FILE_ATTRIBUTES)
+        GTEST_SKIP() << "no " << folder << ": ctest's fixture makes it";
+    const std::string probe = folder + "\\probe";
+    HANDLE created =
+        ::CreateFileA(probe.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW, 0, nullptr);
+    if (created != INVALID_HANDLE_VALUE) {
+        ::CloseHandle(created);
+        ::DeleteFileA(probe.c_str());
+        GTEST_SKIP() << "this machine could not lock the folder: "
+                     << TempFolder::ReadAll(folder + ".why");
+    }
+    ASSERT_EQ(TempFolder::ReadAll(target), "old");
+    AfxWriteFileReplacing(target.c_str(), [](CFile& file) { file.Write("new", 3); });
+    EXPECT_EQ(TempFolder::ReadAll(target), "new");
+
+    // A file that does not exist yet cannot be written in place either: the cause is reported.
+    const std::string other = folder + "\\other.colors";
+    CFileException e = Thrown(
+        [&] { AfxWriteFileReplacing(other.c_str(), [](CFile& file) { file.Write("x", 1); }); });
+    EXPECT_EQ(e.m_cause, CFileException::accessDenied);
+    EXPECT_EQ(e.m_strFileName, other.c_str());
 }

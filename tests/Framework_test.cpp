@@ -1,6 +1,8 @@
 // The framework layer: the modal loop, command routing and the report of exceptions that
 // leave a handler.
+#include <atomic>
 #include <stdexcept>
+#include <thread>
 
 #include "DialogHarness.h"
 
@@ -11,6 +13,7 @@ enum {
     ID_THROW_MEMORY,
     ID_THROW_BAD_ALLOC,
     ID_THROW_STD,
+    ID_END_WHEN_IDLE,
     ID_UNHANDLED = 40100,
 };
 
@@ -53,6 +56,11 @@ protected:
     void OnThrowMemory() { AfxThrowMemoryException(); }
     void OnThrowBadAlloc() { throw std::bad_alloc(); }
     void OnThrowStd() { throw std::runtime_error("not shown"); }
+    // Ends the dialog only when nothing waits in its queue, so that its loop has no message to
+    // return unless the dialog wakes it.
+    void OnEndWhenIdle() {
+        if (HIWORD(::GetQueueStatus(QS_ALLINPUT)) == 0) EndDialog(IDCANCEL);
+    }
     void OnPaint() {
         ++paints;
         throw CException();
@@ -69,6 +77,7 @@ BEGIN_MESSAGE_MAP(CFailingDlg, CDialog)
     ON_COMMAND(ID_THROW_MEMORY, &CFailingDlg::OnThrowMemory)
     ON_COMMAND(ID_THROW_BAD_ALLOC, &CFailingDlg::OnThrowBadAlloc)
     ON_COMMAND(ID_THROW_STD, &CFailingDlg::OnThrowStd)
+    ON_COMMAND(ID_END_WHEN_IDLE, &CFailingDlg::OnEndWhenIdle)
     ON_WM_PAINT()
 END_MESSAGE_MAP()
 // clang-format on
@@ -152,6 +161,34 @@ TEST_F(FrameworkTest, DoModalRunsItsOwnLoopThroughPreTranslateWithTheOwnerDisabl
     EXPECT_TRUE(modal.wasVisible);
     EXPECT_TRUE(::IsWindowEnabled(owner.m_hWnd));
     EXPECT_EQ(modal.m_hWnd, nullptr);
+}
+
+bool g_watchdogFired = false;
+void CALLBACK Watchdog(HWND, UINT, UINT_PTR timer, DWORD) {
+    g_watchdogFired = true;
+    ::KillTimer(nullptr, timer);
+}
+
+TEST_F(FrameworkTest, ADialogEndedByAMessageFromAnotherThreadLeavesItsModalLoop) {
+    // GetMessage handles a message sent from another thread without returning; only the
+    // dialog's own wake-up ends the loop before the watchdog's timer does.
+    CFailingDlg modal;
+    g_watchdogFired = false;
+    const UINT_PTR watchdog = ::SetTimer(nullptr, 0, 5000, Watchdog);
+    std::atomic<bool> returned = false;
+    std::thread sender([&] {
+        // Asks again until the dialog was idle when asked; a window not yet made is no target.
+        while (!returned) {
+            if (HWND wnd = ::FindWindowA(nullptr, "About TWR 2.0"))
+                ::SendMessageA(wnd, WM_COMMAND, ID_END_WHEN_IDLE, 0);
+            ::Sleep(5);
+        }
+    });
+    EXPECT_EQ(modal.DoModal(), IDCANCEL);
+    returned = true;
+    sender.join();
+    ::KillTimer(nullptr, watchdog);
+    EXPECT_FALSE(g_watchdogFired);
 }
 
 TEST_F(FrameworkTest, CommandsNoMapHandlesGoToTheApplicationAndOtherwiseNowhere) {

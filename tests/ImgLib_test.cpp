@@ -179,6 +179,18 @@ TEST(ImgLibErrors, FilesThatCannotBeRead) {
     EXPECT_EQ(GetLastImgLibError(), IMGLIB_ERR_ARGUMENT);
 }
 
+TEST(ImgLibErrors, APictureThatAnotherProgramHoldsOpenForWritingStillLoads) {
+    for (const char* file : {"bmp24.bmp", "tga24.tga"}) {
+        // As an image editor holds it: open for writing, others allowed to read.
+        const std::string path = kFolder + file;
+        HANDLE editor = ::CreateFileA(path.c_str(), GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ,
+                                      nullptr, OPEN_EXISTING, 0, nullptr);
+        ASSERT_NE(editor, INVALID_HANDLE_VALUE) << file;
+        EXPECT_EQ(ErrorOf(path), IMGLIB_OK) << file;
+        ::CloseHandle(editor);
+    }
+}
+
 TEST(ImgLibErrors, ContentDecidesTheFormatNotTheName) {
     EXPECT_EQ(ErrorOf(kFolder + "text.txt"), IMGLIB_ERR_UNSUPPORTED);
     EXPECT_EQ(ErrorOf(Variant("text.txt", "text.bmp", [](auto&) {})), IMGLIB_ERR_UNSUPPORTED);

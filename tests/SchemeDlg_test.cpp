@@ -1,10 +1,9 @@
 // The main window from its template: start state, the tag box, the copy commands, the keys
 // that work from anywhere, help, About and the ways the window ends.
 #include "DialogHarness.h"
+#include "TestValues.h"
 
 namespace {
-const std::string kDefaultTag = "<BODY BGCOLOR=\"#FFEBD7\" TEXT=\"#000000\" LINK=\"#008200\" "
-                                "VLINK=\"#551A8B\" ALINK=\"#EE0000\" >";
 
 std::string MenuText(HMENU menu, int position) {
     char text[128] = {};

@@ -7,21 +7,14 @@
 
 #include <gtest/gtest.h>
 
+#include "TestValues.h"
+
 namespace {
 using Bytes = std::vector<uint8_t>;
 
-Bytes Le32(int32_t value) {
-    uint32_t v = static_cast<uint32_t>(value);
-    return {uint8_t(v), uint8_t(v >> 8), uint8_t(v >> 16), uint8_t(v >> 24)};
-}
-
 Bytes Header(const int32_t* components) {
-    Bytes bytes = {'T', 'W', 'R'};
-    for (int i = 0; i < kComponentCount; ++i) {
-        Bytes le = Le32(components[i]);
-        bytes.insert(bytes.end(), le.begin(), le.end());
-    }
-    return bytes;
+    const std::string header = SchemeHeader(components);
+    return Bytes(header.begin(), header.end());
 }
 
 Bytes operator+(Bytes a, const std::string& text) {
@@ -53,9 +46,6 @@ SchemeFileData Read(const Bytes& bytes, bool* valid = nullptr) {
     if (valid) *valid = ok;
     return data;
 }
-
-constexpr int32_t kOddValues[kComponentCount] = {-1,   256,   4096, INT32_MAX, INT32_MIN, 0, 1, 255,
-                                                 -256, 65536, 128,  2,         3,         4, 5};
 } // namespace
 
 TEST(SchemeFileWrite, GivesTheThreeLayoutsByteForByte) {
@@ -64,7 +54,7 @@ TEST(SchemeFileWrite, GivesTheThreeLayoutsByteForByte) {
     Bytes expected = {'T', 'W', 'R', 0xFF, 0, 0, 0, 0xEB, 0, 0, 0, 0xD7, 0, 0, 0};
     expected.resize(3 + 28, 0);
     for (int32_t v : {130, 0, 85, 26, 139, 238, 0, 0}) {
-        Bytes le = Le32(v);
+        const std::string le = Le32(v);
         expected.insert(expected.end(), le.begin(), le.end());
     }
     expected.push_back(0);

@@ -6,13 +6,15 @@
 
 class TempFolder {
 public:
-    TempFolder() {
+    // pathLength, when given, pads the folder's name until its full path is that long.
+    explicit TempFolder(size_t pathLength = 0) {
         char base[MAX_PATH];
         ::GetTempPathA(sizeof base, base);
         char name[64];
         static int counter = 0;
         wsprintfA(name, "tw-test-%lu-%d", ::GetCurrentProcessId(), ++counter);
         m_path = std::string(base) + name;
+        if (m_path.size() < pathLength) m_path.append(pathLength - m_path.size(), 'x');
         ::CreateDirectoryA(m_path.c_str(), nullptr);
     }
     ~TempFolder() {

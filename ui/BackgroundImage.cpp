@@ -21,14 +21,11 @@ constexpr DWORD kLoadBackgroundFlags = OFN_HIDEREADONLY | OFN_OVERWRITEPROMPT;
 CString ImageFailureMessage(int32_t code) {
     CString message = "An error has occured.";
     switch (code) {
-    case IMGLIB_ERR_UNSUPPORTED:
-        message += "\nYou attempted to load an unsupported image.";
-        break;
+    case IMGLIB_ERR_UNSUPPORTED: message += "\nYou attempted to load an unsupported image."; break;
     case IMGLIB_ERR_INCOMPATIBLE:
         message += "\nYou attempted to load an incompatible image.";
         break;
-    default:
-        break;
+    default: break;
     }
     return message;
 }
@@ -53,7 +50,5 @@ void CSchemeDlg::OnLoadBackground() {
     }
     m_backgroundLoaded = 1;
     m_backgroundName = dialog.GetFileName();
-    UpdateCurrentHex();
-    RebuildTag();
-    InvalidatePreview();
+    Refresh(RefreshScope::CurrentRole);
 }

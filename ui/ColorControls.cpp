@@ -34,9 +34,7 @@ void CSchemeDlg::OnHScroll(UINT sbCode, UINT pos, CScrollBar* scrollBar) {
     if (channel < ChannelRed || channel > ChannelBlue || !IsColorRole(m_currentRole)) return;
     SetDlgItemText(kValueIds[channel], Decimal(value));
     ColorTable[ComponentIndex(m_currentRole, channel)] = value;
-    UpdateCurrentHex();
-    RebuildTag();
-    InvalidatePreview();
+    Refresh(RefreshScope::CurrentRole);
 }
 
 void CSchemeDlg::OnColorPicker() {
@@ -48,12 +46,11 @@ void CSchemeDlg::OnColorPicker() {
     ColorTable[ComponentIndex(m_currentRole, ChannelGreen)] = GetGValue(color);
     ColorTable[ComponentIndex(m_currentRole, ChannelBlue)] = GetBValue(color);
     RunRoleHandler(m_currentRole);
-    UpdateCurrentHex();
-    RebuildTag();
-    InvalidatePreview();
+    Refresh(RefreshScope::CurrentRole);
 }
 
-void CSchemeDlg::HideBackgrounds(CMenu& tools) {
+void CSchemeDlg::HideBackgrounds() {
+    CMenu tools = ToolsMenu();
     // The check mark's previous state, MF_CHECKED, is the flag's "hidden" value.
     m_solidBackground =
         static_cast<int>(tools.CheckMenuItem(kShowBackgroundsPos, MF_BYPOSITION | MF_UNCHECKED));
@@ -61,29 +58,22 @@ void CSchemeDlg::HideBackgrounds(CMenu& tools) {
 }
 
 void CSchemeDlg::OnShowBackgrounds() {
-    CMenu tools = GetMenu().GetSubMenu(kToolsMenuPos);
+    CMenu tools = ToolsMenu();
     if (tools.GetMenuState(kShowBackgroundsPos, MF_BYPOSITION) == 0) {
         m_solidBackground =
             static_cast<int>(tools.CheckMenuItem(kShowBackgroundsPos, MF_BYPOSITION | MF_CHECKED));
         tools.EnableMenuItem(kLoadBackgroundPos, MF_BYPOSITION | MF_ENABLED);
         if (!m_hBackground) m_backgroundLoaded = 0;
     } else {
-        HideBackgrounds(tools);
+        HideBackgrounds();
     }
-    UpdateCurrentHex();
-    RebuildTag();
-    InvalidatePreview();
+    Refresh(RefreshScope::CurrentRole);
 }
 
 void CSchemeDlg::OnResetColors() {
     ResetColorTable(ColorTable);
-    CMenu tools = GetMenu().GetSubMenu(kToolsMenuPos);
-    if (tools.GetMenuState(kShowBackgroundsPos, MF_BYPOSITION) == MF_CHECKED)
-        HideBackgrounds(tools);
-    UpdateAllHex();
-    RebuildTag();
-    InvalidatePreview();
-    ReselectRoles();
+    if (BackgroundsShown()) HideBackgrounds();
+    Refresh(RefreshScope::AllRolesReselected);
 }
 
 void CSchemeDlg::ReselectRoles() {

@@ -42,33 +42,29 @@ void RepeatBlock(CDC& strip, int w, int h, int width, int height) {
     for (int done = h; done < height; done *= 2)
         strip.BitBlt(0, done, width, std::min(done, height - done), &strip, 0, 0, SRCCOPY);
 }
-} // namespace
 
-void CSchemeDlg::OnPaint() {
-    if (IsIconic()) {
-        CPaintDC dc(this);
-        SendMessage(WM_ICONERASEBKGND, reinterpret_cast<WPARAM>(dc.m_hDC), 0);
-        const int iconWidth = ::GetSystemMetrics(SM_CXICON);
-        const int iconHeight = ::GetSystemMetrics(SM_CYICON);
-        RECT client;
-        GetClientRect(&client);
-        const int x = (client.right - client.left - iconWidth + 1) / 2;
-        const int y = (client.bottom - client.top - iconHeight + 1) / 2;
-        dc.DrawIcon(x, y, m_hIcon);
-        return;
-    }
+// The minimised window: its icon centred in the client area over the icon's background.
+void DrawMinimised(CWnd& wnd, CDC& dc, HICON icon) {
+    wnd.SendMessage(WM_ICONERASEBKGND, reinterpret_cast<WPARAM>(dc.m_hDC), 0);
+    const int iconWidth = ::GetSystemMetrics(SM_CXICON);
+    const int iconHeight = ::GetSystemMetrics(SM_CYICON);
+    RECT client;
+    wnd.GetClientRect(&client);
+    const int x = (client.right - client.left - iconWidth + 1) / 2;
+    const int y = (client.bottom - client.top - iconHeight + 1) / 2;
+    dc.DrawIcon(x, y, icon);
+}
 
-    CPaintDC dc(this);
+// The two etched frames around the page.
+void DrawFrames(CDC& dc) {
     const COLORREF light = ::GetSysColor(COLOR_BTNHIGHLIGHT);
     const COLORREF dark = ::GetSysColor(COLOR_3DDKSHADOW);
     dc.Draw3dRect(kOuterFrame, dark, light);
     dc.Draw3dRect(kInnerFrame, light, dark);
+}
 
-    if (m_solidBackground)
-        dc.FillSolidRect(PreviewRect, RoleColor(RoleBackground));
-    else
-        TileBackground(&dc);
-
+// The title and the four lines, in twips, each in its role's colour; fonts released at the end.
+void DrawTexts(CDC& dc, const char* title) {
     dc.SetMapMode(MM_TWIPS);
     dc.SetBkMode(TRANSPARENT);
 
@@ -80,7 +76,7 @@ void CSchemeDlg::OnPaint() {
     dc.DPtoLP(&rect);
     const HFONT previousFont = dc.SelectObject(titleFont);
     dc.SetTextColor(RoleColor(RoleText));
-    dc.DrawText(m_sampleTitle, &rect, DT_CENTER);
+    dc.DrawText(title, &rect, DT_CENTER);
 
     CFont lineFont;
     lineFont.CreateFont(kLineFontHeight, 0, 0, 0, FW_DONTCARE, 0, 0, 0, ANSI_CHARSET,
@@ -104,6 +100,21 @@ void CSchemeDlg::OnPaint() {
 
     dc.SelectObject(previousFont);
     // The line font, then the title font, are deleted here, before painting ends.
+}
+} // namespace
+
+void CSchemeDlg::OnPaint() {
+    CPaintDC dc(this);
+    if (IsIconic()) {
+        DrawMinimised(*this, dc, m_hIcon);
+        return;
+    }
+    DrawFrames(dc);
+    if (m_solidBackground)
+        dc.FillSolidRect(PreviewRect, RoleColor(RoleBackground));
+    else
+        TileBackground(&dc);
+    DrawTexts(dc, m_sampleTitle);
 }
 
 void CSchemeDlg::TileBackground(CDC* dc) {

@@ -1,7 +1,6 @@
 #include "SchemeDlg.h"
 
-#include "app/AboutDlg.h"
-#include "app/SchemeApp.h"
+#include "AboutDlg.h"
 #include "scheme/BodyTag.h"
 
 namespace {
@@ -78,7 +77,7 @@ BOOL CSchemeDlg::OnInitDialog() {
 
 BOOL CSchemeDlg::PreTranslateMessage(MSG* msg) {
     // The accelerator's command runs now; the keystroke still reaches the dialog below.
-    auto* app = static_cast<CSchemeApp*>(AfxGetApp());
+    CWinApp* app = AfxGetApp();
     if (app && app->m_hAccelTable) ::TranslateAcceleratorA(m_hWnd, app->m_hAccelTable, msg);
     return CDialog::PreTranslateMessage(msg);
 }
@@ -112,8 +111,7 @@ void CSchemeDlg::UpdateAllHex() {
 }
 
 bool CSchemeDlg::BackgroundsShown() const {
-    CMenu tools = GetMenu().GetSubMenu(kToolsMenuPos);
-    return tools.GetMenuState(kShowBackgroundsPos, MF_BYPOSITION) == MF_CHECKED;
+    return ToolsMenu().GetMenuState(kShowBackgroundsPos, MF_BYPOSITION) == MF_CHECKED;
 }
 
 void CSchemeDlg::RebuildTag() {
@@ -130,6 +128,16 @@ void CSchemeDlg::RebuildTag() {
 
 void CSchemeDlg::InvalidatePreview() {
     InvalidateRect(&PreviewRect, TRUE);
+}
+
+void CSchemeDlg::Refresh(RefreshScope scope) {
+    if (scope == RefreshScope::CurrentRole)
+        UpdateCurrentHex();
+    else
+        UpdateAllHex();
+    RebuildTag();
+    InvalidatePreview();
+    if (scope == RefreshScope::AllRolesReselected) ReselectRoles();
 }
 
 void CSchemeDlg::OnEditCopy() {

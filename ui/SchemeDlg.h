@@ -38,7 +38,13 @@ protected:
     BOOL OnInitDialog() override;
     void OnOK() override {} // Enter never ends the main window
 
-    // Keep the hex texts, the tag and the preview in step with ColorTable.
+    // What a change of ColorTable or of the background touched: the current role's components
+    // only, or every component (after which the sliders show the current role's values again).
+    enum class RefreshScope { CurrentRole, AllRolesReselected };
+    // Every change ends here: the hex texts of the scope, the tag, the sample page, and for
+    // all roles the role reselection.
+    void Refresh(RefreshScope scope);
+    // The steps of the refresh.
     void UpdateCurrentHex();
     void UpdateAllHex();
     void RebuildTag();
@@ -47,6 +53,8 @@ protected:
     void SelectRole(ColorRole role);
     CString& HexMember(ColorRole role);
     bool BackgroundsShown() const;
+    // The "&Tools" pop-up, whose first two items carry the background state.
+    CMenu ToolsMenu() const { return GetMenu().GetSubMenu(kToolsMenuPos); }
 
     // Painting the sample page.
     void OnPaint();
@@ -60,7 +68,7 @@ protected:
     virtual void OnVisitedLinkColor() { SelectRole(RoleVisitedLink); }
     virtual void OnActiveLinkColor() { SelectRole(RoleActiveLink); }
     void RunRoleHandler(ColorRole role);
-    void HideBackgrounds(CMenu& tools);
+    void HideBackgrounds();
     static CString Decimal(int value);
     void OnHScroll(UINT sbCode, UINT pos, CScrollBar* scrollBar);
     void OnColorPicker();

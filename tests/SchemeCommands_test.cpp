@@ -4,23 +4,14 @@
 
 #include "DialogHarness.h"
 #include "TempFolder.h"
+#include "TestValues.h"
 
 namespace {
-constexpr int32_t kOddValues[kComponentCount] = {-1,   256,   4096, INT32_MAX, INT32_MIN, 0, 1, 255,
-                                                 -256, 65536, 128,  2,         3,         4, 5};
 constexpr UINT kStop = MB_OK | MB_ICONSTOP;
 constexpr UINT kExclamation = MB_OK | MB_ICONEXCLAMATION;
 
-std::string Le32(int32_t value) {
-    uint32_t v = static_cast<uint32_t>(value);
-    return {char(v), char(v >> 8), char(v >> 16), char(v >> 24)};
-}
-
 std::string SchemeBytes(const int32_t* components, const std::string& tail) {
-    std::string bytes = "TWR";
-    for (int i = 0; i < kComponentCount; ++i)
-        bytes += Le32(components[i]);
-    return bytes + tail;
+    return SchemeHeader(components) + tail;
 }
 
 void SetTable(const int32_t* components) {
@@ -32,7 +23,7 @@ bool TableIs(const int32_t* components) {
 }
 } // namespace
 
-class SchemeFilesTest : public DialogTest {
+class SchemeCommandsTest : public DialogTest {
 protected:
     void Save(const std::string& path) {
         host.fileAnswers.push_back(path);
@@ -63,7 +54,7 @@ protected:
     TempFolder folder;
 };
 
-TEST_F(SchemeFilesTest, BothDialogsOfferColorsFilesAlikeAndCancelChangesNothing) {
+TEST_F(SchemeCommandsTest, BothDialogsOfferColorsFilesAlikeAndCancelChangesNothing) {
     Command(ID_SCHEMES_SAVE);
     Command(ID_SCHEMES_OPEN);
     ASSERT_EQ(host.fileDialogs.size(), 2u);
@@ -81,7 +72,7 @@ TEST_F(SchemeFilesTest, BothDialogsOfferColorsFilesAlikeAndCancelChangesNothing)
     EXPECT_TRUE(folder.Files().empty());
 }
 
-TEST_F(SchemeFilesTest, SavesTheThreeFormsByteForByte) {
+TEST_F(SchemeCommandsTest, SavesTheThreeFormsByteForByte) {
     // Hidden backgrounds: 64 bytes even with an image held.
     HoldImage("C:\\img\\tile.bmp", "tile.bmp");
     Save(folder / "hidden.colors");
@@ -107,7 +98,8 @@ TEST_F(SchemeFilesTest, SavesTheThreeFormsByteForByte) {
     EXPECT_TRUE(TableIs(kOddValues)); // saving changes nothing in memory
 }
 
-TEST_F(SchemeFilesTest, SavingABackgroundOfMoreThan255CharactersIsRefusedBeforeAnyFileIsTouched) {
+TEST_F(SchemeCommandsTest,
+       SavingABackgroundOfMoreThan255CharactersIsRefusedBeforeAnyFileIsTouched) {
     Command(ID_TOOLS_SHOWBACKGROUNDS);
     std::string target = folder / "old.colors";
     TempFolder::WriteAll(target, "old");
@@ -120,7 +112,7 @@ TEST_F(SchemeFilesTest, SavingABackgroundOfMoreThan255CharactersIsRefusedBeforeA
     EXPECT_EQ(folder.Files().size(), 1u);
 }
 
-TEST_F(SchemeFilesTest, OpeningRestoresEveryComponentAndKeepsTheSelectedRole) {
+TEST_F(SchemeCommandsTest, OpeningRestoresEveryComponentAndKeepsTheSelectedRole) {
     SetTable(kOddValues);
     Save(folder / "odd.colors");
     Command(ID_EDIT_RESETCOLORS);
@@ -148,7 +140,7 @@ TEST_F(SchemeFilesTest, OpeningRestoresEveryComponentAndKeepsTheSelectedRole) {
     EXPECT_EQ(ToolsState(CSchemeDlg::kShowBackgroundsPos), static_cast<UINT>(MF_UNCHECKED));
 }
 
-TEST_F(SchemeFilesTest, AHeldImageSurvivesOpeningASchemeWithoutOne) {
+TEST_F(SchemeCommandsTest, AHeldImageSurvivesOpeningASchemeWithoutOne) {
     HoldImage("C:\\img\\tile.bmp", "tile.bmp");
     Save(folder / "hidden.colors");
     Open(folder / "hidden.colors");
@@ -158,7 +150,7 @@ TEST_F(SchemeFilesTest, AHeldImageSurvivesOpeningASchemeWithoutOne) {
     EXPECT_TRUE(host.messageBoxes.empty());
 }
 
-TEST_F(SchemeFilesTest, AShortFileReplacesTheLeadingBytesAndStillRefreshes) {
+TEST_F(SchemeCommandsTest, AShortFileReplacesTheLeadingBytesAndStillRefreshes) {
     // The magic, the background's red whole and one byte of its green.
     std::string path = folder / "short.colors";
     TempFolder::WriteAll(path, std::string("TWR\x10\0\0\0\x20", 8));
@@ -171,7 +163,7 @@ TEST_F(SchemeFilesTest, AShortFileReplacesTheLeadingBytesAndStillRefreshes) {
     EXPECT_EQ(Sliders(), (std::vector<int>{16, 32, 215}));
 }
 
-TEST_F(SchemeFilesTest, RejectsLowerCaseMagicAndTwoByteFilesChangingNothing) {
+TEST_F(SchemeCommandsTest, RejectsLowerCaseMagicAndTwoByteFilesChangingNothing) {
     std::string lower = folder / "lower.colors";
     TempFolder::WriteAll(lower, "twr" + SchemeBytes(kOddValues, "").substr(3) + '\0');
     std::string tiny = folder / "tiny.colors";
@@ -191,7 +183,7 @@ TEST_F(SchemeFilesTest, RejectsLowerCaseMagicAndTwoByteFilesChangingNothing) {
     EXPECT_EQ(TempFolder::ReadAll(lower), "x");
 }
 
-TEST_F(SchemeFilesTest, FileErrorsShowTheirCauseWithTheStopIconAndChangeNothing) {
+TEST_F(SchemeCommandsTest, FileErrorsShowTheirCauseWithTheStopIconAndChangeNothing) {
     std::string missing = folder / "missing.colors";
     std::string readOnly = folder / "readonly.colors";
     std::string held = folder / "held.colors";
@@ -228,7 +220,7 @@ TEST_F(SchemeFilesTest, FileErrorsShowTheirCauseWithTheStopIconAndChangeNothing)
     EXPECT_TRUE(::IsWindow(Wnd()));
 }
 
-TEST_F(SchemeFilesTest, AnImageThatCannotBeDecodedStillLeavesTheWindowShowingTheNewColours) {
+TEST_F(SchemeCommandsTest, AnImageThatCannotBeDecodedStillLeavesTheWindowShowingTheNewColours) {
     std::string image = folder / "notes.bmp";
     TempFolder::WriteAll(image, "plain text, not an image\n");
     std::string path = folder / "image.colors";
@@ -256,7 +248,7 @@ TEST_F(SchemeFilesTest, AnImageThatCannotBeDecodedStillLeavesTheWindowShowingThe
     EXPECT_EQ(dlg->m_solidBackground, static_cast<int>(MF_CHECKED));
 }
 
-TEST_F(SchemeFilesTest, TheImageAFileNamesIsDecodedWhileBackgroundsAreHiddenAndShownLater) {
+TEST_F(SchemeCommandsTest, TheImageAFileNamesIsDecodedWhileBackgroundsAreHiddenAndShownLater) {
     // A 3 by 2 24-bit BMP: rows of 9 bytes padded to 12.
     std::string image = folder / "tile.bmp";
     std::string bmp = "BM" + Le32(54 + 24) + Le32(0) + Le32(54) + Le32(40) + Le32(3) + Le32(2) +

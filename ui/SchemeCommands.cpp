@@ -1,12 +1,32 @@
 // "&Open A Scheme" and "&Save A Scheme": the scheme and its background in a scheme file.
 #include "SchemeDlg.h"
 
-#include <cstring>
+#include <algorithm>
+#include <iterator>
 
 #include "imglib/ImgLib.h"
 #include "scheme/SchemeFile.h"
 
 namespace {
+// The scheme codec's view of a file on disk; its failures stay the CFile's exceptions.
+class DiskFile : public ByteFile {
+public:
+    explicit DiskFile(CFile& file) : m_file(file) {}
+    uint32_t Read(void* buffer, uint32_t count) override { return m_file.Read(buffer, count); }
+    void Write(const void* data, uint32_t count) override { m_file.Write(data, count); }
+    uint64_t Seek(int64_t offset, uint32_t origin) override { return m_file.Seek(offset, origin); }
+
+private:
+    CFile& m_file; // borrowed
+};
+
+// A scheme whose components are those of ColorTable.
+SchemeFileData SchemeOfColorTable() {
+    SchemeFileData data;
+    std::copy(std::begin(ColorTable), std::end(ColorTable), data.components);
+    return data;
+}
+
 constexpr const char* kSchemeFileName = "*.colors";
 constexpr DWORD kSchemeDialogFlags = OFN_HIDEREADONLY | OFN_OVERWRITEPROMPT;
 constexpr const char* kSchemeFilter = "TWR Files (*.colors) | *.colors |";
@@ -21,18 +41,18 @@ void CSchemeDlg::OnSaveScheme() {
     CFileDialog dialog(FALSE, nullptr, kSchemeFileName, kSchemeDialogFlags, kSchemeFilter, nullptr);
     if (dialog.DoModal() != IDOK) return;
 
-    SchemeFileData data;
-    std::memcpy(data.components, ColorTable, sizeof data.components);
+    SchemeFileData data = SchemeOfColorTable();
     data.path = m_backgroundPath.str();
     data.name = m_backgroundName.str();
-    bool withBackground = m_solidBackground == 0;
-    // Refuse before any file is touched rather than write a cut or broken length.
-    if (withBackground && !FitsSchemeFile(data.path, data.name)) {
+    // The bytes are made first, so that a scheme the format cannot hold touches no file.
+    MemoryFile bytes;
+    if (!WriteSchemeFile(bytes, data, m_solidBackground == 0)) {
         AfxMessageBox(kBackgroundTooLong, MB_OK | MB_ICONEXCLAMATION, 0);
         return;
     }
-    AfxWriteFileReplacing(dialog.GetPathName(),
-                          [&](CFile& file) { WriteSchemeFile(file, data, withBackground); });
+    AfxWriteFileReplacing(dialog.GetPathName(), [&](CFile& file) {
+        file.Write(bytes.Bytes().data(), static_cast<UINT>(bytes.Bytes().size()));
+    });
 }
 
 void CSchemeDlg::OnOpenScheme() {
@@ -40,19 +60,19 @@ void CSchemeDlg::OnOpenScheme() {
     if (dialog.DoModal() != IDOK) return;
 
     // The whole file is read before any of it is applied, so a failed read changes nothing.
-    SchemeFileData data;
-    std::memcpy(data.components, ColorTable, sizeof data.components);
+    SchemeFileData data = SchemeOfColorTable();
     bool valid;
     {
         CFile file(dialog.GetPathName(), CFile::modeRead);
-        valid = ReadSchemeFile(file, data);
+        DiskFile disk(file);
+        valid = ReadSchemeFile(disk, data);
     }
     if (!valid) {
         AfxMessageBox(kNotASchemeFile, MB_OK | MB_ICONEXCLAMATION, 0);
         return;
     }
 
-    std::memcpy(ColorTable, data.components, sizeof data.components);
+    std::copy(std::begin(data.components), std::end(data.components), ColorTable);
     if (data.namesBackground) {
         m_backgroundName = CString(data.name);
         m_backgroundPath = CString(data.path);
@@ -63,8 +83,5 @@ void CSchemeDlg::OnOpenScheme() {
         else
             ReportImageFailure();
     }
-    UpdateAllHex();
-    RebuildTag();
-    InvalidatePreview();
-    ReselectRoles();
+    Refresh(RefreshScope::AllRolesReselected);
 }
