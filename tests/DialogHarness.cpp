@@ -57,7 +57,13 @@ void DialogTest::SetUp() {
     previousHost_ = AfxSetModalHost(&host);
     dlg = std::make_unique<TestSchemeDlg>();
     TestApp().m_pMainWnd = dlg.get();
-    ASSERT_TRUE(dlg->Create());
+    ::SetLastError(0);
+    const bool created = dlg->Create();
+    // A window that cannot be made says why: the system's error, or what the dialog reported.
+    std::string reports;
+    for (const auto& box : host.messageBoxes)
+        reports += " \"" + box.text + "\"";
+    ASSERT_TRUE(created) << "last error " << ::GetLastError() << ", reports:" << reports;
     Pump();
 }
 
