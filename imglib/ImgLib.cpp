@@ -83,9 +83,11 @@ public:
             throw Failure{missing ? IMGLIB_ERR_FILE_NOT_FOUND : IMGLIB_ERR_READ, error};
         }
         LARGE_INTEGER size;
-        if (!::GetFileSizeEx(m_file, &size)) throw Failure{IMGLIB_ERR_READ, ::GetLastError()};
-        if (static_cast<uint64_t>(size.QuadPart) > kMaxFileBytes) {
-            throw Failure{IMGLIB_ERR_TOO_LARGE};
+        const bool sized = ::GetFileSizeEx(m_file, &size);
+        const DWORD error = ::GetLastError();
+        if (!sized || static_cast<uint64_t>(size.QuadPart) > kMaxFileBytes) {
+            ::CloseHandle(m_file); // no destructor runs for a constructor that throws
+            throw sized ? Failure{IMGLIB_ERR_TOO_LARGE} : Failure{IMGLIB_ERR_READ, error};
         }
         m_size = static_cast<size_t>(size.QuadPart);
     }
