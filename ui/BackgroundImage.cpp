@@ -108,8 +108,15 @@ void CSchemeDlg::OfferPngCopy(int32_t format) {
     if (dialog.DoModal() != IDOK) return;
 
     const CString png = dialog.GetPathName();
-    if (const int32_t code = WritePngCopy(m_backgroundPath, png)) {
-        const DWORD systemError = ::GetLastError();
+    int32_t code;
+    DWORD systemError;
+    {
+        // A large picture takes seconds to compress.
+        CWaitCursor wait;
+        code = WritePngCopy(m_backgroundPath, png);
+        systemError = ::GetLastError();
+    }
+    if (code != IMGLIB_OK) {
         // The picture in use stays the original.
         switch (code) {
         case IMGLIB_ERR_WRITE: ThrowFileError(systemError, png);
