@@ -21,6 +21,12 @@ def tile_colour(x, y):
     return CORNER if x < 2 and y < 2 else BODY
 
 
+def default_scheme_naming(path, name):
+    """The scheme file of the starting colours with a background picture's path and name."""
+    return (b"TWR" + struct.pack("<15i", 255, 235, 215, 0, 0, 0, 0, 130, 0, 85, 26, 139, 238, 0, 0)
+            + bytes([len(path)]) + path.encode() + bytes([len(name)]) + name.encode())
+
+
 def pattern(x, y):
     """An asymmetric picture, so that a flip or a lost row shows."""
     return ((x * 23 + y * 5) % 256, (y * 37) % 256, (x * y * 11 + 7) % 256)
@@ -70,10 +76,7 @@ class BackgroundTest(PrefixTestCase):
         scheme = os.path.join(self.tmp, "with image.colors")
         app.press("ctrl+s")
         choose_file(self.prefix, "Save As", scheme)
-        full = self.prefix.windows_path(image).encode()
-        wait_file(scheme, b"TWR" + struct.pack("<15i", 255, 235, 215, 0, 0, 0, 0, 130, 0,
-                                              85, 26, 139, 238, 0, 0)
-                  + bytes([len(full)]) + full + bytes([len(b"tile.bmp")]) + b"tile.bmp")
+        wait_file(scheme, default_scheme_naming(self.prefix.windows_path(image), "tile.bmp"))
 
         app.press("alt+t", "b")  # hide: the colour and BGCOLOR come back, the image is kept
         self.assertEqual(app.copy_tag(), DEFAULT_TAG)
@@ -121,11 +124,7 @@ class PngCopyTest(PrefixTestCase):
         scheme = os.path.join(self.tmp, "copy.colors")
         app.press("ctrl+s")
         choose_file(self.prefix, "Save As", scheme)
-        full = self.prefix.windows_path(png).encode()
-        wait_file(scheme, b"TWR" + struct.pack("<15i", 255, 235, 215, 0, 0, 0, 0, 130, 0,
-                                              85, 26, 139, 238, 0, 0)
-                  + bytes([len(full)]) + full + bytes([len(b"photo copy.png")])
-                  + b"photo copy.png")
+        wait_file(scheme, default_scheme_naming(self.prefix.windows_path(png), "photo copy.png"))
 
     def test_no_keeps_the_pcx(self):
         pcx = os.path.join(self.tmp, "scan.pcx")
