@@ -307,19 +307,21 @@ TEST(ImgLibErrors, HugeHeadersAreTooLarge) {
 
 // ---- PNG copies ----
 
-// A PNG copy decodes to the very pixels of its source, transparent ones included, and each
-// decode tells the format that it found.
+// A PNG copy decodes to the very pixels of its source, transparent ones included, keeps the
+// alpha of a transparent source (32-bit), and each decode tells the format that it found.
 TEST(PngCopy, DecodesToTheSourcesPixels) {
     struct Case {
         const char* file;
         int32_t format;
+        uint32_t copyBits;
     };
     for (Case c :
-         {Case{"tga_1x1.tga", IMGLIB_FORMAT_TGA}, Case{"tga16.tga", IMGLIB_FORMAT_TGA},
-          Case{"tga32_alpha.tga", IMGLIB_FORMAT_TGA}, Case{"pcx8.pcx", IMGLIB_FORMAT_PCX},
-          Case{"pcd.pcd", IMGLIB_FORMAT_PHOTOCD}, Case{"tif_16bit.tif", IMGLIB_FORMAT_TIFF},
-          Case{"png_alpha.png", IMGLIB_FORMAT_PNG}, Case{"gif_alpha.gif", IMGLIB_FORMAT_GIF},
-          Case{"bmp_empty_alpha.bmp", IMGLIB_FORMAT_BMP}}) {
+         {Case{"tga_1x1.tga", IMGLIB_FORMAT_TGA, 24}, Case{"tga16.tga", IMGLIB_FORMAT_TGA, 24},
+          Case{"tga32_alpha.tga", IMGLIB_FORMAT_TGA, 32}, Case{"pcx8.pcx", IMGLIB_FORMAT_PCX, 24},
+          Case{"pcd.pcd", IMGLIB_FORMAT_PHOTOCD, 24}, Case{"tif_16bit.tif", IMGLIB_FORMAT_TIFF, 24},
+          Case{"png_alpha.png", IMGLIB_FORMAT_PNG, 32},
+          Case{"gif_alpha.gif", IMGLIB_FORMAT_GIF, 32},
+          Case{"bmp_empty_alpha.bmp", IMGLIB_FORMAT_BMP, 24}}) {
         SCOPED_TRACE(c.file);
         const std::string source = kFolder + c.file;
         const std::string png = source + ".copy.png";
@@ -333,6 +335,7 @@ TEST(PngCopy, DecodesToTheSourcesPixels) {
         Decoded copy(png);
         ASSERT_NE(copy.bitmap, nullptr) << copy.error;
         EXPECT_EQ(GetLastImgLibFormat(), IMGLIB_FORMAT_PNG);
+        EXPECT_EQ(copy.aux, c.copyBits);
         const Pixels expected = ReadBitmap(original.bitmap), actual = ReadBitmap(copy.bitmap);
         EXPECT_EQ(actual.width, expected.width);
         EXPECT_EQ(actual.height, expected.height);
