@@ -26,6 +26,14 @@ trap cleanup EXIT INT TERM
 # elsewhere: services started by a test program would hold its output pipe open.
 WINEDEBUG=-all wineserver -p
 WINEDEBUG=-all wine cmd /c exit </dev/null >/dev/null 2>&1
+# A program that lives for the whole run, as a user's session does: Wine's desktop process ends
+# a second or two after a prefix's last program and starts again with the next, and a program
+# starting meanwhile has no desktop to make its windows on. It reads commands until the end.
+session=$(mktemp -u)
+mkfifo "$session"
+WINEDEBUG=-all wine cmd <"$session" >/dev/null 2>&1 &
+exec 4>"$session"
+rm -f "$session"
 
 status=0
 log="$root/build/test-summary.log"
