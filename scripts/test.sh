@@ -19,7 +19,9 @@ cleanup() {
     WINEPREFIX="$root/build/win/wineprefix" wineserver -k 2>/dev/null || true
     kill "$xvfb" 2>/dev/null || true
 }
-trap cleanup EXIT INT TERM
+# An interrupt ends the run (and so cleans up) rather than going on to the next step.
+trap cleanup EXIT
+trap 'exit 130' INT TERM
 
 "$root/tools/wine-prefix" tests "$WINEPREFIX"
 # One wineserver and one set of Wine's services for the whole run, started with their output
