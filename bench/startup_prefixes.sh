@@ -12,7 +12,7 @@ bin="$root/build/win/bin"
 
 work=$(mktemp -d)
 displayfile="$work/display"
-Xvfb -displayfd 3 -screen 0 1280x1024x24 -nolisten tcp 3>"$displayfile" >/dev/null 2>&1 &
+Xvfb -displayfd 3 -noreset -screen 0 1280x1024x24 -nolisten tcp 3>"$displayfile" >/dev/null 2>&1 &
 xvfb=$!
 for _ in $(seq 50); do [ -s "$displayfile" ] && break; sleep 0.1; done
 export DISPLAY=":$(cat "$displayfile")"

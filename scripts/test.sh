@@ -6,9 +6,10 @@ root=$(cd "$(dirname "$0")/.." && pwd)
 "$root/scripts/setup.sh"
 "$root/scripts/build.sh" --native
 
-# A display of our own, stopped on exit, whatever the user has.
+# A display of our own, stopped on exit, whatever the user has. -noreset: by default the server
+# resets whenever its last client leaves, and a program connecting meanwhile is refused.
 displayfile=$(mktemp)
-Xvfb -displayfd 3 -screen 0 1280x1024x24 -nolisten tcp 3>"$displayfile" >/dev/null 2>&1 &
+Xvfb -displayfd 3 -noreset -screen 0 1280x1024x24 -nolisten tcp 3>"$displayfile" >/dev/null 2>&1 &
 xvfb=$!
 for _ in $(seq 50); do [ -s "$displayfile" ] && break; sleep 0.1; done
 export DISPLAY=":$(cat "$displayfile")"

@@ -191,20 +191,27 @@ class WinePrefix:
 
     def activate(self, title):
         """Clicks the window with this title where the click reaches the window itself, then
-        waits until it is Wine's foreground window and has the X keyboard focus."""
+        waits until it is Wine's foreground window and the X keyboard focus is where Wine
+        receives keys: Wine hands every key it receives to its foreground window. (Wine asks
+        for the X focus with the time of the message it is handling, and the X server ignores
+        the request when that time is older than its last change of focus, as after a closed
+        dialog; the focus then stays on another window of the program.)"""
         window = self.wait_window(title)
         if window.neutral[0] < 0:
             raise AssertionError(f'no free point to click in "{title}"')
         window.click(*window.neutral)
-
         seen = {}
 
         def is_active():
             windows, seen["foreground"] = self.snapshot()
-            seen["x focus"] = x_focus()
-            current = next((w for w in windows if w.hwnd == window.hwnd), None)
-            return (current and seen["foreground"] == current.hwnd and
-                    seen["x focus"] == current.xwindow)
+            seen["x focus"] = focus = x_focus()
+            ours = {w.xwindow for w in windows}
+            if seen["foreground"] != window.hwnd:
+                return False
+            if focus in ours:
+                return True
+            # Focus on the root: keys go to the window under the pointer, left on the target.
+            return focus in (x_root(), POINTER_ROOT) and pointer_window() in ours
         try:
             poll(is_active, what=f'"{title}" to be the active window')
         except AssertionError as e:
@@ -321,11 +328,25 @@ def click_screen(x, y):
         run(["xdotool", "mousemove", "--sync", str(x), str(y), "click", "1"])
 
 
+POINTER_ROOT = 1  # the X focus value that sends keys to the window under the pointer
+
+
 def x_focus():
     """The X window that has the keyboard focus."""
     out = subprocess.run(["xdotool", "getwindowfocus", "-f"], stdout=subprocess.PIPE,
                          stderr=subprocess.DEVNULL).stdout.split()
     return int(out[0]) if out else None
+
+
+def x_root():
+    out = run(["xwininfo", "-root"]).stdout.decode()
+    return int(out.split("Window id: ", 1)[1].split()[0], 16)
+
+
+def pointer_window():
+    """The top-level X window under the pointer."""
+    out = run(["xdotool", "getmouselocation", "--shell"]).stdout.decode()
+    return int(out.split("WINDOW=", 1)[1].split()[0])
 
 
 def xwindow(title):
