@@ -27,32 +27,14 @@
 // Change Title dialog
 #define IDC_TITLE_TEXT 1020
 
-// Contrast window: the page background, then one row of cells per foreground role, each
-// row's ids in the same order: ratio, the three verdicts, against the text, the note
+// Contrast window: what the page's background is, then one column of rows per figure
 #define IDC_CONTRAST_BACKDROP 1030
-#define IDC_TEXT_RATIO 1040
-#define IDC_TEXT_AA 1041
-#define IDC_TEXT_AA_LARGE 1042
-#define IDC_TEXT_AAA 1043
-#define IDC_TEXT_NOTE 1045
-#define IDC_LINK_RATIO 1050
-#define IDC_LINK_AA 1051
-#define IDC_LINK_AA_LARGE 1052
-#define IDC_LINK_AAA 1053
-#define IDC_LINK_AGAINST_TEXT 1054
-#define IDC_LINK_NOTE 1055
-#define IDC_VLINK_RATIO 1060
-#define IDC_VLINK_AA 1061
-#define IDC_VLINK_AA_LARGE 1062
-#define IDC_VLINK_AAA 1063
-#define IDC_VLINK_AGAINST_TEXT 1064
-#define IDC_VLINK_NOTE 1065
-#define IDC_ALINK_RATIO 1070
-#define IDC_ALINK_AA 1071
-#define IDC_ALINK_AA_LARGE 1072
-#define IDC_ALINK_AAA 1073
-#define IDC_ALINK_AGAINST_TEXT 1074
-#define IDC_ALINK_NOTE 1075
+#define IDC_CONTRAST_RATIO 1031
+#define IDC_CONTRAST_AA 1032
+#define IDC_CONTRAST_AA_LARGE 1033
+#define IDC_CONTRAST_AAA 1034
+#define IDC_CONTRAST_AGAINST_TEXT 1035
+#define IDC_CONTRAST_NOTES 1036
 
 // Menu commands
 #define ID_EDIT_COPYTAG 32773

@@ -13,19 +13,11 @@ constexpr int kGapBesideOwner = 8;
 constexpr size_t kPixelsPerBand = 4u << 20;
 constexpr double kWhiteLuminance = 1.0;
 
-// The cells of each row in kForegroundRoles' order: ratio, AA, AA Large, AAA, against the text
-// (none for the text itself), note.
-constexpr int kRowCells[4][6] = {
-    {IDC_TEXT_RATIO, IDC_TEXT_AA, IDC_TEXT_AA_LARGE, IDC_TEXT_AAA, 0, IDC_TEXT_NOTE},
-    {IDC_LINK_RATIO, IDC_LINK_AA, IDC_LINK_AA_LARGE, IDC_LINK_AAA, IDC_LINK_AGAINST_TEXT,
-     IDC_LINK_NOTE},
-    {IDC_VLINK_RATIO, IDC_VLINK_AA, IDC_VLINK_AA_LARGE, IDC_VLINK_AAA, IDC_VLINK_AGAINST_TEXT,
-     IDC_VLINK_NOTE},
-    {IDC_ALINK_RATIO, IDC_ALINK_AA, IDC_ALINK_AA_LARGE, IDC_ALINK_AAA, IDC_ALINK_AGAINST_TEXT,
-     IDC_ALINK_NOTE},
-};
-enum Cell { CellRatio, CellAA, CellAALarge, CellAAA, CellAgainstText, CellNote };
+// Each column is one static whose lines are the rows, in kForegroundRoles' order, a blank line
+// between them: a change repaints a column or two rather than a cell per row and verdict.
+constexpr int kVerdictColumns[3] = {IDC_CONTRAST_AA, IDC_CONTRAST_AA_LARGE, IDC_CONTRAST_AAA};
 constexpr double kVerdictRatios[3] = {kContrastAA, kContrastAALarge, kContrastAAA};
+constexpr const char* kRowSeparator = "\r\n\r\n";
 
 constexpr const char* kPass = "Pass";
 constexpr const char* kFail = "Fail";
@@ -37,12 +29,9 @@ const char* Verdict(double ratio, double required) {
     return MeetsContrast(ratio, required) ? kPass : kFail;
 }
 
-CString BackdropText(const int32_t* table, CContrastDlg::Backdrop backdrop,
-                     std::string_view pictureName) {
+CString BackdropText(CContrastDlg::Backdrop backdrop, std::string_view pictureName) {
     switch (backdrop) {
-    case CContrastDlg::Backdrop::Color:
-        return CString("Against the background color #") +
-               DisplayHex(table, RoleBackground).c_str();
+    case CContrastDlg::Backdrop::Color: return "Against the background color.";
     case CContrastDlg::Backdrop::Picture:
         return CString("Against every pixel of the background picture ") + CString(pictureName) +
                ", as the page tiles it.";
@@ -57,7 +46,7 @@ CString BackdropText(const int32_t* table, CContrastDlg::Backdrop backdrop,
 // ---- The window ----
 
 void CContrastDlg::SetCellText(int id, const char* text) {
-    // Most cells keep their text on a change, and a static repaints whenever it is set.
+    // Most columns keep their text on a change, and a static repaints whenever it is set.
     CWnd cell = GetDlgItem(id);
     if (cell.GetWindowText() == text) return;
     cell.SetWindowText(text);
@@ -86,26 +75,27 @@ BOOL CContrastDlg::OnInitDialog() {
 
 void CContrastDlg::Show(const int32_t* table, Backdrop backdrop, std::span<const double> luminances,
                         std::string_view pictureName) {
-    SetCellText(IDC_CONTRAST_BACKDROP, BackdropText(table, backdrop, pictureName));
-    const bool known = !luminances.empty();
+    SetCellText(IDC_CONTRAST_BACKDROP, BackdropText(backdrop, pictureName));
     const char* note = backdrop == Backdrop::Picture ? kWorstCaseNote : "";
-    std::array<ContrastRow, 4> rows{};
-    if (known) rows = CheckContrast(table, luminances);
-    for (size_t r = 0; r < rows.size(); ++r) {
-        const ContrastRow& row = rows[r];
-        const int* cells = kRowCells[r];
-        SetCellText(cells[CellRatio], known ? RatioText(row.ratio).c_str() : "");
-        for (int v = 0; v < 3; ++v)
-            SetCellText(cells[CellAA + v], known ? Verdict(row.ratio, kVerdictRatios[v]) : "");
-        if (cells[CellAgainstText]) {
-            CString against;
-            if (known && row.againstText)
-                against = CString(RatioText(*row.againstText)) + " " +
-                          Verdict(*row.againstText, kContrastLinkToText);
-            SetCellText(cells[CellAgainstText], against);
+    std::string ratios, verdicts[3], againstText, notes;
+    if (!luminances.empty()) {
+        for (const ContrastRow& row : CheckContrast(table, luminances)) {
+            const char* separator = row.role == kForegroundRoles[0] ? "" : kRowSeparator;
+            ratios += separator + RatioText(row.ratio);
+            for (int v = 0; v < 3; ++v)
+                verdicts[v] += separator + std::string(Verdict(row.ratio, kVerdictRatios[v]));
+            againstText += separator;
+            notes += separator + std::string(note);
+            if (row.againstText)
+                againstText += RatioText(*row.againstText) + " " +
+                               Verdict(*row.againstText, kContrastLinkToText);
         }
-        SetCellText(cells[CellNote], note);
     }
+    SetCellText(IDC_CONTRAST_RATIO, ratios.c_str());
+    for (int v = 0; v < 3; ++v)
+        SetCellText(kVerdictColumns[v], verdicts[v].c_str());
+    SetCellText(IDC_CONTRAST_AGAINST_TEXT, againstText.c_str());
+    SetCellText(IDC_CONTRAST_NOTES, notes.c_str());
 }
 
 bool ReadPictureLuminances(HBITMAP bitmap, std::vector<double>& luminances) {
