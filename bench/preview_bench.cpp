@@ -314,7 +314,7 @@ int main(int argc, char** argv) {
     ::DeleteObject(big);
 
     std::printf("Sample page repaint under the real dialog, median of %d runs\n", runs);
-    std::printf("%-44s %12s %10s\n", "operation", "median (us)", "x solid");
+    std::printf("%-52s %12s %10s\n", "operation", "median (us)", "x solid");
     for (size_t i = 0; i < rows.size(); ++i)
         std::printf("%-52s %12.1f %10.2f\n", rows[i].name, medians[i], medians[i] / medians[0]);
     const auto row = [&](const char* name) {
