@@ -6,57 +6,14 @@
 #include <wincodec.h>
 
 #include <algorithm>
-#include <chrono>
 #include <cstdio>
 #include <string>
 #include <vector>
 
 #include "ImgLib.h"
+#include "WicRuns.h"
 
 namespace {
-
-constexpr int kRuns = 7;
-
-double Median(std::vector<double> values) {
-    std::sort(values.begin(), values.end());
-    return values[values.size() / 2];
-}
-
-template <class F> double Seconds(F&& run) {
-    auto start = std::chrono::steady_clock::now();
-    if (!run()) return -1;
-    return std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
-}
-
-// The reference: decoder, frame, CopyPixels of the native pixel format into a buffer.
-bool RawWicDecode(IWICImagingFactory* factory, const std::wstring& path, UINT& width,
-                  UINT& height) {
-    IWICBitmapDecoder* decoder = nullptr;
-    IWICBitmapFrameDecode* frame = nullptr;
-    IWICComponentInfo* info = nullptr;
-    IWICPixelFormatInfo* formatInfo = nullptr;
-    bool ok = false;
-    UINT bits = 0;
-    WICPixelFormatGUID format;
-    if (SUCCEEDED(factory->CreateDecoderFromFilename(path.c_str(), nullptr, GENERIC_READ,
-                                                     WICDecodeMetadataCacheOnDemand, &decoder)) &&
-        SUCCEEDED(decoder->GetFrame(0, &frame)) && SUCCEEDED(frame->GetSize(&width, &height)) &&
-        SUCCEEDED(frame->GetPixelFormat(&format)) &&
-        SUCCEEDED(factory->CreateComponentInfo(format, &info)) &&
-        SUCCEEDED(
-            info->QueryInterface(IID_IWICPixelFormatInfo, reinterpret_cast<void**>(&formatInfo))) &&
-        SUCCEEDED(formatInfo->GetBitsPerPixel(&bits))) {
-        UINT stride = (width * bits + 31) / 32 * 4;
-        std::vector<BYTE> buffer(size_t{stride} * height);
-        ok = SUCCEEDED(
-            frame->CopyPixels(nullptr, stride, static_cast<UINT>(buffer.size()), buffer.data()));
-    }
-    for (IUnknown* p : {static_cast<IUnknown*>(formatInfo), static_cast<IUnknown*>(info),
-                        static_cast<IUnknown*>(frame), static_cast<IUnknown*>(decoder)}) {
-        if (p) p->Release();
-    }
-    return ok;
-}
 
 // A bitmap compatible with the screen, filled from 24-bit rows already in memory, a band at a
 // time, as ImgLib fills it.
@@ -84,28 +41,11 @@ bool BitmapFill(UINT width, UINT height) {
     return ok;
 }
 
-bool DllDecode(const std::string& path) {
-    uint32_t aux = 0;
-    HBITMAP bitmap = ReadFileIntoDDB(path.c_str(), &aux, 0);
-    if (!bitmap) return false;
-    ::DeleteObject(bitmap);
-    return true;
-}
-
 } // namespace
 
 int main(int argc, char** argv) {
-    if (argc != 2) {
-        std::fprintf(stderr, "usage: decode_wic <folder of bench images>\n");
-        return 2;
-    }
-    ::CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
-    IWICImagingFactory* factory = nullptr;
-    if (FAILED(::CoCreateInstance(CLSID_WICImagingFactory, nullptr, CLSCTX_INPROC_SERVER,
-                                  IID_IWICImagingFactory, reinterpret_cast<void**>(&factory)))) {
-        std::fprintf(stderr, "no WIC factory\n");
-        return 1;
-    }
+    IWICImagingFactory* factory = StartWicBench(argc, "decode_wic");
+    if (!factory) return 2;
     std::printf("median of %d runs   raw WIC MP/s   ImgLib MP/s   ImgLib/WIC time   "
                 "bitmap fill/WIC time\n",
                 kRuns);

@@ -8,11 +8,10 @@ CWinApp* g_app = nullptr;
 // Starts a help engine with the wait cursor, no capture or menu tracking left behind, and
 // reports a start that failed.
 template <typename Start> void StartHelpEngine(HWND owner, Start start) {
-    HCURSOR previous = ::SetCursor(::LoadCursorA(nullptr, IDC_WAIT));
+    CWaitCursor wait;
     if (::GetCapture()) ::ReleaseCapture();
     if (owner) ::SendMessageA(owner, WM_CANCELMODE, 0, 0);
     if (!start()) AfxMessageBox(kAfxHelpFailed, MB_OK | MB_ICONEXCLAMATION);
-    ::SetCursor(previous);
 }
 } // namespace
 

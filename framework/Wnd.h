@@ -141,3 +141,16 @@ private:
     bool m_ended = false;
     INT_PTR m_result = -1;
 };
+
+// The hourglass while a command works without taking input; the cursor before it comes back at
+// the end of the scope.
+class CWaitCursor {
+public:
+    CWaitCursor() : m_previous(::SetCursor(::LoadCursorA(nullptr, IDC_WAIT))) {}
+    ~CWaitCursor() { ::SetCursor(m_previous); }
+    CWaitCursor(const CWaitCursor&) = delete;
+    CWaitCursor& operator=(const CWaitCursor&) = delete;
+
+private:
+    HCURSOR m_previous; // a shared system cursor, not ours to destroy
+};

@@ -26,11 +26,13 @@ enum class DecodeError : int32_t {
     Incompatible = 8,
 };
 
-// Decoded pixels: rows top to bottom, 4 bytes a pixel in the order blue, green, red, 0xFF.
+// Decoded pixels: rows top to bottom, 4 bytes a pixel in the order blue, green, red, alpha;
+// alpha is 0xFF throughout unless hasAlpha.
 struct Image {
     uint32_t width = 0;
     uint32_t height = 0;
     uint32_t sourceBitsPerPixel = 0;
+    bool hasAlpha = false; // the source's alpha, not all of it 0, is kept in the pixels
     std::vector<uint8_t> bgra;
 };
 

@@ -1,6 +1,6 @@
 // ImgLib.dll: opens a picture, recognises its format by content, decodes it through WIC, fed
 // from the open file, or through one of our portable decoders, which read the file whole, and
-// hands back a bitmap compatible with the screen.
+// hands back a bitmap compatible with the screen, or its pixels for a PNG copy.
 #include "ImgLib.h"
 
 #include <wincodec.h>
@@ -10,16 +10,24 @@
 #include <new>
 #include <optional>
 #include <span>
+#include <string>
 #include <utility>
 #include <vector>
 
+#include "Alpha.h"
 #include "Decoders.h"
+#include "PngWriter.h"
 #include "Sniff.h"
+#include "WinSupport.h"
 
 namespace {
 
 using imglib::DecodeError;
 using imglib::Format;
+using imglib::win::ComPtr;
+using imglib::win::Failure;
+using imglib::win::StreamBase;
+using imglib::win::Wic;
 
 // A decoder's failure is handed on as its number.
 static_assert(static_cast<int32_t>(DecodeError::None) == IMGLIB_OK);
@@ -28,6 +36,16 @@ static_assert(static_cast<int32_t>(DecodeError::TooLarge) == IMGLIB_ERR_TOO_LARG
 static_assert(static_cast<int32_t>(DecodeError::NoMemory) == IMGLIB_ERR_NO_MEMORY);
 static_assert(static_cast<int32_t>(DecodeError::Unsupported) == IMGLIB_ERR_UNSUPPORTED);
 static_assert(static_cast<int32_t>(DecodeError::Incompatible) == IMGLIB_ERR_INCOMPATIBLE);
+// So is the format that it recognised.
+static_assert(static_cast<int32_t>(Format::Unknown) == IMGLIB_FORMAT_NONE);
+static_assert(static_cast<int32_t>(Format::Bmp) == IMGLIB_FORMAT_BMP);
+static_assert(static_cast<int32_t>(Format::Jpeg) == IMGLIB_FORMAT_JPEG);
+static_assert(static_cast<int32_t>(Format::Tiff) == IMGLIB_FORMAT_TIFF);
+static_assert(static_cast<int32_t>(Format::Png) == IMGLIB_FORMAT_PNG);
+static_assert(static_cast<int32_t>(Format::Gif) == IMGLIB_FORMAT_GIF);
+static_assert(static_cast<int32_t>(Format::Pcx) == IMGLIB_FORMAT_PCX);
+static_assert(static_cast<int32_t>(Format::PhotoCd) == IMGLIB_FORMAT_PHOTOCD);
+static_assert(static_cast<int32_t>(Format::Tga) == IMGLIB_FORMAT_TGA);
 
 // Bigger files are refused before they are read: no image within the pixel limits needs more.
 constexpr uint64_t kMaxFileBytes = 512ull * 1024 * 1024;
@@ -39,104 +57,47 @@ constexpr size_t kStreamBuffer = 64u << 10;
 constexpr size_t kBandBytes = 256u << 10;
 
 thread_local int32_t t_lastError = IMGLIB_OK;
-
-struct Failure {
-    int32_t code;
-};
-
-// Releases a COM interface when it goes out of scope.
-template <class T> class ComPtr {
-public:
-    ComPtr() = default;
-    ComPtr(const ComPtr&) = delete;
-    ComPtr& operator=(const ComPtr&) = delete;
-    ~ComPtr() {
-        if (m_p) m_p->Release();
-    }
-    T* operator->() const { return m_p; }
-    T* get() const { return m_p; }
-    T** out() { return &m_p; }
-
-private:
-    T* m_p = nullptr;
-};
-
-// The COM runtime, loaded at the first decode that needs WIC rather than with the program,
-// whose start would otherwise pay for it.
-struct Ole {
-    decltype(&::CoInitializeEx) initialize = nullptr;
-    decltype(&::CoUninitialize) uninitialize = nullptr;
-    decltype(&::CoCreateInstance) createInstance = nullptr;
-
-    static const Ole& Get() {
-        static const Ole ole = [] {
-            Ole loaded;
-            if (HMODULE module = ::LoadLibraryA("ole32.dll")) {
-                loaded.initialize = reinterpret_cast<decltype(&::CoInitializeEx)>(
-                    reinterpret_cast<void*>(::GetProcAddress(module, "CoInitializeEx")));
-                loaded.uninitialize = reinterpret_cast<decltype(&::CoUninitialize)>(
-                    reinterpret_cast<void*>(::GetProcAddress(module, "CoUninitialize")));
-                loaded.createInstance = reinterpret_cast<decltype(&::CoCreateInstance)>(
-                    reinterpret_cast<void*>(::GetProcAddress(module, "CoCreateInstance")));
-            }
-            return loaded;
-        }();
-        return ole;
-    }
-    bool Loaded() const { return initialize && uninitialize && createInstance; }
-};
-
-// Initialises COM on this thread for one call, and undoes only what it did.
-class ComScope {
-public:
-    ComScope()
-        : m_hr(Ole::Get().Loaded() ? Ole::Get().initialize(nullptr, COINIT_APARTMENTTHREADED)
-                                   : E_NOINTERFACE) {}
-    ComScope(const ComScope&) = delete;
-    ComScope& operator=(const ComScope&) = delete;
-    ~ComScope() {
-        if (SUCCEEDED(m_hr)) Ole::Get().uninitialize();
-    }
-    // A thread already in the multithreaded apartment can use WIC as it is.
-    bool Usable() const { return SUCCEEDED(m_hr) || m_hr == RPC_E_CHANGED_MODE; }
-
-private:
-    HRESULT m_hr;
-};
+thread_local int32_t t_lastFormat = IMGLIB_FORMAT_NONE;
 
 // ---- The file ----
 
 // The picture's file, open for reading while others may go on writing it, as an image editor
-// that holds it open does. Reads are positional; a failed read is remembered, so that the
-// decode that it broke reports IMGLIB_ERR_READ, an error code rather than a fault.
+// that holds it open does. Reads are positional; a failed read is remembered with the system's
+// code, so that the decode that it broke reports IMGLIB_ERR_READ, an error code, not a fault.
 class ImageFile {
 public:
-    ImageFile() = default;
     ImageFile(const ImageFile&) = delete;
     ImageFile& operator=(const ImageFile&) = delete;
     ~ImageFile() {
         if (m_file != INVALID_HANDLE_VALUE) ::CloseHandle(m_file);
     }
 
-    // IMGLIB_OK, or why the file cannot be read.
-    int32_t Open(const char* path) {
-        m_file = ::CreateFileA(path, GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
-                               OPEN_EXISTING, FILE_FLAG_SEQUENTIAL_SCAN, nullptr);
+    // Throws why the file cannot be read.
+    explicit ImageFile(const char* path)
+        : m_file(::CreateFileA(path, GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+                               OPEN_EXISTING, FILE_FLAG_SEQUENTIAL_SCAN, nullptr)) {
         if (m_file == INVALID_HANDLE_VALUE) {
             const DWORD error = ::GetLastError();
             const bool missing = error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND ||
                                  error == ERROR_INVALID_NAME || error == ERROR_BAD_NETPATH;
-            return missing ? IMGLIB_ERR_FILE_NOT_FOUND : IMGLIB_ERR_READ;
+            throw Failure{missing ? IMGLIB_ERR_FILE_NOT_FOUND : IMGLIB_ERR_READ, error};
         }
         LARGE_INTEGER size;
-        if (!::GetFileSizeEx(m_file, &size)) return IMGLIB_ERR_READ;
-        if (static_cast<uint64_t>(size.QuadPart) > kMaxFileBytes) return IMGLIB_ERR_TOO_LARGE;
+        const bool sized = ::GetFileSizeEx(m_file, &size);
+        const DWORD error = ::GetLastError();
+        if (!sized || static_cast<uint64_t>(size.QuadPart) > kMaxFileBytes) {
+            ::CloseHandle(m_file); // no destructor runs for a constructor that throws
+            throw sized ? Failure{IMGLIB_ERR_TOO_LARGE} : Failure{IMGLIB_ERR_READ, error};
+        }
         m_size = static_cast<size_t>(size.QuadPart);
-        return IMGLIB_OK;
     }
 
     size_t Size() const { return m_size; }
-    bool ReadFailed() const { return m_readFailed; }
+    bool ReadFailed() const { return m_readError != ERROR_SUCCESS; }
+    // Throws IMGLIB_ERR_READ after a failed read.
+    void ThrowIfReadFailed() const {
+        if (ReadFailed()) throw Failure{IMGLIB_ERR_READ, m_readError};
+    }
 
     // Reads into buffer from offset on; returns how many bytes arrived, fewer at the end.
     size_t ReadAt(uint64_t offset, std::span<uint8_t> buffer) {
@@ -146,7 +107,7 @@ public:
             LARGE_INTEGER to;
             to.QuadPart = static_cast<LONGLONG>(offset);
             if (!::SetFilePointerEx(m_file, to, nullptr, FILE_BEGIN)) {
-                m_readFailed = true;
+                m_readError = ::GetLastError();
                 return 0;
             }
             m_pointer = offset;
@@ -156,7 +117,7 @@ public:
             const DWORD want = static_cast<DWORD>(std::min<size_t>(kChunk, buffer.size() - done));
             DWORD got = 0;
             if (!::ReadFile(m_file, buffer.data() + done, want, &got, nullptr)) {
-                m_readFailed = true;
+                m_readError = ::GetLastError();
                 break;
             }
             if (got == 0) break; // the file shrank meanwhile: what is there is decoded
@@ -180,37 +141,20 @@ private:
             throw Failure{IMGLIB_ERR_NO_MEMORY};
         }
         bytes.resize(ReadAt(0, bytes));
-        if (m_readFailed) throw Failure{IMGLIB_ERR_READ};
+        ThrowIfReadFailed();
         return bytes;
     }
 
-    HANDLE m_file = INVALID_HANDLE_VALUE;
+    HANDLE m_file;
     size_t m_size = 0;
     uint64_t m_pointer = 0; // the file's own position
-    bool m_readFailed = false;
+    DWORD m_readError = ERROR_SUCCESS;
 };
 
 // A read-only stream over the image file for WIC, at a position of its own.
-class FileStream final : public IStream {
+class FileStream final : public StreamBase {
 public:
     explicit FileStream(ImageFile& file) : m_file(file) {}
-
-    HRESULT STDMETHODCALLTYPE QueryInterface(REFIID iid, void** out) override {
-        if (!out) return E_POINTER;
-        if (iid == IID_IUnknown || iid == IID_ISequentialStream || iid == IID_IStream) {
-            *out = static_cast<IStream*>(this);
-            AddRef();
-            return S_OK;
-        }
-        *out = nullptr;
-        return E_NOINTERFACE;
-    }
-    ULONG STDMETHODCALLTYPE AddRef() override { return ::InterlockedIncrement(&m_references); }
-    ULONG STDMETHODCALLTYPE Release() override {
-        const ULONG left = ::InterlockedDecrement(&m_references);
-        if (left == 0) delete this;
-        return left;
-    }
 
     // Small reads, of which some decoders make very many, come from a buffer.
     HRESULT STDMETHODCALLTYPE Read(void* buffer, ULONG count, ULONG* read) override {
@@ -244,52 +188,24 @@ public:
     }
     HRESULT STDMETHODCALLTYPE Seek(LARGE_INTEGER move, DWORD origin,
                                    ULARGE_INTEGER* position) override {
-        if (origin > STREAM_SEEK_END) return STG_E_INVALIDFUNCTION;
-        const int64_t base = origin == STREAM_SEEK_SET   ? 0
-                             : origin == STREAM_SEEK_CUR ? static_cast<int64_t>(m_position)
-                                                         : static_cast<int64_t>(m_file.Size());
-        if (base + move.QuadPart < 0) return STG_E_INVALIDFUNCTION;
-        m_position = static_cast<uint64_t>(base + move.QuadPart);
+        const int64_t to = SeekTarget(move, origin, m_position, m_file.Size());
+        if (to < 0) return STG_E_INVALIDFUNCTION;
+        m_position = static_cast<uint64_t>(to);
         if (position) position->QuadPart = m_position;
         return S_OK;
     }
     HRESULT STDMETHODCALLTYPE Stat(STATSTG* stat, DWORD) override {
-        if (!stat) return STG_E_INVALIDPOINTER;
-        *stat = {};
-        stat->type = STGTY_STREAM;
-        stat->cbSize.QuadPart = m_file.Size();
-        stat->grfMode = STGM_READ;
-        return S_OK;
+        return StatOf(stat, m_file.Size(), STGM_READ);
     }
-
-    // Reading is all that the decoders need.
-    HRESULT STDMETHODCALLTYPE Write(const void*, ULONG, ULONG*) override {
-        return STG_E_ACCESSDENIED;
-    }
-    HRESULT STDMETHODCALLTYPE SetSize(ULARGE_INTEGER) override { return STG_E_ACCESSDENIED; }
-    HRESULT STDMETHODCALLTYPE CopyTo(IStream*, ULARGE_INTEGER, ULARGE_INTEGER*,
-                                     ULARGE_INTEGER*) override {
-        return E_NOTIMPL;
-    }
-    HRESULT STDMETHODCALLTYPE Commit(DWORD) override { return S_OK; }
-    HRESULT STDMETHODCALLTYPE Revert() override { return S_OK; }
-    HRESULT STDMETHODCALLTYPE LockRegion(ULARGE_INTEGER, ULARGE_INTEGER, DWORD) override {
-        return STG_E_INVALIDFUNCTION;
-    }
-    HRESULT STDMETHODCALLTYPE UnlockRegion(ULARGE_INTEGER, ULARGE_INTEGER, DWORD) override {
-        return STG_E_INVALIDFUNCTION;
-    }
-    HRESULT STDMETHODCALLTYPE Clone(IStream**) override { return E_NOTIMPL; }
 
 private:
-    ~FileStream() = default;
+    ~FileStream() override = default;
 
     ImageFile& m_file; // borrowed: the decoder that holds the stream goes first
     uint64_t m_position = 0;
     std::vector<uint8_t> m_buffer = std::vector<uint8_t>(kStreamBuffer);
     uint64_t m_bufferStart = 0;
     size_t m_buffered = 0;
-    LONG m_references = 1;
 };
 
 // ---- The bitmap ----
@@ -342,12 +258,17 @@ struct DibLayout {
     size_t Stride() const { return (size_t(header.biWidth) * header.biBitCount + 31) / 32 * 4; }
 };
 
+// What RowsIntoBitmap does to each row of 32-bit BGRA pixels on its way.
+enum class RowAlpha { Ignored, BlendedOverWhite };
+
 // The rows of source, laid out as dib says, into a new bitmap compatible with the screen, a
 // band at a time: WIC writes a band, its rows are turned bottom-up, the layout in which
 // SetDIBits takes a band of scan lines reliably, and SetDIBits converts them into the bitmap's
 // rows. A band fits the cache; no copy of the whole picture is made besides the bitmap itself.
+// With RowAlpha::BlendedOverWhite, anyAlpha (when given) tells whether some alpha was above 0.
 template <class Check>
-HBITMAP RowsIntoBitmap(IWICBitmapSource* source, const DibLayout& dib, Check&& check) {
+HBITMAP RowsIntoBitmap(IWICBitmapSource* source, const DibLayout& dib, Check&& check,
+                       RowAlpha alpha = RowAlpha::Ignored, bool* anyAlpha = nullptr) {
     const UINT width = static_cast<UINT>(dib.header.biWidth);
     const UINT height = static_cast<UINT>(dib.header.biHeight);
     const size_t stride = dib.Stride();
@@ -370,6 +291,11 @@ HBITMAP RowsIntoBitmap(IWICBitmapSource* source, const DibLayout& dib, Check&& c
                               static_cast<INT>(rows)};
         check(source->CopyPixels(&rect, static_cast<UINT>(stride), static_cast<UINT>(stride * rows),
                                  decoded.data()));
+        if (alpha == RowAlpha::BlendedOverWhite) {
+            const std::span<uint8_t> pixels(decoded.data(), stride * rows);
+            if (anyAlpha && !*anyAlpha) *anyAlpha = !imglib::AlphaIsEmpty(pixels);
+            imglib::BlendOverWhite(pixels);
+        }
         for (UINT row = 0; row < rows; ++row)
             std::copy_n(decoded.data() + row * stride, stride,
                         band.data() + (rows - 1 - row) * stride);
@@ -379,6 +305,24 @@ HBITMAP RowsIntoBitmap(IWICBitmapSource* source, const DibLayout& dib, Check&& c
         }
     }
     return bitmap.release();
+}
+
+// Top-down 32-bit BGRX rows into a device-dependent bitmap for the screen.
+HBITMAP MakeScreenBitmap(uint32_t width, uint32_t height, const uint8_t* bgra) {
+    BITMAPINFO info = {};
+    info.bmiHeader.biSize = sizeof(info.bmiHeader);
+    info.bmiHeader.biWidth = static_cast<LONG>(width);
+    info.bmiHeader.biHeight = -static_cast<LONG>(height);
+    info.bmiHeader.biPlanes = 1;
+    info.bmiHeader.biBitCount = 32;
+    info.bmiHeader.biCompression = BI_RGB;
+    HDC screen = ::GetDC(nullptr);
+    if (!screen) throw Failure{IMGLIB_ERR_BITMAP};
+    HBITMAP bitmap =
+        ::CreateDIBitmap(screen, &info.bmiHeader, CBM_INIT, bgra, &info, DIB_RGB_COLORS);
+    ::ReleaseDC(nullptr, screen);
+    if (!bitmap) throw Failure{IMGLIB_ERR_BITMAP};
+    return bitmap;
 }
 
 // ---- WIC ----
@@ -405,127 +349,200 @@ const GUID& ContainerOf(Format format) {
     }
 }
 
-uint32_t BitsPerPixel(IWICImagingFactory* factory, const WICPixelFormatGUID& format) {
+// What WIC says of a pixel format: its bits per pixel (0 when it cannot say; aux is
+// informative only) and whether it carries alpha.
+struct PixelFormatFacts {
+    uint32_t bits = 0;
+    bool alpha = false;
+};
+
+PixelFormatFacts FactsOf(IWICImagingFactory* factory, const WICPixelFormatGUID& format) {
+    PixelFormatFacts facts;
     ComPtr<IWICComponentInfo> info;
-    ComPtr<IWICPixelFormatInfo> pixelInfo;
-    UINT bits = 0;
+    ComPtr<IWICPixelFormatInfo2> pixelInfo;
     if (FAILED(factory->CreateComponentInfo(format, info.out())) ||
-        FAILED(info->QueryInterface(IID_IWICPixelFormatInfo,
-                                    reinterpret_cast<void**>(pixelInfo.out()))) ||
-        FAILED(pixelInfo->GetBitsPerPixel(&bits))) {
-        return 0; // unknown; aux is informative only
+        FAILED(info->QueryInterface(IID_IWICPixelFormatInfo2,
+                                    reinterpret_cast<void**>(pixelInfo.out())))) {
+        return facts;
     }
-    return bits;
+    UINT bits = 0;
+    BOOL transparency = FALSE;
+    if (SUCCEEDED(pixelInfo->GetBitsPerPixel(&bits))) facts.bits = bits;
+    if (SUCCEEDED(pixelInfo->SupportsTransparency(&transparency))) facts.alpha = transparency;
+    return facts;
 }
 
-// The DIB layout of WIC's pixelFormat, when SetDIBits takes it as it is: BGR, BGRX, BGRA
-// (whose alpha the bitmap drops), grey, and 1, 4 or 8 bits with the frame's palette.
-template <class Check>
-std::optional<DibLayout> DibOf(IWICImagingFactory* factory, IWICBitmapFrameDecode* frame,
-                               const WICPixelFormatGUID& pixelFormat, UINT width, UINT height,
-                               Check&& check) {
-    if (pixelFormat == GUID_WICPixelFormat24bppBGR) return DibLayout(width, height, 24);
-    if (pixelFormat == GUID_WICPixelFormat32bppBGR || pixelFormat == GUID_WICPixelFormat32bppBGRA)
-        return DibLayout(width, height, 32);
-    if (pixelFormat == GUID_WICPixelFormat8bppGray) {
-        DibLayout dib(width, height, 8);
-        for (int i = 0; i < 256; ++i) {
-            const BYTE level = static_cast<BYTE>(i);
-            dib.colors[i] = {level, level, level, 0};
+bool IsIndexed(const WICPixelFormatGUID& format) {
+    return format == GUID_WICPixelFormat1bppIndexed || format == GUID_WICPixelFormat2bppIndexed ||
+           format == GUID_WICPixelFormat4bppIndexed || format == GUID_WICPixelFormat8bppIndexed;
+}
+
+// The first frame of a picture that WIC decodes, through a decoder over the open file.
+class WicPicture {
+    // Check, for the helpers that take a callable.
+    struct Checker {
+        const WicPicture* picture;
+        void operator()(HRESULT hr) const { picture->Check(hr); }
+    };
+
+public:
+    WicPicture(Format format, ImageFile& file)
+        : m_format(format), m_file(file), m_facts(ReadFacts(format, file)), m_wic(Checker{this}) {
+        // Some decoders expand the whole image as soon as they open it: check the header first.
+        if (m_facts.sizeKnown && !imglib::WithinLimits(m_facts.width, m_facts.height)) {
+            throw Failure{IMGLIB_ERR_TOO_LARGE};
+        }
+        Check(m_wic->CreateDecoder(ContainerOf(format), nullptr, m_decoder.out()));
+        {
+            IStream* stream = new FileStream(file);
+            const HRESULT opened = m_decoder->Initialize(stream, WICDecodeMetadataCacheOnDemand);
+            stream->Release(); // the decoder holds it as long as it needs it
+            Check(opened);
+        }
+        Check(m_decoder->GetFrame(0, m_frame.out()));
+        Check(m_frame->GetSize(&m_width, &m_height));
+        if (m_width == 0 || m_height == 0) throw Failure{IMGLIB_ERR_CORRUPT};
+        if (!imglib::WithinLimits(m_width, m_height)) throw Failure{IMGLIB_ERR_TOO_LARGE};
+        Check(m_frame->GetPixelFormat(&m_pixelFormat));
+        m_pixelFacts = FactsOf(m_wic.get(), m_pixelFormat);
+    }
+
+    // The source's bits per pixel. The decoder may present packed or run-length pixels
+    // expanded; the header knows better.
+    uint32_t SourceBits() const {
+        return m_facts.bitsPerPixel ? m_facts.bitsPerPixel : m_pixelFacts.bits;
+    }
+
+    // A bitmap compatible with the screen, transparent pixels blended over white.
+    HBITMAP IntoBitmap() {
+        // The layouts that SetDIBits takes go in as they are.
+        if (const std::optional<DibLayout> dib = DibOfFrame()) {
+            return RowsIntoBitmap(m_frame.get(), *dib, Checker{this});
+        }
+        const DibLayout bgrx(m_width, m_height, 32);
+        if (!m_pixelFacts.alpha) {
+            return RowsIntoBitmap(Converted(GUID_WICPixelFormat32bppBGR), bgrx, Checker{this});
+        }
+        IWICBitmapSource* bgra = Converted(GUID_WICPixelFormat32bppBGRA);
+        bool anyAlpha = false;
+        OwnedBitmap blended(
+            RowsIntoBitmap(bgra, bgrx, Checker{this}, RowAlpha::BlendedOverWhite, &anyAlpha));
+        if (anyAlpha || !EmptyAlphaIgnored()) return blended.release();
+        return RowsIntoBitmap(bgra, bgrx, Checker{this});
+    }
+
+    // The pixels, with alpha where the source has it.
+    imglib::Image IntoPixels() {
+        imglib::Image image;
+        image.width = m_width;
+        image.height = m_height;
+        image.sourceBitsPerPixel = SourceBits();
+        try {
+            image.bgra.resize(size_t{m_width} * m_height * 4);
+        } catch (const std::bad_alloc&) {
+            throw Failure{IMGLIB_ERR_NO_MEMORY};
+        }
+        Check(Converted(GUID_WICPixelFormat32bppBGRA)
+                  ->CopyPixels(nullptr, m_width * 4, static_cast<UINT>(image.bgra.size()),
+                               image.bgra.data()));
+        image.hasAlpha = HasAlpha() && !(EmptyAlphaIgnored() && imglib::AlphaIsEmpty(image.bgra));
+        if (!image.hasAlpha) imglib::DropAlpha(image.bgra);
+        return image;
+    }
+
+private:
+    static imglib::HeaderFacts ReadFacts(Format format, ImageFile& file) {
+        imglib::ByteReader header(
+            [&](size_t offset, std::span<uint8_t> buffer) { return file.ReadAt(offset, buffer); },
+            file.Size());
+        const imglib::HeaderFacts facts = imglib::ReadHeaderFacts(format, header);
+        file.ThrowIfReadFailed();
+        return facts;
+    }
+
+    void Check(HRESULT hr) const {
+        m_file.ThrowIfReadFailed();
+        if (FAILED(hr)) throw Failure{WicFailure(hr, m_facts)};
+    }
+
+    // Browsers show a BMP whose alpha is 0 throughout as opaque.
+    bool EmptyAlphaIgnored() const { return m_format == Format::Bmp; }
+
+    bool HasAlpha() const {
+        if (!IsIndexed(m_pixelFormat)) return m_pixelFacts.alpha;
+        ComPtr<IWICPalette> palette;
+        BOOL alpha = FALSE;
+        Check(m_wic->CreatePalette(palette.out()));
+        Check(m_frame->CopyPalette(palette.get()));
+        Check(palette->HasAlpha(&alpha));
+        return alpha;
+    }
+
+    // The frame's layout when SetDIBits takes its rows as they are: BGR, BGRX, grey, and 1, 4 or
+    // 8 bits with the frame's palette, its colours blended over white by their alpha.
+    std::optional<DibLayout> DibOfFrame() const {
+        if (m_pixelFormat == GUID_WICPixelFormat24bppBGR) return DibLayout(m_width, m_height, 24);
+        if (m_pixelFormat == GUID_WICPixelFormat32bppBGR) return DibLayout(m_width, m_height, 32);
+        if (m_pixelFormat == GUID_WICPixelFormat8bppGray) {
+            DibLayout dib(m_width, m_height, 8);
+            for (int i = 0; i < 256; ++i) {
+                const BYTE level = static_cast<BYTE>(i);
+                dib.colors[i] = {level, level, level, 0};
+            }
+            return dib;
+        }
+        WORD bits = 0;
+        if (m_pixelFormat == GUID_WICPixelFormat1bppIndexed) bits = 1;
+        if (m_pixelFormat == GUID_WICPixelFormat4bppIndexed) bits = 4;
+        if (m_pixelFormat == GUID_WICPixelFormat8bppIndexed) bits = 8;
+        if (bits == 0) return std::nullopt;
+        ComPtr<IWICPalette> palette;
+        Check(m_wic->CreatePalette(palette.out()));
+        Check(m_frame->CopyPalette(palette.get()));
+        WICColor colors[256] = {};
+        UINT count = 0;
+        Check(palette->GetColors(1u << bits, colors, &count));
+        DibLayout dib(m_width, m_height, bits);
+        for (UINT i = 0; i < count; ++i) { // 0xAARRGGBB
+            const WICColor color = colors[i];
+            const auto alpha = static_cast<uint8_t>(color >> 24);
+            dib.colors[i] = {imglib::OverWhite(static_cast<uint8_t>(color), alpha),
+                             imglib::OverWhite(static_cast<uint8_t>(color >> 8), alpha),
+                             imglib::OverWhite(static_cast<uint8_t>(color >> 16), alpha), 0};
         }
         return dib;
     }
-    WORD bits = 0;
-    if (pixelFormat == GUID_WICPixelFormat1bppIndexed) bits = 1;
-    if (pixelFormat == GUID_WICPixelFormat4bppIndexed) bits = 4;
-    if (pixelFormat == GUID_WICPixelFormat8bppIndexed) bits = 8;
-    if (bits == 0) return std::nullopt;
-    ComPtr<IWICPalette> palette;
-    check(factory->CreatePalette(palette.out()));
-    check(frame->CopyPalette(palette.get()));
-    WICColor colors[256] = {};
-    UINT count = 0;
-    check(palette->GetColors(1u << bits, colors, &count));
-    DibLayout dib(width, height, bits);
-    for (UINT i = 0; i < count; ++i) { // 0xAARRGGBB; the bitmap has no alpha
-        const WICColor color = colors[i];
-        dib.colors[i] = {static_cast<BYTE>(color), static_cast<BYTE>(color >> 8),
-                         static_cast<BYTE>(color >> 16), 0};
-    }
-    return dib;
-}
 
-HBITMAP DecodeWithWic(Format format, ImageFile& file, uint32_t& sourceBits) {
-    imglib::ByteReader header(
-        [&](size_t offset, std::span<uint8_t> buffer) { return file.ReadAt(offset, buffer); },
-        file.Size());
-    const imglib::HeaderFacts facts = imglib::ReadHeaderFacts(format, header);
-    if (file.ReadFailed()) throw Failure{IMGLIB_ERR_READ};
-    // Some decoders expand the whole image as soon as they open it: check the header first.
-    if (facts.sizeKnown && !imglib::WithinLimits(facts.width, facts.height)) {
-        throw Failure{IMGLIB_ERR_TOO_LARGE};
+    // The frame's pixels in pixelFormat, through WIC's converter; one converter for the picture,
+    // as it is asked for one format only.
+    IWICBitmapSource* Converted(const WICPixelFormatGUID& pixelFormat) {
+        if (m_pixelFormat == pixelFormat) return m_frame.get();
+        if (!m_converter.get()) {
+            Check(m_wic->CreateFormatConverter(m_converter.out()));
+            Check(m_converter->Initialize(m_frame.get(), pixelFormat, WICBitmapDitherTypeNone,
+                                          nullptr, 0, WICBitmapPaletteTypeCustom));
+        }
+        WICPixelFormatGUID converted = {};
+        Check(m_converter->GetPixelFormat(&converted));
+        if (converted != pixelFormat) throw Failure{IMGLIB_ERR_INCOMPATIBLE};
+        return m_converter.get();
     }
-    ComScope com;
-    if (!com.Usable()) throw Failure{IMGLIB_ERR_NO_MEMORY};
-    auto check = [&](HRESULT hr) {
-        if (file.ReadFailed()) throw Failure{IMGLIB_ERR_READ};
-        if (FAILED(hr)) throw Failure{WicFailure(hr, facts)};
-    };
-    ComPtr<IWICImagingFactory> factory;
-    ComPtr<IWICBitmapDecoder> decoder;
-    ComPtr<IWICBitmapFrameDecode> frame;
-    ComPtr<IWICFormatConverter> converter;
-    check(Ole::Get().createInstance(CLSID_WICImagingFactory, nullptr, CLSCTX_INPROC_SERVER,
-                                    IID_IWICImagingFactory,
-                                    reinterpret_cast<void**>(factory.out())));
-    check(factory->CreateDecoder(ContainerOf(format), nullptr, decoder.out()));
-    {
-        IStream* stream = new FileStream(file);
-        const HRESULT opened = decoder->Initialize(stream, WICDecodeMetadataCacheOnDemand);
-        stream->Release(); // the decoder holds it as long as it needs it
-        check(opened);
-    }
-    check(decoder->GetFrame(0, frame.out()));
-    UINT width = 0, height = 0;
-    check(frame->GetSize(&width, &height));
-    if (width == 0 || height == 0) throw Failure{IMGLIB_ERR_CORRUPT};
-    if (!imglib::WithinLimits(width, height)) throw Failure{IMGLIB_ERR_TOO_LARGE};
-    WICPixelFormatGUID pixelFormat;
-    check(frame->GetPixelFormat(&pixelFormat));
-    // The decoder may present packed or run-length pixels expanded; the header knows better.
-    sourceBits = facts.bitsPerPixel ? facts.bitsPerPixel : BitsPerPixel(factory.get(), pixelFormat);
-    // The layouts that SetDIBits takes go in as they are; WIC's converter makes the rest BGRX.
-    if (const std::optional<DibLayout> dib =
-            DibOf(factory.get(), frame.get(), pixelFormat, width, height, check)) {
-        return RowsIntoBitmap(frame.get(), *dib, check);
-    }
-    check(factory->CreateFormatConverter(converter.out()));
-    check(converter->Initialize(frame.get(), GUID_WICPixelFormat32bppBGR, WICBitmapDitherTypeNone,
-                                nullptr, 0, WICBitmapPaletteTypeCustom));
-    return RowsIntoBitmap(converter.get(), DibLayout(width, height, 32), check);
-}
+
+    Format m_format;
+    ImageFile& m_file; // borrowed: outlives the picture
+    imglib::HeaderFacts m_facts;
+    Wic m_wic; // COM lasts until the interfaces below are released
+    ComPtr<IWICBitmapDecoder> m_decoder;
+    ComPtr<IWICBitmapFrameDecode> m_frame;
+    ComPtr<IWICFormatConverter> m_converter;
+    UINT m_width = 0, m_height = 0;
+    WICPixelFormatGUID m_pixelFormat = {};
+    PixelFormatFacts m_pixelFacts;
+};
 
 // ---- Our own decoders ----
 
-// Top-down 32-bit BGRX rows into a device-dependent bitmap for the screen.
-HBITMAP MakeScreenBitmap(uint32_t width, uint32_t height, const uint8_t* bgra) {
-    BITMAPINFO info = {};
-    info.bmiHeader.biSize = sizeof(info.bmiHeader);
-    info.bmiHeader.biWidth = static_cast<LONG>(width);
-    info.bmiHeader.biHeight = -static_cast<LONG>(height);
-    info.bmiHeader.biPlanes = 1;
-    info.bmiHeader.biBitCount = 32;
-    info.bmiHeader.biCompression = BI_RGB;
-    HDC screen = ::GetDC(nullptr);
-    if (!screen) throw Failure{IMGLIB_ERR_BITMAP};
-    HBITMAP bitmap =
-        ::CreateDIBitmap(screen, &info.bmiHeader, CBM_INIT, bgra, &info, DIB_RGB_COLORS);
-    ::ReleaseDC(nullptr, screen);
-    if (!bitmap) throw Failure{IMGLIB_ERR_BITMAP};
-    return bitmap;
-}
-
-HBITMAP DecodePortable(Format format, std::span<const uint8_t> bytes, uint32_t& sourceBits) {
+imglib::Image DecodePortable(Format format, std::span<const uint8_t> bytes) {
     imglib::DecodeResult result;
     try {
         switch (format) {
@@ -538,48 +555,94 @@ HBITMAP DecodePortable(Format format, std::span<const uint8_t> bytes, uint32_t& 
         throw Failure{IMGLIB_ERR_NO_MEMORY};
     }
     if (!result) throw Failure{static_cast<int32_t>(result.error)};
-    const imglib::Image& image = result.image;
+    imglib::Image& image = result.image;
     if (!imglib::WithinLimits(image.width, image.height) || image.width == 0 || image.height == 0 ||
         image.bgra.size() != size_t{image.width} * image.height * 4) {
         throw Failure{IMGLIB_ERR_CORRUPT};
     }
-    sourceBits = image.sourceBitsPerPixel;
-    return MakeScreenBitmap(image.width, image.height, image.bgra.data());
+    return std::move(image);
+}
+
+// ---- Both exports ----
+
+// Opens the picture at path, recognises it by its content and hands it to the one of fromWic
+// (given a WicPicture) and fromPortable (given the pixels of our own decoder) that decodes it.
+template <class FromWic, class FromPortable>
+auto Decode(const char* path, Format& format, FromWic&& fromWic, FromPortable&& fromPortable) {
+    ImageFile file(path);
+    // The formats that WIC decodes are told by their first bytes, as they come first.
+    format = imglib::Recognise(file.Head());
+    if (imglib::DecodedByWic(format)) {
+        WicPicture picture(format, file);
+        return fromWic(picture);
+    }
+    const std::vector<uint8_t> bytes = file.ReadAll();
+    format = imglib::Recognise(bytes);
+    if (format == Format::Unknown) throw Failure{IMGLIB_ERR_UNSUPPORTED};
+    return fromPortable(DecodePortable(format, bytes));
+}
+
+// Runs an export's work. Its failure's code becomes the thread's last error, and the system's
+// code of a file that failed is left for GetLastError; false then.
+template <class Work> bool Run(Work&& work) {
+    t_lastError = IMGLIB_OK;
+    DWORD systemError = ERROR_SUCCESS;
+    try {
+        work();
+        return true;
+    } catch (const Failure& failure) {
+        t_lastError = failure.code;
+        systemError = failure.systemError;
+    } catch (const std::bad_alloc&) {
+        t_lastError = IMGLIB_ERR_NO_MEMORY;
+    }
+    ::SetLastError(systemError);
+    return false;
 }
 
 } // namespace
 
 IMGLIB_API HBITMAP WINAPI ReadFileIntoDDB(const char* path, uint32_t* aux, uint32_t flags) {
-    t_lastError = IMGLIB_OK;
-    if (!path || flags != 0) {
-        t_lastError = IMGLIB_ERR_ARGUMENT;
-        return nullptr;
-    }
-    try {
-        ImageFile file;
-        if (int32_t error = file.Open(path)) throw Failure{error};
+    HBITMAP bitmap = nullptr;
+    Format format = Format::Unknown;
+    const bool done = Run([&] {
+        if (!path || flags != 0) throw Failure{IMGLIB_ERR_ARGUMENT};
         uint32_t sourceBits = 0;
-        HBITMAP bitmap = nullptr;
-        // The formats that WIC decodes are told by their first bytes, as they come first.
-        const Format format = imglib::Recognise(file.Head());
-        if (imglib::DecodedByWic(format)) {
-            bitmap = DecodeWithWic(format, file, sourceBits);
-        } else {
-            const std::vector<uint8_t> bytes = file.ReadAll();
-            const Format portable = imglib::Recognise(bytes);
-            if (portable == Format::Unknown) throw Failure{IMGLIB_ERR_UNSUPPORTED};
-            bitmap = DecodePortable(portable, bytes, sourceBits);
-        }
+        bitmap = Decode(
+            path, format,
+            [&](WicPicture& picture) {
+                sourceBits = picture.SourceBits();
+                return picture.IntoBitmap();
+            },
+            [&](imglib::Image image) {
+                sourceBits = image.sourceBitsPerPixel;
+                if (image.hasAlpha) imglib::BlendOverWhite(image.bgra);
+                return MakeScreenBitmap(image.width, image.height, image.bgra.data());
+            });
         if (aux) *aux = sourceBits;
-        return bitmap;
-    } catch (const Failure& failure) {
-        t_lastError = failure.code;
-    } catch (const std::bad_alloc&) {
-        t_lastError = IMGLIB_ERR_NO_MEMORY;
-    }
-    return nullptr;
+    });
+    t_lastFormat = done ? static_cast<int32_t>(format) : IMGLIB_FORMAT_NONE;
+    return bitmap;
+}
+
+IMGLIB_API int32_t WINAPI WritePngCopy(const char* sourcePath, const char* pngPath) {
+    Run([&] {
+        if (!sourcePath || !pngPath) throw Failure{IMGLIB_ERR_ARGUMENT};
+        imglib::win::PngFile png(pngPath);
+        Format format = Format::Unknown;
+        // The source is closed before the PNG takes its place, which may be the source's own.
+        const imglib::Image image = Decode(
+            sourcePath, format, [](WicPicture& picture) { return picture.IntoPixels(); },
+            [](imglib::Image pixels) { return pixels; });
+        png.Write(image);
+    });
+    return t_lastError;
 }
 
 IMGLIB_API int32_t WINAPI GetLastImgLibError(void) {
     return t_lastError;
+}
+
+IMGLIB_API int32_t WINAPI GetLastImgLibFormat(void) {
+    return t_lastFormat;
 }

@@ -1,7 +1,7 @@
-// ImgLib.dll: decodes an image file into a device-dependent bitmap compatible with the screen.
-// Formats are recognised by content, in this order: BMP, JPEG, TIFF, PNG and GIF (through the
-// Windows Imaging Component), PCX, Kodak Photo CD (Base image), and last TGA, which has no
-// signature.
+// ImgLib.dll: decodes an image file into a device-dependent bitmap compatible with the screen,
+// and writes a PNG copy of one. Formats are recognised by content, in this order: BMP, JPEG,
+// TIFF, PNG and GIF (through the Windows Imaging Component), PCX, Kodak Photo CD (Base image),
+// and last TGA, which has no signature.
 #pragma once
 #include <windows.h>
 #include <cstdint>
@@ -24,6 +24,20 @@ enum ImgLibError : int32_t {
     IMGLIB_ERR_UNSUPPORTED = 7,    // not an image format that ImgLib reads
     IMGLIB_ERR_INCOMPATIBLE = 8,   // a known format in a variant that ImgLib does not read
     IMGLIB_ERR_ARGUMENT = 9,       // path is NULL or flags is not 0
+    IMGLIB_ERR_WRITE = 10,         // the PNG copy cannot be written
+};
+
+// Formats of GetLastImgLibFormat.
+enum ImgLibFormat : int32_t {
+    IMGLIB_FORMAT_NONE = 0, // the latest decode failed
+    IMGLIB_FORMAT_BMP = 1,
+    IMGLIB_FORMAT_JPEG = 2,
+    IMGLIB_FORMAT_TIFF = 3,
+    IMGLIB_FORMAT_PNG = 4,
+    IMGLIB_FORMAT_GIF = 5,
+    IMGLIB_FORMAT_PCX = 6,
+    IMGLIB_FORMAT_PHOTOCD = 7,
+    IMGLIB_FORMAT_TGA = 8,
 };
 
 // Images wider or taller than 32768 pixels, or of more than 64 Mi pixels, fail with
@@ -35,11 +49,35 @@ enum ImgLibError : int32_t {
 // pixel format, or a JPEG with 12-bit samples or lossless coding, or a TIFF compressed with JPEG
 // where the system's decoder lacks that) and IMGLIB_ERR_CORRUPT when a common variant fails.
 
+// Transparency is drawn as a browser draws it on a page with no background colour: over white.
+// The pixels of a PNG, TIFF or BMP whose pixel format has alpha, the transparent colour of a GIF
+// or a palette PNG, and a 32-bit TGA whose header declares alpha are blended over white once,
+// when decoded. An alpha channel that is 0 throughout is left out in a BMP, as browsers leave it
+// out, and in a TGA, whose writers often leave it empty.
+
 // Decodes the file at path (8-bit ANSI). Returns a bitmap that the caller owns and deletes with
 // DeleteObject, or NULL on failure (see GetLastImgLibError). On success *aux (when aux is not
 // NULL) receives the source image's bits per pixel (for example 1, 4, 8, 24, 32, 48), or 0 when
 // the system cannot say; flags must be 0.
 IMGLIB_API HBITMAP WINAPI ReadFileIntoDDB(const char* path, uint32_t* aux, uint32_t flags);
 
-// The code of the latest ReadFileIntoDDB call on this thread: IMGLIB_OK after a success.
+// Decodes the picture at sourcePath again and writes it as a PNG file at pngPath (both 8-bit
+// ANSI): opaque pixels exactly as ReadFileIntoDDB decodes them, 24-bit; a source with alpha
+// (see above) 32-bit with its alpha kept. The PNG is written into a new file beside pngPath,
+// "<pngPath>.~XXXX.tmp", which replaces pngPath only once it is complete, so no partly written
+// PNG ever stands under that name; on failure pngPath is left as it was and the new file is
+// removed. A read-only file or a folder at pngPath is refused, as is a folder that takes no new
+// file. Returns a code of the table above: IMGLIB_OK, or why it failed; the same code becomes
+// the thread's last error. When the cause is a file (IMGLIB_ERR_FILE_NOT_FOUND or
+// IMGLIB_ERR_READ for the source, IMGLIB_ERR_WRITE for the PNG), GetLastError, called next,
+// gives the system's error code; it gives 0 for IMGLIB_ERR_WRITE when the encoder failed
+// without one.
+IMGLIB_API int32_t WINAPI WritePngCopy(const char* sourcePath, const char* pngPath);
+
+// The code of the latest ReadFileIntoDDB or WritePngCopy call on this thread: IMGLIB_OK after
+// a success.
 IMGLIB_API int32_t WINAPI GetLastImgLibError(void);
+
+// The format of the picture that the latest ReadFileIntoDDB call on this thread decoded, by its
+// content; IMGLIB_FORMAT_NONE when that call failed.
+IMGLIB_API int32_t WINAPI GetLastImgLibFormat(void);

@@ -1,5 +1,6 @@
 // TGA through stb_image: the header and the extent of the pixel data are checked here before
 // stb_image allocates, since it reads zeros past the end of its input instead of failing.
+#include "imglib/Alpha.h"
 #include "imglib/ByteReader.h"
 #include "imglib/DecodeCommon.h"
 #include "imglib/Decoders.h"
@@ -39,6 +40,7 @@ constexpr size_t kFooterSize = 26;
 constexpr uint8_t kTypeColorMapped = 1, kTypeTrueColor = 2, kTypeGrey = 3;
 constexpr uint8_t kTypeRleFlag = 8;
 constexpr uint8_t kDescriptorRightToLeft = 0x10;
+constexpr uint8_t kDescriptorAlphaBits = 0x0F;
 constexpr uint8_t kRlePacketRepeat = 0x80;
 constexpr uint32_t kRlePacketMaxPixels = 128;
 
@@ -86,14 +88,15 @@ bool RleStreamComplete(std::span<const uint8_t> stream, uint64_t pixels, size_t 
     return true;
 }
 
-// One row of stb_image's grey (and alpha) or RGB(A) pixels to BGRA, alpha dropped.
+// One row of stb_image's grey (and alpha) or RGB(A) pixels to BGRA.
 template <bool Grey>
 void ConvertRow(const stbi_uc* src, size_t channels, uint32_t width, uint8_t* out) {
+    const bool alpha = channels == 2 || channels == 4;
     for (uint32_t x = 0; x < width; ++x, src += channels, out += 4) {
         out[0] = src[Grey ? 0 : 2];
         out[1] = src[Grey ? 0 : 1];
         out[2] = src[0];
-        out[3] = 0xFF;
+        out[3] = alpha ? src[channels - 1] : 0xFF;
     }
 }
 
@@ -180,6 +183,11 @@ DecodeResult DecodeTga(std::span<const uint8_t> data) {
             for (size_t left = 0, right = h.width - 1; left < right; ++left, --right)
                 std::swap_ranges(out + 4 * left, out + 4 * left + 4, out + 4 * right);
     }
+    // Alpha counts where the header declares it and the writer filled it in.
+    std::vector<uint8_t>& bgra = result.image.bgra;
+    result.image.hasAlpha = (h.descriptor & kDescriptorAlphaBits) != 0 &&
+                            (channels == 2 || channels == 4) && !AlphaIsEmpty(bgra);
+    if (!result.image.hasAlpha) DropAlpha(bgra);
     return result;
 }
 

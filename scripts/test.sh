@@ -31,8 +31,9 @@ status=0
 log="$root/build/test-summary.log"
 : >"$log"
 ctest --test-dir "$root/build/native" --output-on-failure -j 2 | tee -a "$log" || status=1
-# The Windows tests share one display and one clipboard: one at a time.
-ctest --test-dir "$root/build/win" --output-on-failure | tee -a "$log" || status=1
+# The Windows tests share one display and one clipboard: one at a time. Wine's errors go to the
+# test's output, which is shown when it fails.
+WINEDEBUG=-all,err+all ctest --test-dir "$root/build/win" --output-on-failure | tee -a "$log" || status=1
 
 # One closing line for both runs.
 sed -n 's/.*tests passed, \([0-9]*\) tests failed out of \([0-9]*\).*/\1 \2/p' "$log" |

@@ -2,6 +2,7 @@
 #include "DialogHarness.h"
 #include "TempFolder.h"
 #include "TestValues.h"
+#include "imglib/ImgLib.h"
 
 namespace {
 
@@ -147,6 +148,67 @@ TEST_F(BackgroundImageTest, TheMessageSaysWhyOnlyForUnsupportedAndIncompatibleIm
     std::string cut = SolidBmp("cut.bmp", 40, 40, RGB(1, 2, 3));
     Load(WriteFile("cut.bmp", TempFolder::ReadAll(cut).substr(0, 100)));
     ExpectFailureMessage(kFailure);
+}
+
+// ---- The PNG copy ----
+
+std::string CopyQuestion(const std::string& format) {
+    return "Web browsers do not show " + format +
+           " pictures, so your page would have no background.\n\nSave a PNG copy to use instead?";
+}
+
+// Pictures of each format, written by make_test_images.sh.
+const std::string kTestImages = "testimages\\";
+
+TEST_F(BackgroundImageTest, OnlyFormatsThatBrowsersDoNotShowAreOfferedAsPngCopies) {
+    const std::pair<const char*, const char*> files[] = {
+        {"tga24.tga", "TGA"},    {"pcx24.pcx", "PCX"}, {"pcd.pcd", "Photo CD"},
+        {"tif_lzw.tif", "TIFF"}, {"bmp24.bmp", ""},    {"jpg_444.jpg", ""},
+        {"png24.png", ""},       {"gif.gif", ""}};
+    for (const auto& [file, format] : files) {
+        SCOPED_TRACE(file);
+        host.messageBoxAnswers.push_back(IDNO);
+        Load(kTestImages + file);
+        EXPECT_EQ(dlg->m_backgroundName.str(), file);
+        if (!*format) {
+            EXPECT_TRUE(host.messageBoxes.empty());
+            host.messageBoxAnswers.clear();
+            continue;
+        }
+        ASSERT_EQ(host.messageBoxes.size(), 1u);
+        EXPECT_EQ(host.messageBoxes[0].text, CopyQuestion(format));
+        EXPECT_EQ(host.messageBoxes[0].type, static_cast<UINT>(MB_YESNO | MB_ICONINFORMATION));
+        EXPECT_EQ(host.messageBoxes[0].caption, std::string(TestApp().m_appName));
+        host.messageBoxes.clear();
+    }
+    EXPECT_EQ(host.fileDialogs.size(), std::size(files)) << "no Save dialog after No";
+}
+
+TEST_F(BackgroundImageTest, YesSavesACopyBesideThePictureAndTheCopyBecomesTheBackground) {
+    const std::string picture =
+        WriteFile("photo.v2.tga", TempFolder::ReadAll(kTestImages + "tga24.tga"));
+    host.messageBoxAnswers = {IDYES, IDYES};
+    host.fileAnswers = {picture, std::nullopt, picture, folder / "copy.png"};
+    Command(ID_TOOLS_LOADBACKGROUND); // Yes, then Cancel in the Save dialog
+    EXPECT_EQ(dlg->m_backgroundPath.str(), picture);
+    EXPECT_NE(Tag().find("BACKGROUND=\"photo.v2.tga\""), std::string::npos) << Tag();
+    Command(ID_TOOLS_LOADBACKGROUND); // Yes, then a name
+
+    ASSERT_EQ(host.fileDialogs.size(), 4u);
+    const auto& save = host.fileDialogs[3];
+    EXPECT_FALSE(save.open);
+    EXPECT_EQ(save.initialDir, folder.Path() + "\\");
+    EXPECT_EQ(save.initialFile, "photo.v2.png");
+    EXPECT_EQ(save.defaultExt, "png");
+    EXPECT_EQ(save.filterBlock, std::string("PNG Files (*.png)\0*.png\0", 25));
+    EXPECT_TRUE(save.flags & OFN_OVERWRITEPROMPT);
+
+    EXPECT_EQ(dlg->m_backgroundPath.str(), folder / "copy.png");
+    EXPECT_EQ(dlg->m_backgroundName.str(), "copy.png");
+    EXPECT_NE(Tag().find("BACKGROUND=\"copy.png\""), std::string::npos) << Tag();
+    HBITMAP copy = ReadFileIntoDDB((folder / "copy.png").c_str(), nullptr, 0);
+    EXPECT_NE(copy, nullptr);
+    ::DeleteObject(copy);
 }
 
 TEST_F(BackgroundImageTest, CancelChangesNothing) {

@@ -15,7 +15,8 @@ std::string FilterBlock(const char* filter) {
 BOOL RecordingModalHost::AnswerFile(OPENFILENAMEA& ofn, bool open) {
     fileDialogs.push_back({open, ofn.Flags, ofn.lpstrFile ? ofn.lpstrFile : "",
                            ofn.lpstrDefExt ? ofn.lpstrDefExt : "", ofn.lpstrDefExt != nullptr,
-                           FilterBlock(ofn.lpstrFilter), ofn.hwndOwner});
+                           FilterBlock(ofn.lpstrFilter), ofn.hwndOwner,
+                           ofn.lpstrInitialDir ? ofn.lpstrInitialDir : ""});
     if (fileAnswers.empty()) return FALSE;
     std::optional<std::string> answer = fileAnswers.front();
     fileAnswers.pop_front();
@@ -39,7 +40,10 @@ BOOL RecordingModalHost::ChooseColor(CHOOSECOLORA& cc) {
 
 int RecordingModalHost::MessageBox(HWND owner, const char* text, const char* caption, UINT type) {
     messageBoxes.push_back({owner, text ? text : "", caption ? caption : "", type});
-    return IDOK;
+    if (messageBoxAnswers.empty()) return IDOK;
+    const int answer = messageBoxAnswers.front();
+    messageBoxAnswers.pop_front();
+    return answer;
 }
 
 BOOL RecordingModalHost::WinHelp(HWND owner, const char* file, UINT command, ULONG_PTR data) {
@@ -57,7 +61,13 @@ void DialogTest::SetUp() {
     previousHost_ = AfxSetModalHost(&host);
     dlg = std::make_unique<TestSchemeDlg>();
     TestApp().m_pMainWnd = dlg.get();
-    ASSERT_TRUE(dlg->Create());
+    ::SetLastError(0);
+    const bool created = dlg->Create();
+    // A window that cannot be made says why: the system's error, or what the dialog reported.
+    std::string reports;
+    for (const auto& box : host.messageBoxes)
+        reports += " \"" + box.text + "\"";
+    ASSERT_TRUE(created) << "last error " << ::GetLastError() << ", reports:" << reports;
     Pump();
 }
 

@@ -29,6 +29,7 @@ public:
         bool hasDefaultExt;
         std::string filterBlock; // the whole block, string ends included, up to its double end
         HWND owner;
+        std::string initialDir;
     };
     struct ColorDialogCall {
         COLORREF initial;
@@ -43,8 +44,10 @@ public:
         HWND owner;
     };
 
-    // Answers, taken in order; a file dialog or colour picker without an answer is cancelled.
+    // Answers, taken in order; a file dialog or colour picker without an answer is cancelled, a
+    // message box without one answers IDOK.
     std::deque<std::optional<std::string>> fileAnswers;
+    std::deque<int> messageBoxAnswers;
     std::deque<std::optional<COLORREF>> colorAnswers;
     BOOL helpResult = TRUE;
     HWND htmlHelpWindow = nullptr; // what HTML Help answers: its window, or nullptr for a failure

@@ -148,6 +148,15 @@ INSTANTIATE_TEST_SUITE_P(
                     Sample{"jpg_progressive.jpg", 24, kJpegTolerance, kJpegMeanTolerance},
                     Sample{"jpg_gray.jpg", 8, kJpegTolerance, kJpegMeanTolerance}));
 
+// Transparent pixels over white, as a page without a background colour shows them; the
+// references are ImageMagick's blend, which may round the other way.
+INSTANTIATE_TEST_SUITE_P(Transparency, DecodesLikeTheReference,
+                         testing::Values(Sample{"png_alpha.png", 32, 1, 0.5},
+                                         Sample{"bmp_alpha.bmp", 32, 1, 0.5},
+                                         Sample{"bmp_empty_alpha.bmp", 32, 0},
+                                         Sample{"gif_alpha.gif", 8, 0},
+                                         Sample{"tga32_alpha.tga", 32, 1, 0.5}));
+
 // Photo CD's YCC conversions differ in rounding and in the precision of their constants.
 constexpr int kPhotoCdTolerance = 3;
 constexpr double kPhotoCdMeanTolerance = 0.5;
@@ -294,6 +303,86 @@ TEST(ImgLibErrors, HugeHeadersAreTooLarge) {
         b[at + 5] = b[at + 6] = b[at + 7] = b[at + 8] = 0xFF;
     };
     EXPECT_EQ(ErrorOf(Variant("gif.gif", "huge.gif", gif)), IMGLIB_ERR_TOO_LARGE);
+}
+
+// ---- PNG copies ----
+
+// A PNG copy decodes to the very pixels of its source, transparent ones included, keeps the
+// alpha of a transparent source (32-bit), and each decode tells the format that it found.
+TEST(PngCopy, DecodesToTheSourcesPixels) {
+    struct Case {
+        const char* file;
+        int32_t format;
+        uint32_t copyBits;
+    };
+    for (Case c :
+         {Case{"tga_1x1.tga", IMGLIB_FORMAT_TGA, 24}, Case{"tga16.tga", IMGLIB_FORMAT_TGA, 24},
+          Case{"tga32_alpha.tga", IMGLIB_FORMAT_TGA, 32}, Case{"pcx8.pcx", IMGLIB_FORMAT_PCX, 24},
+          Case{"pcd.pcd", IMGLIB_FORMAT_PHOTOCD, 24}, Case{"tif_16bit.tif", IMGLIB_FORMAT_TIFF, 24},
+          Case{"png_alpha.png", IMGLIB_FORMAT_PNG, 32},
+          Case{"gif_alpha.gif", IMGLIB_FORMAT_GIF, 32},
+          Case{"bmp_empty_alpha.bmp", IMGLIB_FORMAT_BMP, 24}}) {
+        SCOPED_TRACE(c.file);
+        const std::string source = kFolder + c.file;
+        const std::string png = source + ".copy.png";
+        WriteBytes(png, {'o', 'l', 'd'}); // replaced
+        Decoded original(source);
+        ASSERT_NE(original.bitmap, nullptr) << original.error;
+        EXPECT_EQ(GetLastImgLibFormat(), c.format);
+
+        EXPECT_EQ(WritePngCopy(source.c_str(), png.c_str()), IMGLIB_OK);
+        EXPECT_EQ(GetLastImgLibError(), IMGLIB_OK);
+        Decoded copy(png);
+        ASSERT_NE(copy.bitmap, nullptr) << copy.error;
+        EXPECT_EQ(GetLastImgLibFormat(), IMGLIB_FORMAT_PNG);
+        EXPECT_EQ(copy.aux, c.copyBits);
+        const Pixels expected = ReadBitmap(original.bitmap), actual = ReadBitmap(copy.bitmap);
+        EXPECT_EQ(actual.width, expected.width);
+        EXPECT_EQ(actual.height, expected.height);
+        EXPECT_TRUE(actual.rgb == expected.rgb);
+    }
+    EXPECT_EQ(ErrorOf(kFolder + "text.txt"), IMGLIB_ERR_UNSUPPORTED);
+    EXPECT_EQ(GetLastImgLibFormat(), IMGLIB_FORMAT_NONE);
+}
+
+// The names of the files that match pattern.
+std::vector<std::string> FilesLike(const std::string& pattern) {
+    std::vector<std::string> names;
+    WIN32_FIND_DATAA found;
+    HANDLE search = ::FindFirstFileA(pattern.c_str(), &found);
+    if (search == INVALID_HANDLE_VALUE) return names;
+    do {
+        names.push_back(found.cFileName);
+    } while (::FindNextFileA(search, &found));
+    ::FindClose(search);
+    return names;
+}
+
+// A copy that cannot be written says why in the system's words and leaves no file behind.
+TEST(PngCopy, AFailureLeavesTheTargetAsItWasAndTellsTheSystemsCode) {
+    const std::string source = kFolder + "tga24.tga";
+    auto copy = [&](const std::string& png, int32_t code, DWORD systemError) {
+        SCOPED_TRACE(png);
+        EXPECT_EQ(WritePngCopy(source.c_str(), png.c_str()), code);
+        EXPECT_EQ(::GetLastError(), systemError);
+        EXPECT_EQ(GetLastImgLibError(), code);
+    };
+    const std::string readOnly = kFolder + "read-only.png";
+    WriteBytes(readOnly, {'o', 'l', 'd'});
+    ::SetFileAttributesA(readOnly.c_str(), FILE_ATTRIBUTE_READONLY);
+    copy(readOnly, IMGLIB_ERR_WRITE, ERROR_ACCESS_DENIED);
+    EXPECT_EQ(ReadBytes(readOnly), (std::vector<uint8_t>{'o', 'l', 'd'}));
+    ::SetFileAttributesA(readOnly.c_str(), FILE_ATTRIBUTE_NORMAL);
+
+    ::CreateDirectoryA((kFolder + "folder.png").c_str(), nullptr);
+    copy(kFolder + "folder.png", IMGLIB_ERR_WRITE, ERROR_ACCESS_DENIED);
+    copy(kFolder + "no such folder\\copy.png", IMGLIB_ERR_WRITE, ERROR_PATH_NOT_FOUND);
+    const std::string missing = kFolder + "missing.tga";
+    EXPECT_EQ(WritePngCopy(missing.c_str(), (kFolder + "never.png").c_str()),
+              IMGLIB_ERR_FILE_NOT_FOUND);
+    EXPECT_EQ(::GetLastError(), static_cast<DWORD>(ERROR_FILE_NOT_FOUND));
+    EXPECT_TRUE(FilesLike(kFolder + "never.png*").empty());
+    EXPECT_TRUE(FilesLike(kFolder + "*.tmp").empty());
 }
 
 TEST(ImgLibErrors, TheLastErrorBelongsToTheCallingThread) {

@@ -37,7 +37,11 @@ TEST(Tga, MatchesConvertForTheVariantsItWrites) {
         EXPECT_TRUE(imglib::LooksLikeTga(testimg::ReadFile(tga)));
         // convert keeps a TGA's origin as an orientation tag; -auto-orient applies it.
         testimg::ExpectMatchesReference(DecodeTga, tga, "-auto-orient");
-        EXPECT_EQ(DecodeTga(testimg::ReadFile(tga)).image.sourceBitsPerPixel, cases[i].second);
+        const imglib::Image image = DecodeTga(testimg::ReadFile(tga)).image;
+        EXPECT_EQ(image.sourceBitsPerPixel, cases[i].second);
+        // The 32-bit cases keep their alpha of 40%.
+        EXPECT_EQ(image.hasAlpha, cases[i].second == 32);
+        EXPECT_EQ(image.bgra[3], cases[i].second == 32 ? 102 : 255);
     }
 }
 
@@ -74,6 +78,22 @@ TEST(Tga, DecodesFifteenBitPixels) {
     const std::vector<uint8_t> expected = {0,   0,   255, 255, 0, 255, 0, 255, 255, 0,   0,   255,
                                            255, 255, 255, 255, 0, 0,   0, 255, 131, 131, 131, 255};
     EXPECT_EQ(r.image.bgra, expected);
+}
+
+// Alpha counts only where the descriptor declares it and some of it is above 0.
+TEST(Tga, AlphaCountsWhenDeclaredAndFilledIn) {
+    auto twoPixels = [](uint8_t descriptor, uint8_t alpha0, uint8_t alpha1) {
+        auto file = TgaHeader(2, 2, 1, 32, descriptor);
+        file.insert(file.end(), {10, 20, 30, alpha0, 40, 50, 60, alpha1});
+        return DecodeTga(file).image;
+    };
+    const imglib::Image declared = twoPixels(0x28, 0, 200);
+    EXPECT_TRUE(declared.hasAlpha);
+    EXPECT_EQ(declared.bgra, (std::vector<uint8_t>{10, 20, 30, 0, 40, 50, 60, 200}));
+    for (const imglib::Image& opaque : {twoPixels(0x20, 0, 200), twoPixels(0x28, 0, 0)}) {
+        EXPECT_FALSE(opaque.hasAlpha);
+        EXPECT_EQ(opaque.bgra, (std::vector<uint8_t>{10, 20, 30, 255, 40, 50, 60, 255}));
+    }
 }
 
 TEST(Tga, BrokenFilesFailWithTheirCode) {

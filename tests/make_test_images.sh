@@ -49,9 +49,30 @@ img pcd.pcd PCD src.ppm -resize '768x512!'
 # reference white to 255; scaling convert's RGB makes the two comparable.
 convert pcd.pcd -colorspace sRGB -evaluate multiply 1.3584 -depth 8 rgb:pcd.pcd.rgb
 
+# Transparency, whose reference is the picture over white, as a page without a background colour
+# shows it: alpha from a gradient, a GIF's transparent colour, and a BMP whose alpha channel is
+# empty, which browsers ignore.
+over_white() { # name: the reference of the picture blended over white
+    convert "$1" -auto-orient -background white -flatten -depth 8 "rgb:$1.rgb"
+}
+convert -size 29x37 gradient: -rotate 90 alpha.pgm
+convert src.ppm alpha.pgm -alpha off -compose CopyOpacity -composite PNG32:png_alpha.png
+over_white png_alpha.png
+convert png_alpha.png TGA:tga32_alpha.tga
+over_white tga32_alpha.tga
+convert png_alpha.png BMP:bmp_alpha.bmp
+over_white bmp_alpha.bmp
+convert src200.ppm -fill '#00FF00' -draw 'rectangle 5,4 20,15' -transparent '#00FF00' GIF:gif_alpha.gif
+over_white gif_alpha.gif
+img bmp_empty_alpha.bmp BMP src.ppm -alpha on -channel A -evaluate set 0 +channel
+convert src.ppm -depth 8 rgb:bmp_empty_alpha.bmp.rgb
+# Small and 16-bit sources of PNG copies.
+convert -size 1x1 xc:'#3A7FC2' TGA:tga_1x1.tga
+convert src.ppm -depth 5 TGA:tga16.tga
+
 # Variants that a reader may refuse; no references needed.
 convert src.ppm -compress jpeg TIFF:tif_jpeg.tif
 convert src.ppm -compress zip TIFF:tif_zip.tif
 convert src.ppm -depth 16 TIFF:tif_16bit.tif
 printf 'This is plain text, not an image.\n' > text.txt
-rm -f src.ppm src16.ppm src200.ppm
+rm -f src.ppm src16.ppm src200.ppm alpha.pgm

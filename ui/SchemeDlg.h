@@ -84,6 +84,9 @@ protected:
     void OnLoadBackground();
     // The image-failure message, after ReadFileIntoDDB returned NULL.
     void ReportImageFailure();
+    // After a picture of the ImgLibFormat format was loaded: for a format that web browsers do
+    // not show, asks whether to save a PNG copy, saves it, and makes the copy the background.
+    void OfferPngCopy(int32_t format);
     void OnOpenScheme();
     void OnSaveScheme();
 

@@ -6,11 +6,14 @@ import json
 import os
 import re
 import shutil
+import struct
 import subprocess
 import tempfile
 import unittest
+import zlib
 
-from twdriver import (IDC_LINK_COLOR, PrefixTestCase, Image, choose_file, write_bmp)
+from twdriver import (IDC_LINK_COLOR, PREVIEW_RECT, PrefixTestCase, Image, choose_file, poll,
+                      write_bmp)
 
 CHROMIUM = shutil.which("chromium") or "/usr/bin/chromium"
 PAGE_SIZE = (640, 400)
@@ -93,6 +96,20 @@ def render(folder, tag):
     return Image(path=shot)
 
 
+def write_rgba_png(path, width, height, rgba_at):
+    """Writes a 32-bit PNG whose pixel (x, y) is rgba_at(x, y), with no gamma or colour chunk
+    that a browser might apply."""
+    def chunk(kind, data):
+        return (struct.pack(">I", len(data)) + kind + data +
+                struct.pack(">I", zlib.crc32(kind + data) & 0xFFFFFFFF))
+    rows = b"".join(b"\0" + bytes(c for x in range(width) for c in rgba_at(x, y))
+                    for y in range(height))
+    with open(path, "wb") as f:
+        f.write(b"\x89PNG\r\n\x1a\n" +
+                chunk(b"IHDR", struct.pack(">IIBBBBB", width, height, 8, 6, 0, 0, 0)) +
+                chunk(b"IDAT", zlib.compress(rows)) + chunk(b"IEND", b""))
+
+
 def attribute(tag, name):
     start = tag.index(f' {name}="') + len(name) + 3
     return tag[start:tag.index('"', start)]
@@ -173,6 +190,25 @@ class BrowserTest(PrefixTestCase):
         choose_file(self.prefix, "Open", os.path.join(self.tmp, "paper.bmp"))
         seen = self.assert_css_colours_page_as_tag(app)
         self.assertTrue(seen["picture"].endswith('/paper.bmp")'), seen)
+
+    def test_a_half_transparent_tile_shows_as_the_browser_shows_it(self):
+        width, height = 24, 5  # the tile's rows lie above the sample page's title
+        write_rgba_png(os.path.join(self.tmp, "veil.png"), width, height,
+                       lambda x, y: (x * 11, 255 - y * 50, (x * y * 7) % 256, 128))
+        app = self.start()
+        app.press("alt+t", "b")  # Tools > Show Backgrounds?
+        left, top = PREVIEW_RECT[:2]
+        face = app.client_pixel(app.shot(), left, top)
+        app.press("alt+t", "l")  # Tools > Load Background
+        choose_file(self.prefix, "Open", os.path.join(self.tmp, "veil.png"))
+        shot = poll(lambda: (s := app.shot()) and app.client_pixel(s, left, top) != face and s,
+                    what="the tiles")
+        page = render(self.tmp, app.copy_tag())
+        for y in range(height):
+            for x in range(PREVIEW_RECT[2] - left):
+                ours, browser = app.client_pixel(shot, left + x, top + y), page.pixel(x, y)
+                self.assertTrue(all(abs(a - b) <= 2 for a, b in zip(ours, browser)),
+                                f"({x}, {y}): the sample page {ours}, the browser {browser}")
 
 
 if __name__ == "__main__":
