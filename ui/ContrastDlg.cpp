@@ -162,11 +162,10 @@ void CSchemeDlg::UpdateContrast() {
 
 const std::vector<double>& CSchemeDlg::BackgroundLuminances() {
     if (m_luminancesOf != m_hBackground) {
-        HCURSOR previous = ::SetCursor(::LoadCursorA(nullptr, IDC_WAIT));
+        CWaitCursor wait;
         if (!ReadPictureLuminances(m_hBackground, m_backgroundLuminances))
             m_backgroundLuminances.clear();
         m_luminancesOf = m_hBackground;
-        ::SetCursor(previous);
     }
     return m_backgroundLuminances;
 }
