@@ -24,7 +24,9 @@ cleanup() {
     kill "$wm" "$xvfb" 2>/dev/null || true
     rm -rf "$work"
 }
-trap cleanup EXIT INT TERM
+# An interrupt ends the run (and so cleans up) rather than going on to the next step.
+trap cleanup EXIT
+trap 'exit 130' INT TERM
 
 # One line per program and round: launcher, program, median ms.
 cd "$bin"

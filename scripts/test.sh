@@ -19,13 +19,23 @@ cleanup() {
     WINEPREFIX="$root/build/win/wineprefix" wineserver -k 2>/dev/null || true
     kill "$xvfb" 2>/dev/null || true
 }
-trap cleanup EXIT INT TERM
+# An interrupt ends the run (and so cleans up) rather than going on to the next step.
+trap cleanup EXIT
+trap 'exit 130' INT TERM
 
 "$root/tools/wine-prefix" tests "$WINEPREFIX"
 # One wineserver and one set of Wine's services for the whole run, started with their output
 # elsewhere: services started by a test program would hold its output pipe open.
 WINEDEBUG=-all wineserver -p
 WINEDEBUG=-all wine cmd /c exit </dev/null >/dev/null 2>&1
+# A program that lives for the whole run, as a user's session does: Wine's desktop process ends
+# a second or two after a prefix's last program and starts again with the next, and a program
+# starting meanwhile has no desktop to make its windows on. It reads commands until the end.
+session=$(mktemp -u)
+mkfifo "$session"
+WINEDEBUG=-all wine cmd <"$session" >/dev/null 2>&1 &
+exec 4>"$session"
+rm -f "$session"
 
 status=0
 log="$root/build/test-summary.log"

@@ -92,6 +92,7 @@ class WinePrefix:
                         # No menu entries or file associations outside the prefix.
                         WINEDLLOVERRIDES="mscoree,mshtml=;winemenubuilder.exe=d")
         self._watch()
+        self.session = None
         if not keep_server:
             return
         # The server outlives the call: it must not inherit a pipe that run() would wait on.
@@ -99,6 +100,10 @@ class WinePrefix:
                        stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
         # Start Wine's services now, so that the first program's start is not a test's wait.
         self.wine("cmd", "/c", "exit").wait(120)
+        # A program that lives as long as the prefix, as a user's session does: without one,
+        # Wine's desktop process ends after each program and starts again with the next.
+        self.session = subprocess.Popen(["wine", "cmd"], env=self.env, stdin=subprocess.PIPE,
+                                        stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
 
     def _watch(self):
         """Ends the prefix's processes and removes it should this test process be killed (a
@@ -262,6 +267,9 @@ class WinePrefix:
 
     def close(self):
         subprocess.run(["wineserver", "-k"], env=self.env, stderr=subprocess.DEVNULL)
+        if self.session:
+            self.session.stdin.close()
+            self.session.wait(20)
         poll(lambda: not self.processes(), 20, 0.1, "every Wine process of the prefix to end")
         shutil.rmtree(self.dir, ignore_errors=True)
 
