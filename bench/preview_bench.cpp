@@ -1,11 +1,16 @@
 // Cost of repainting the sample page under the real dialog: a slider notification with its
 // repaint, and page repaints with the solid fill and with tiles of several sizes, each as a
 // median over many runs and as a ratio to the solid-fill repaint measured in the same run.
+// The slider notification is also timed on a second main window whose Contrast window is open,
+// with the solid fill and with a 64 Mi-pixel picture shown, beside the same on the first
+// window; the picture's one-time work (its colours' luminances) is timed beside reading its
+// pixels alone.
 // Usage: preview_bench [runs]
 #include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 #include <functional>
+#include <string>
 #include <vector>
 
 #include "app/SchemeApp.h"
@@ -14,18 +19,27 @@
 namespace {
 CSchemeApp g_app;
 
+// A side of the big picture: 8192 by 8192 is 64 Mi pixels, the most that ImgLib decodes.
+constexpr int kBigSide = 8192;
+constexpr int kOneTimeRuns = 3;
+
 class BenchDlg : public CSchemeDlg {
 public:
-    // Paints with the solid fill, or tiles bitmap (borrowed: given back by UseSolidFill).
-    void UseSolidFill() {
-        m_solidBackground = MF_CHECKED;
-        m_hBackground = nullptr;
-        m_backgroundLoaded = 0;
-    }
-    void UseTiles(HBITMAP bitmap) {
-        m_solidBackground = 0;
+    // Paints with the solid fill, or tiles bitmap (borrowed: given back by UseSolidFill), with
+    // Show Backgrounds? checked as the command would.
+    void UseSolidFill() { Use(nullptr); }
+    void UseTiles(HBITMAP bitmap) { Use(bitmap); }
+    void UseRole(ColorRole role) { m_currentRole = role; }
+    void OpenContrast() { OnCheckContrast(); }
+    HWND ContrastWindow() const { return m_contrast ? m_contrast->m_hWnd : nullptr; }
+
+private:
+    void Use(HBITMAP bitmap) {
+        m_solidBackground = bitmap ? 0 : MF_CHECKED;
+        ToolsMenu().CheckMenuItem(kShowBackgroundsPos,
+                                  MF_BYPOSITION | (bitmap ? MF_CHECKED : MF_UNCHECKED));
         m_hBackground = bitmap;
-        m_backgroundLoaded = 1;
+        m_backgroundLoaded = bitmap ? 1 : 0;
     }
 };
 
@@ -41,6 +55,44 @@ HBITMAP MakeBitmap(int width, int height) {
     ::DeleteDC(memory);
     ::ReleaseDC(nullptr, screen);
     return bitmap;
+}
+
+// A picture of nearly every 24-bit colour, scattered, filled a band at a time.
+HBITMAP MakeManyColourBitmap(int side) {
+    HDC screen = ::GetDC(nullptr);
+    HBITMAP bitmap = ::CreateCompatibleBitmap(screen, side, side);
+    if (bitmap) {
+        constexpr int kBandRows = 256;
+        std::vector<uint32_t> band(static_cast<size_t>(side) * kBandRows);
+        BITMAPINFO format{};
+        format.bmiHeader = {sizeof format.bmiHeader, side, side, 1, 32, BI_RGB, 0, 0, 0, 0, 0};
+        for (int first = 0; first < side; first += kBandRows) {
+            for (int y = 0; y < kBandRows; ++y)
+                for (int x = 0; x < side; ++x)
+                    band[static_cast<size_t>(y) * side + x] =
+                        (static_cast<uint32_t>(x) * 0x9E3779B1u ^
+                         static_cast<uint32_t>(first + y) * 0x85EBCA77u) >>
+                        8;
+            ::SetDIBits(screen, bitmap, first, kBandRows, band.data(), &format, DIB_RGB_COLORS);
+        }
+    }
+    ::ReleaseDC(nullptr, screen);
+    return bitmap;
+}
+
+// Reads every pixel of bitmap as ReadPictureLuminances does, and does nothing with them.
+bool ReadPixelsOnly(HBITMAP bitmap, int side) {
+    HDC screen = ::GetDC(nullptr);
+    const int bandRows = static_cast<int>((4u << 20) / static_cast<unsigned>(side));
+    std::vector<uint32_t> band(static_cast<size_t>(side) * bandRows);
+    BITMAPINFO format{};
+    format.bmiHeader = {sizeof format.bmiHeader, side, side, 1, 32, BI_RGB, 0, 0, 0, 0, 0};
+    bool read = true;
+    for (int first = 0; read && first < side; first += bandRows)
+        read = ::GetDIBits(screen, bitmap, first, bandRows, band.data(), &format, DIB_RGB_COLORS) ==
+               bandRows;
+    ::ReleaseDC(nullptr, screen);
+    return read;
 }
 
 double Microseconds(LARGE_INTEGER from, LARGE_INTEGER to) {
@@ -89,22 +141,31 @@ int main(int argc, char** argv) {
     AfxWinInit(::GetModuleHandleA(nullptr));
     BenchDlg dlg;
     g_app.m_pMainWnd = &dlg;
-    if (!dlg.Create()) {
+    // The second main window, with its Contrast window open, in the screen's corner beside the
+    // first, so that neither covers the other.
+    BenchDlg contrastDlg;
+    if (!dlg.Create() || !contrastDlg.Create()) {
         std::fprintf(stderr, "preview_bench: the dialog could not be created\n");
         return 1;
     }
     const HWND wnd = dlg.m_hWnd;
     ::ShowWindow(wnd, SW_SHOW);
+    ::SetWindowPos(contrastDlg.m_hWnd, nullptr, 0, 0, 0, 0, SWP_NOSIZE | SWP_NOZORDER);
+    ::ShowWindow(contrastDlg.m_hWnd, SW_SHOW);
+    contrastDlg.OpenContrast();
     Pump();
     const HWND green = ::GetDlgItem(wnd, IDC_GREEN_SLIDER);
 
     int position = 0;
-    auto slider = [&] {
+    // A thumb move of the green slider of dialog's current role, with all that it repaints.
+    auto sliderOf = [&](BenchDlg& dialog) {
         position = (position + 1) % 256;
-        ::SendMessageA(wnd, WM_HSCROLL, MAKEWPARAM(SB_THUMBTRACK, position),
-                       reinterpret_cast<LPARAM>(green));
-        ::UpdateWindow(wnd);
+        ::SendMessageA(dialog.m_hWnd, WM_HSCROLL, MAKEWPARAM(SB_THUMBTRACK, position),
+                       reinterpret_cast<LPARAM>(::GetDlgItem(dialog.m_hWnd, IDC_GREEN_SLIDER)));
+        ::UpdateWindow(dialog.m_hWnd);
+        if (HWND contrast = dialog.ContrastWindow()) ::UpdateWindow(contrast);
     };
+    auto slider = [&] { sliderOf(dlg); };
     // The same notification with the page's part taken out: what the controls cost.
     auto sliderWithoutPage = [&] {
         position = (position + 1) % 256;
@@ -138,6 +199,35 @@ int main(int argc, char** argv) {
     std::vector<HBITMAP> bitmaps;
     for (SIZE size : kSizes)
         bitmaps.push_back(MakeBitmap(size.cx, size.cy));
+    const HBITMAP big = MakeManyColourBitmap(kBigSide);
+    if (!big) {
+        std::fprintf(stderr, "preview_bench: no memory for the %d by %d picture\n", kBigSide,
+                     kBigSide);
+        return 1;
+    }
+
+    // The picture's one-time work, beside reading its pixels alone, alternating.
+    std::vector<double> oneTime, readOnly;
+    size_t luminanceCount = 0;
+    for (int run = 0; run < kOneTimeRuns; ++run) {
+        LARGE_INTEGER start, end;
+        ::QueryPerformanceCounter(&start);
+        ReadPixelsOnly(big, kBigSide);
+        ::QueryPerformanceCounter(&end);
+        readOnly.push_back(Microseconds(start, end));
+        std::vector<double> luminances;
+        ::QueryPerformanceCounter(&start);
+        ReadPictureLuminances(big, luminances);
+        ::QueryPerformanceCounter(&end);
+        oneTime.push_back(Microseconds(start, end));
+        luminanceCount = luminances.size();
+    }
+    std::sort(oneTime.begin(), oneTime.end());
+    std::sort(readOnly.begin(), readOnly.end());
+    // The Contrast window works the picture out once, here, before any notification is timed.
+    contrastDlg.UseTiles(big);
+    contrastDlg.UseRole(RoleText);
+    sliderOf(contrastDlg);
 
     struct Row {
         const char* name;
@@ -181,6 +271,25 @@ int main(int argc, char** argv) {
              slider();
          }},
         {"slider notification, page not repainted", [&] { sliderWithoutPage(); }},
+        {"slider notification + repaint (solid), Contrast open",
+         [&] {
+             contrastDlg.UseSolidFill();
+             contrastDlg.UseRole(RoleBackground);
+             sliderOf(contrastDlg);
+         }},
+        {"text slider + repaint, 64 Mi-pixel picture",
+         [&] {
+             dlg.UseTiles(big);
+             dlg.UseRole(RoleText);
+             slider();
+             dlg.UseRole(RoleBackground);
+         }},
+        {"text slider + repaint, 64 Mi-pixel, Contrast open",
+         [&] {
+             contrastDlg.UseTiles(big);
+             contrastDlg.UseRole(RoleText);
+             sliderOf(contrastDlg);
+         }},
     };
     std::vector<std::function<void()>> operations;
     for (const Row& row : rows)
@@ -199,13 +308,34 @@ int main(int argc, char** argv) {
     rows.insert(rows.end(), perTileRows.begin(), perTileRows.end());
     medians.insert(medians.end(), perTileMedians.begin(), perTileMedians.end());
     dlg.UseSolidFill();
+    contrastDlg.UseSolidFill();
     for (HBITMAP bitmap : bitmaps)
         ::DeleteObject(bitmap);
+    ::DeleteObject(big);
 
     std::printf("Sample page repaint under the real dialog, median of %d runs\n", runs);
-    std::printf("%-44s %12s %10s\n", "operation", "median (us)", "x solid");
+    std::printf("%-52s %12s %10s\n", "operation", "median (us)", "x solid");
     for (size_t i = 0; i < rows.size(); ++i)
-        std::printf("%-44s %12.1f %10.2f\n", rows[i].name, medians[i], medians[i] / medians[0]);
+        std::printf("%-52s %12.1f %10.2f\n", rows[i].name, medians[i], medians[i] / medians[0]);
+    const auto row = [&](const char* name) {
+        for (size_t i = 0; i < rows.size(); ++i)
+            if (std::string(rows[i].name) == name) return medians[i];
+        return 0.0;
+    };
+    std::printf("\nContrast window open / not open, same notification:\n");
+    std::printf("  solid fill      %.2f\n",
+                row("slider notification + repaint (solid), Contrast open") /
+                    row("slider notification + repaint (solid)"));
+    std::printf("  64 Mi pixels    %.2f\n",
+                row("text slider + repaint, 64 Mi-pixel, Contrast open") /
+                    row("text slider + repaint, 64 Mi-pixel picture"));
+    std::printf("\nOnce per picture, %d by %d, %zu distinct luminances, median of %d:\n", kBigSide,
+                kBigSide, luminanceCount, kOneTimeRuns);
+    std::printf("  reading its pixels alone            %10.1f ms\n",
+                readOnly[readOnly.size() / 2] / 1000);
+    std::printf("  its colours' sorted luminances      %10.1f ms (%.2f x reading)\n",
+                oneTime[oneTime.size() / 2] / 1000,
+                oneTime[oneTime.size() / 2] / readOnly[readOnly.size() / 2]);
     std::fflush(stdout);
     g_app.m_pMainWnd = nullptr;
     return 0;

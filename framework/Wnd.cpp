@@ -1,11 +1,19 @@
 #include "Wnd.h"
 
+#include <cstring>
+#include <memory>
 #include <new>
 
 #include "App.h"
 #include "Exception.h"
 
 namespace {
+// The window property that marks our dialogs and holds their objects.
+constexpr const char* kDialogProperty = "Tintwright.CDialog";
+// Another program may hold the clipboard open for a moment: so many tries, so far apart.
+constexpr int kClipboardTries = 5;
+constexpr DWORD kClipboardRetryMilliseconds = 20;
+
 // Reports the exception being handled, as the framework reports any that leaves a handler.
 void ReportCurrentException(const char* generic) {
     try {
@@ -62,6 +70,28 @@ CString CWnd::GetWindowText() const {
     ::GetWindowTextA(m_hWnd, buffer, length + 1);
     text.ReleaseBuffer();
     return text;
+}
+
+bool CWnd::SetClipboardText(std::string_view text) {
+    // Owned until the clipboard takes it.
+    std::unique_ptr<void, HGLOBAL(WINAPI*)(HGLOBAL)> memory(
+        ::GlobalAlloc(GMEM_MOVEABLE, text.size() + 1), ::GlobalFree);
+    if (!memory) AfxThrowMemoryException();
+    auto* chars = static_cast<char*>(::GlobalLock(memory.get()));
+    std::memcpy(chars, text.data(), text.size());
+    chars[text.size()] = '\0';
+    ::GlobalUnlock(memory.get());
+
+    bool opened = ::OpenClipboard(m_hWnd);
+    for (int tries = 1; !opened && tries < kClipboardTries; ++tries) {
+        ::Sleep(kClipboardRetryMilliseconds);
+        opened = ::OpenClipboard(m_hWnd);
+    }
+    if (!opened) return false;
+    const bool placed = ::EmptyClipboard() && ::SetClipboardData(CF_TEXT, memory.get());
+    ::CloseClipboard();
+    if (placed) memory.release();
+    return placed;
 }
 
 bool CWnd::OnCommand(WPARAM wParam, LPARAM lParam) {
@@ -134,6 +164,15 @@ BOOL CDialog::Create() {
     return CreateWindowFromTemplate(FindOwner()) != nullptr;
 }
 
+BOOL CDialog::CreateModeless() {
+    m_modeless = true;
+    return Create();
+}
+
+CDialog* CDialog::FromHandle(HWND wnd) {
+    return wnd ? static_cast<CDialog*>(::GetPropA(wnd, kDialogProperty)) : nullptr;
+}
+
 INT_PTR CDialog::DoModal() {
     HWND owner = FindOwner();
     const bool disableOwner = owner && ::IsWindowEnabled(owner);
@@ -168,19 +207,36 @@ INT_PTR CDialog::DoModal() {
 }
 
 void CDialog::PumpMessage(MSG& msg) {
-    const bool forDialog = m_hWnd && (msg.hwnd == m_hWnd || ::IsChild(m_hWnd, msg.hwnd));
-    if (forDialog && PreTranslateMessage(&msg)) return;
+    CDialog* target = KeyboardTarget(msg.hwnd);
+    if (target && target->PreTranslateMessage(&msg)) return;
     ::TranslateMessage(&msg);
     ::DispatchMessageA(&msg);
 }
 
+CDialog* CDialog::KeyboardTarget(HWND wnd) {
+    if (!m_hWnd || !wnd) return nullptr;
+    if (wnd == m_hWnd || ::IsChild(m_hWnd, wnd)) return this;
+    CDialog* other = FromHandle(::GetAncestor(wnd, GA_ROOT));
+    return other && other->m_modeless ? other : nullptr;
+}
+
 BOOL CDialog::PreTranslateMessage(MSG* msg) {
+    // A tool window takes its owner's keys first, unless a modal dialog has disabled the owner.
+    if (m_modeless) {
+        CDialog* owner = FromHandle(::GetWindow(m_hWnd, GW_OWNER));
+        if (owner && ::IsWindowEnabled(owner->m_hWnd) && owner->TranslateAccelerators(msg))
+            return TRUE;
+    }
     return ::IsDialogMessageA(m_hWnd, msg);
 }
 
 void CDialog::EndDialog(int result) {
     m_result = result;
     m_ended = true;
+    if (m_modeless) {
+        if (m_hWnd) ::DestroyWindow(m_hWnd);
+        return;
+    }
     // Wakes the modal loop, which may be waiting in GetMessage: a message sent from another
     // thread, for one, is handled there without GetMessage returning.
     if (m_hWnd) ::PostMessageA(m_hWnd, WM_NULL, 0, 0);
@@ -192,6 +248,7 @@ INT_PTR CALLBACK CDialog::DialogProc(HWND wnd, UINT message, WPARAM wParam, LPAR
         self = reinterpret_cast<CDialog*>(lParam);
         ::SetWindowLongPtrA(wnd, DWLP_USER, reinterpret_cast<LONG_PTR>(self));
         self->m_hWnd = wnd;
+        ::SetPropA(wnd, kDialogProperty, self);
         BOOL focusDefault = TRUE;
         try {
             focusDefault = self->OnInitDialog();
@@ -203,6 +260,7 @@ INT_PTR CALLBACK CDialog::DialogProc(HWND wnd, UINT message, WPARAM wParam, LPAR
     self = reinterpret_cast<CDialog*>(::GetWindowLongPtrA(wnd, DWLP_USER));
     if (!self) return FALSE;
     if (message == WM_NCDESTROY) {
+        ::RemovePropA(wnd, kDialogProperty);
         self->m_hWnd = nullptr;
         ::SetWindowLongPtrA(wnd, DWLP_USER, 0);
         return FALSE;

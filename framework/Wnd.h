@@ -49,10 +49,14 @@ public:
         ::InvalidateRect(m_hWnd, rect, erase);
     }
     void GetClientRect(RECT* rect) const { ::GetClientRect(m_hWnd, rect); }
+    BOOL ShowWindow(int command) { return ::ShowWindow(m_hWnd, command); }
     BOOL IsIconic() const { return ::IsIconic(m_hWnd); }
     CMenu GetMenu() const { return CMenu(::GetMenu(m_hWnd)); }
     CMenu GetSystemMenu(BOOL revert) const { return CMenu(::GetSystemMenu(m_hWnd, revert)); }
     void DrawMenuBar() { ::DrawMenuBar(m_hWnd); }
+    // Puts text on the clipboard as CF_TEXT in place of what it held, this window its owner;
+    // false when the clipboard could not be opened or taken (another program may hold it).
+    bool SetClipboardText(std::string_view text);
     HICON SetIcon(HICON icon, BOOL bigIcon) {
         return reinterpret_cast<HICON>(SendMessage(WM_SETICON, bigIcon ? ICON_BIG : ICON_SMALL,
                                                    reinterpret_cast<LPARAM>(icon)));
@@ -91,6 +95,11 @@ public:
     virtual INT_PTR DoModal();
     // Creates the dialog without a modal loop; the caller pumps its messages (tests do).
     BOOL Create();
+    // Creates the dialog as a modeless tool window of its owner, which runs in the owner's modal
+    // loop: its keys pass through the owner's accelerators, then through IsDialogMessage. It is
+    // destroyed when it ends, and with its owner. Shown when its template says WS_VISIBLE.
+    BOOL CreateModeless();
+    // A modal dialog's loop stops; a modeless dialog's window is destroyed.
     void EndDialog(int result);
     bool IsEnded() const { return m_ended; }
     INT_PTR GetResult() const { return m_result; }
@@ -99,8 +108,16 @@ public:
     // Gives a queued message for the dialog or a control to the dialog's keyboard handling
     // (IsDialogMessage); true when it was handled and must not be dispatched.
     virtual BOOL PreTranslateMessage(MSG* msg);
+    // This window's keyboard accelerators, which also apply while one of its modeless dialogs
+    // is active; true when msg became a command.
+    virtual BOOL TranslateAccelerators(MSG* msg) {
+        (void)msg;
+        return FALSE;
+    }
     // Dispatches one queued message the way the modal loop does.
     void PumpMessage(MSG& msg);
+    // The dialog object of one of our dialog windows, or nullptr.
+    static CDialog* FromHandle(HWND wnd);
 
 protected:
     virtual void OnOK() { EndDialog(IDOK); }
@@ -116,7 +133,11 @@ private:
     static INT_PTR CALLBACK DialogProc(HWND wnd, UINT message, WPARAM wParam, LPARAM lParam);
     HWND CreateWindowFromTemplate(HWND owner);
     HWND FindOwner() const;
+    // The dialog whose keyboard handling sees a message for wnd: this one for itself and its
+    // controls, a modeless one for itself and its controls.
+    CDialog* KeyboardTarget(HWND wnd);
 
+    bool m_modeless = false;
     bool m_ended = false;
     INT_PTR m_result = -1;
 };

@@ -8,6 +8,7 @@
 #define IDR_MAINFRAME 133
 #define IDR_ACCELERATOR 136
 #define IDD_CHANGE_TITLE 140
+#define IDD_CONTRAST 141
 
 // Main dialog controls: the role radio buttons carry the ColorRole values
 #define IDC_BACKGROUND_COLOR 1000
@@ -26,6 +27,15 @@
 // Change Title dialog
 #define IDC_TITLE_TEXT 1020
 
+// Contrast window: what the page's background is, then one column of rows per figure
+#define IDC_CONTRAST_BACKDROP 1030
+#define IDC_CONTRAST_RATIO 1031
+#define IDC_CONTRAST_AA 1032
+#define IDC_CONTRAST_AA_LARGE 1033
+#define IDC_CONTRAST_AAA 1034
+#define IDC_CONTRAST_AGAINST_TEXT 1035
+#define IDC_CONTRAST_NOTES 1036
+
 // Menu commands
 #define ID_EDIT_COPYTAG 32773
 #define ID_EDIT_RESETCOLORS 32774
@@ -36,6 +46,8 @@
 #define ID_SCHEMES_OPEN 32782
 #define ID_SCHEMES_SAVE 32783
 #define ID_TOOLS_SHOWBACKGROUNDS 32784
+#define ID_EDIT_COPYCSS 32785
+#define ID_TOOLS_CHECKCONTRAST 32786
 
 // The framework's standard commands: ID_EDIT_COPY, ID_APP_EXIT, ID_HELP
 #include "../framework/AfxRes.h"

@@ -32,6 +32,14 @@ uint32_t RoleColorRef(const int32_t* table, ColorRole role) {
            (static_cast<uint32_t>(rgb[2]) & 0xFF) << 16;
 }
 
+std::string DisplayHex(const int32_t* table, ColorRole role) {
+    const uint32_t color = RoleColorRef(table, role);
+    char digits[7];
+    std::snprintf(digits, sizeof digits, "%02X%02X%02X", color & 0xFF, (color >> 8) & 0xFF,
+                  (color >> 16) & 0xFF);
+    return digits;
+}
+
 void ResetColorTable(int32_t* table) {
     for (int i = 0; i < kComponentCount; ++i)
         table[i] = kDefaultScheme[i];

@@ -41,6 +41,9 @@ std::string HexColor(const int32_t* table, ColorRole role);
 
 // The display colour of a role (0x00BBGGRR) from the low eight bits of each component.
 uint32_t RoleColorRef(const int32_t* table, ColorRole role);
+// The same display colour as six upper-case hexadecimal digits, red first, whatever the
+// components: "FFEBD7".
+std::string DisplayHex(const int32_t* table, ColorRole role);
 
 // Restores the default scheme in table.
 void ResetColorTable(int32_t* table);

@@ -78,6 +78,7 @@ public:
     using CSchemeDlg::m_backgroundName;
     using CSchemeDlg::m_backgroundPath;
     using CSchemeDlg::m_bgcolorHex;
+    using CSchemeDlg::m_contrast;
     using CSchemeDlg::m_currentRole;
     using CSchemeDlg::m_hBackground;
     using CSchemeDlg::m_hIcon;

@@ -3,6 +3,8 @@
 #include "DialogHarness.h"
 #include "TestValues.h"
 
+#include <thread>
+
 namespace {
 
 std::string MenuText(HMENU menu, int position) {
@@ -130,6 +132,28 @@ TEST_F(SchemeDlgTest, CopyCopiesOnlyTheSelectionAndCtrlCWorksOnlyInTheTagBox) {
     ::SendMessageA(Item(IDC_BODY_TAG), EM_SETSEL, 6, 13);
     PressKey('C', true);
     EXPECT_EQ(Clipboard(), "BGCOLOR");
+}
+
+TEST_F(SchemeDlgTest, CopyAsCssWithTheClipboardHeldElsewhereSaysNothingWasCopied) {
+    SetClipboard("before");
+    // Another thread holds the clipboard open until the command has given up.
+    HANDLE opened = ::CreateEventA(nullptr, TRUE, FALSE, nullptr);
+    HANDLE done = ::CreateEventA(nullptr, TRUE, FALSE, nullptr);
+    std::thread holder([&] {
+        const bool held = ::OpenClipboard(nullptr);
+        ::SetEvent(opened);
+        ::WaitForSingleObject(done, INFINITE);
+        if (held) ::CloseClipboard();
+    });
+    ::WaitForSingleObject(opened, INFINITE);
+    Command(ID_EDIT_COPYCSS);
+    ::SetEvent(done);
+    holder.join();
+    ::CloseHandle(opened);
+    ::CloseHandle(done);
+    ASSERT_EQ(host.messageBoxes.size(), 1u);
+    EXPECT_EQ(host.messageBoxes[0].text.rfind("Nothing was copied", 0), 0u);
+    EXPECT_EQ(Clipboard(), "before");
 }
 
 TEST_F(SchemeDlgTest, AcceleratorsWorkFromAnyControl) {

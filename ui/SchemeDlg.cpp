@@ -2,10 +2,14 @@
 
 #include "AboutDlg.h"
 #include "scheme/BodyTag.h"
+#include "scheme/StyleSheet.h"
 
 namespace {
 // System menu entries removed by position: Restore, then Size, then Maximize.
 constexpr UINT kSystemMenuRemovals[3] = {0, 1, 2};
+constexpr const char* kClipboardUnavailable =
+    "Nothing was copied: the clipboard could not be used.\n"
+    "Another program may be holding it open; please try again.";
 } // namespace
 
 // clang-format off
@@ -29,6 +33,8 @@ BEGIN_MESSAGE_MAP(CSchemeDlg, CDialog)
     ON_COMMAND(ID_EDIT_RESETCOLORS, &CSchemeDlg::OnResetColors)
     ON_COMMAND(ID_EDIT_CHANGETITLE, &CSchemeDlg::OnChangeTitle)
     ON_COMMAND(ID_HELP, &CSchemeDlg::OnHelpFinder)
+    ON_COMMAND(ID_EDIT_COPYCSS, &CSchemeDlg::OnCopyCss)
+    ON_COMMAND(ID_TOOLS_CHECKCONTRAST, &CSchemeDlg::OnCheckContrast)
 END_MESSAGE_MAP()
 // clang-format on
 
@@ -42,8 +48,11 @@ CSchemeDlg::~CSchemeDlg() {
 }
 
 void CSchemeDlg::SetBackgroundBitmap(HBITMAP bitmap) {
-    if (m_hBackground && m_hBackground != bitmap) ::DeleteObject(m_hBackground);
+    if (m_hBackground == bitmap) return;
+    if (m_hBackground) ::DeleteObject(m_hBackground);
     m_hBackground = bitmap;
+    // A later bitmap may be given the released one's handle.
+    m_luminancesOf = nullptr;
 }
 
 BOOL CSchemeDlg::OnInitDialog() {
@@ -77,9 +86,13 @@ BOOL CSchemeDlg::OnInitDialog() {
 
 BOOL CSchemeDlg::PreTranslateMessage(MSG* msg) {
     // The accelerator's command runs now; the keystroke still reaches the dialog below.
-    CWinApp* app = AfxGetApp();
-    if (app && app->m_hAccelTable) ::TranslateAcceleratorA(m_hWnd, app->m_hAccelTable, msg);
+    TranslateAccelerators(msg);
     return CDialog::PreTranslateMessage(msg);
+}
+
+BOOL CSchemeDlg::TranslateAccelerators(MSG* msg) {
+    CWinApp* app = AfxGetApp();
+    return app && app->m_hAccelTable && ::TranslateAcceleratorA(m_hWnd, app->m_hAccelTable, msg);
 }
 
 // ---- The hex texts and the tag ----
@@ -138,6 +151,7 @@ void CSchemeDlg::Refresh(RefreshScope scope) {
     RebuildTag();
     InvalidatePreview();
     if (scope == RefreshScope::AllRolesReselected) ReselectRoles();
+    UpdateContrast();
 }
 
 void CSchemeDlg::OnEditCopy() {
@@ -151,6 +165,12 @@ void CSchemeDlg::OnCopyTag() {
     tag.SendMessage(WM_COPY);
     tag.SendMessage(EM_SETSEL, 0, 0);
     tag.SendMessage(EM_SCROLLCARET);
+}
+
+void CSchemeDlg::OnCopyCss() {
+    const std::string css =
+        ComposeStyleSheet(ColorTable, m_backgroundName.str(), BackgroundsShown());
+    if (!SetClipboardText(css)) AfxMessageBox(kClipboardUnavailable, MB_OK | MB_ICONEXCLAMATION, 0);
 }
 
 // ---- Help and About ----

@@ -2,7 +2,10 @@
 // and a sample homepage drawn in the scheme's colours.
 #pragma once
 #include <cstdint>
+#include <memory>
+#include <vector>
 
+#include "ContrastDlg.h"
 #include "framework/Afx.h"
 #include "res/resource.h"
 #include "scheme/ColorScheme.h"
@@ -30,6 +33,8 @@ public:
     ~CSchemeDlg() override;
 
     BOOL PreTranslateMessage(MSG* msg) override;
+    // Accelerator table 136, also while the Contrast window is active.
+    BOOL TranslateAccelerators(MSG* msg) override;
 
     // The title that the sample page shows; "Tintwright" at every start.
     const CString& GetSampleTitle() const { return m_sampleTitle; }
@@ -41,8 +46,8 @@ protected:
     // What a change of ColorTable or of the background touched: the current role's components
     // only, or every component (after which the sliders show the current role's values again).
     enum class RefreshScope { CurrentRole, AllRolesReselected };
-    // Every change ends here: the hex texts of the scope, the tag, the sample page, and for
-    // all roles the role reselection.
+    // Every change ends here: the hex texts of the scope, the tag, the sample page, for all
+    // roles the role reselection, and the Contrast window if open.
     void Refresh(RefreshScope scope);
     // The steps of the refresh.
     void UpdateCurrentHex();
@@ -88,6 +93,14 @@ protected:
     // The tag and the clipboard.
     void OnEditCopy();
     void OnCopyTag();
+    void OnCopyCss();
+
+    // The Contrast window: opened, or brought forward when open; brought up to date.
+    void OnCheckContrast();
+    void UpdateContrast();
+    // The sorted luminances of the background picture's colours, read when first needed for
+    // each picture; empty when its pixels could not be read.
+    const std::vector<double>& BackgroundLuminances();
 
     void OnChangeTitle();
     void OnAbout();
@@ -108,6 +121,10 @@ protected:
     CString m_bgcolorHex;
     ColorRole m_currentRole = RoleBackground;
     CString m_sampleTitle = "Tintwright";
+
+    std::unique_ptr<CContrastDlg> m_contrast; // its window is destroyed with this one
+    HBITMAP m_luminancesOf = nullptr;         // the picture m_backgroundLuminances belong to
+    std::vector<double> m_backgroundLuminances;
 
     // Stores a newly decoded bitmap, releasing the one it replaces.
     void SetBackgroundBitmap(HBITMAP bitmap);

@@ -1,7 +1,10 @@
 """The tag where it is used: copied from the running program into a small page and rendered
 by headless Chromium, with no network and a fresh profile."""
 
+import html
+import json
 import os
+import re
 import shutil
 import struct
 import subprocess
@@ -24,24 +27,72 @@ PAGE = """<HTML>
 """
 
 
+# The page's computed colours as the browser resolves them. A page cannot read :visited (its
+# computed style hides the visited colour), so the visited and active colours are the ones each
+# page declares, from its style sheet's rule or from the tag's VLINK and ALINK (the document's
+# vlinkColor and alinkColor), each resolved by the browser on an element of its own.
+PROBE = """<HTML>
+<HEAD><TITLE>A page of the web author</TITLE>{head}</HEAD>
+{body}
+<A id="link" href="elsewhere.html">A link never followed</A>
+<PRE id="seen"></PRE>
+<SCRIPT>
+function resolved(colour) {
+  const probe = document.createElement("span");
+  probe.style.color = colour;
+  document.body.appendChild(probe);
+  const computed = getComputedStyle(probe).color;
+  probe.remove();
+  return colour ? computed : "none declared";
+}
+function declared(selector, property) {
+  for (const sheet of document.styleSheets)
+    for (const rule of sheet.cssRules)
+      if (rule.selectorText === selector) return rule.style.color;
+  return document[property];
+}
+const body = getComputedStyle(document.body);
+document.getElementById("seen").textContent = JSON.stringify({
+  background: body.backgroundColor, picture: body.backgroundImage, text: body.color,
+  link: getComputedStyle(document.getElementById("link")).color,
+  visited: resolved(declared("a:visited", "vlinkColor")),
+  active: resolved(declared("a:active", "alinkColor"))});
+</SCRIPT>
+</BODY>
+</HTML>
+"""
+
+
+def chromium(page, *args):
+    profile = tempfile.mkdtemp(prefix="tw-e2e-chromium-")
+    try:
+        return subprocess.run(
+            [CHROMIUM, "--headless", "--no-sandbox", "--disable-gpu", "--disable-quic",
+             "--no-first-run", "--disable-background-networking", "--disable-component-update",
+             "--disable-sync", "--proxy-server=127.0.0.1:9",
+             "--host-resolver-rules=MAP * ~NOTFOUND", f"--user-data-dir={profile}", *args,
+             "file://" + page],
+            check=True, stdout=subprocess.PIPE, stderr=subprocess.DEVNULL, timeout=60).stdout
+    finally:
+        shutil.rmtree(profile, ignore_errors=True)
+
+
+def computed_colours(folder, head, body):
+    """The colours that Chromium computes for a page with this head and body start tag."""
+    page = os.path.join(folder, "probe.html")
+    with open(page, "w", encoding="latin-1") as f:
+        f.write(PROBE.replace("{head}", head).replace("{body}", body))
+    dom = chromium(page, "--dump-dom").decode("latin-1")
+    return json.loads(html.unescape(re.search(r'<pre id="seen">(.*?)</pre>', dom).group(1)))
+
+
 def render(folder, tag):
     """Writes the page with this tag into folder and returns Chromium's screenshot of it."""
     page = os.path.join(folder, "page.html")
     with open(page, "w", encoding="latin-1") as f:
         f.write(PAGE.format(tag=tag))
     shot = os.path.join(folder, "page.png")
-    profile = tempfile.mkdtemp(prefix="tw-e2e-chromium-")
-    try:
-        subprocess.run(
-            [CHROMIUM, "--headless", "--no-sandbox", "--disable-gpu", "--disable-quic",
-             "--no-first-run", "--disable-background-networking", "--disable-component-update",
-             "--disable-sync", "--proxy-server=127.0.0.1:9",
-             "--host-resolver-rules=MAP * ~NOTFOUND",
-             f"--user-data-dir={profile}", f"--screenshot={shot}",
-             f"--window-size={PAGE_SIZE[0]},{PAGE_SIZE[1]}", "file://" + page],
-            check=True, stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL, timeout=60)
-    finally:
-        shutil.rmtree(profile, ignore_errors=True)
+    chromium(page, f"--screenshot={shot}", f"--window-size={PAGE_SIZE[0]},{PAGE_SIZE[1]}")
     return Image(path=shot)
 
 
@@ -115,6 +166,30 @@ class BrowserTest(PrefixTestCase):
         for y in range(0, PAGE_SIZE[1], 40):
             self.assertEqual(page.pixel(0, y), corner, (0, y))
         self.assertEqual(page.pixel(25, 20), body)
+
+    def assert_css_colours_page_as_tag(self, app):
+        tag, css = app.copy_tag(), app.copy_css()
+        by_tag = computed_colours(self.tmp, "", tag)
+        by_css = computed_colours(self.tmp, f"<STYLE>{css}</STYLE>", "<BODY>")
+        self.assertEqual(by_css, by_tag)
+        # Not equal by default: the link is the tag's LINK colour.
+        self.assertEqual(by_tag["link"], "rgb({}, {}, {})".format(*rgb(attribute(tag, "LINK"))))
+        return by_tag
+
+    def test_a_page_styled_by_the_copied_css_looks_as_with_the_tag(self):
+        write_bmp(os.path.join(self.tmp, "paper.bmp"), 8, 8, lambda x, y: (0xE0, 0xE0, 0xF0))
+        app = self.start()
+        self.assert_css_colours_page_as_tag(app)
+        app.pick_colour((0x12, 0x34, 0x56))  # background
+        app.window.click_control(IDC_LINK_COLOR)
+        app.pick_colour((0xF0, 0xC0, 0x20))  # new links
+        self.assertEqual(self.assert_css_colours_page_as_tag(app)["background"],
+                         "rgb(18, 52, 86)")
+        app.press("alt+t", "b")  # Tools > Show Backgrounds?
+        app.press("alt+t", "l")  # Tools > Load Background
+        choose_file(self.prefix, "Open", os.path.join(self.tmp, "paper.bmp"))
+        seen = self.assert_css_colours_page_as_tag(app)
+        self.assertTrue(seen["picture"].endswith('/paper.bmp")'), seen)
 
     def test_a_half_transparent_tile_shows_as_the_browser_shows_it(self):
         width, height = 24, 5  # the tile's rows lie above the sample page's title

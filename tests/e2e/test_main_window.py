@@ -4,8 +4,8 @@ import unittest
 
 from twdriver import (ARROW_HIT, CLIENT_SIZE, DEFAULT_BACKGROUND, DEFAULT_TAG,
                       IDC_BACKGROUND_COLOR, IDC_BLUE_SLIDER, IDC_BODY_TAG, IDC_GREEN_SLIDER,
-                      IDC_RED_SLIDER, IDC_TEXT_COLOR, LINE1_RECT, TITLE, TITLE_RECT,
-                      TROUGH_HIT, PrefixTestCase, poll, slider_labels as labels)
+                      IDC_CONTRAST_RATIO, IDC_RED_SLIDER, IDC_TEXT_COLOR, LINE1_RECT, TITLE,
+                      TITLE_RECT, TROUGH_HIT, PrefixTestCase, poll, slider_labels as labels)
 
 
 class StartTest(PrefixTestCase):
@@ -67,6 +67,40 @@ class ColourPickerTest(PrefixTestCase):
         self.assertEqual(app.copy_tag(), changed)
         self.assertEqual(labels(app.refresh()), ("18", "52", "86"))
         app.wait_preview_fill((0x12, 0x34, 0x56))
+
+
+class ContrastTest(PrefixTestCase):
+    def test_the_contrast_window_follows_the_sliders_and_takes_the_main_windows_keys(self):
+        app = self.start()
+        app.press("ctrl+k")
+        contrast = self.prefix.wait_window("Contrast")
+        ratios = contrast.text(IDC_CONTRAST_RATIO).split("\r\n\r\n")
+        self.assertEqual(len(ratios), 4, ratios)
+        self.assertRegex(ratios[0], r"^\d+\.\d\d:1$")
+
+        # A darker background: the text's ratio against it falls.
+        app.window.click_control(IDC_GREEN_SLIDER, dx=TROUGH_HIT)
+        changed = poll(lambda: (r := self.prefix.wait_window("Contrast").text(
+            IDC_CONTRAST_RATIO).split("\r\n\r\n")[0]) != ratios[0] and r,
+            what="the text's ratio to change")
+        self.assertLess(float(changed[:-2]), float(ratios[0][:-2]))
+
+        # A second Ctrl+K brings the window forward and opens no other.
+        app.press("ctrl+k")
+        def alone_in_front():
+            windows, foreground = self.prefix.snapshot()
+            return [w.hwnd for w in windows if w.title == "Contrast"] == [foreground]
+        poll(alone_in_front, what="one Contrast window, the active one")
+
+        # The main window's keys work in the Contrast window: Copy as CSS.
+        css = app.copy_css(title="Contrast")
+        self.assertTrue(css.startswith("body { background-color: #FFE1D7; color: #000000; }"),
+                        css)
+        self.assertIn("a:visited { color: #551A8B; }", css)
+
+        # Escape in the main window still ends the program, the Contrast window with it.
+        app.press("Escape")
+        app.wait_exit()
 
 
 if __name__ == "__main__":

@@ -38,6 +38,8 @@ IDC_BACKGROUND_COLOR, IDC_TEXT_COLOR, IDC_LINK_COLOR = 1000, 1001, 1002
 IDC_RED_SLIDER, IDC_GREEN_SLIDER, IDC_BLUE_SLIDER = 1010, 1011, 1012
 IDC_RED_VALUE, IDC_GREEN_VALUE, IDC_BLUE_VALUE = 1013, 1014, 1015
 IDC_BODY_TAG = 1016
+# The Contrast window's column of ratios, a row per line, rows apart by a blank line.
+IDC_CONTRAST_RATIO = 1031
 
 ARROW_HIT = 6  # pixels from a scroll bar's end: inside its arrow button
 TROUGH_HIT = 30  # pixels from a scroll bar's end: in the trough, past the arrow
@@ -443,15 +445,19 @@ class App:
 
     # Clipboard
 
-    def copy_tag(self):
-        """Ctrl+T, and the text that the program puts on the Windows clipboard. The X
-        clipboard is left out: Wine's bridge to it runs on its own and can lose a copy to a
-        concurrent import."""
+    def copy_tag(self, keys="ctrl+t", title=TITLE):
+        """Ctrl+T (or keys, pressed in the window with this title), and the text that the
+        program puts on the Windows clipboard. The X clipboard is left out: Wine's bridge to it
+        runs on its own and can lose a copy to a concurrent import."""
         before = self.prefix.clipboard_sequence()
-        self.press("ctrl+t")
+        self.prefix.press(title, keys)
         poll(lambda: self.prefix.clipboard_sequence() != before, 10, 0.05,
              "the program to copy to the clipboard")
-        return poll(self.prefix.clipboard_text, 10, 0.05, "the tag on the clipboard")
+        return poll(self.prefix.clipboard_text, 10, 0.05, "the text on the clipboard")
+
+    def copy_css(self, title=TITLE):
+        """Edit > Copy as CSS by its keys, and the style sheet on the clipboard."""
+        return self.copy_tag("ctrl+shift+t", title)
 
     # The colour dialog
 

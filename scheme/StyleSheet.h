@@ -1,0 +1,20 @@
+// The style sheet that gives a page what the BODY tag gives it. Portable: standard library only.
+#pragma once
+#include <cstdint>
+#include <string>
+#include <string_view>
+
+// Four rules, each on a line of its own ended by CR LF, as the clipboard carries text:
+//   body { background-color: #FFEBD7; color: #000000; }
+//   a:link { color: #008200; }
+//   a:visited { color: #551A8B; }
+//   a:active { color: #EE0000; }
+// The colours are those the sample page shows (DisplayHex). In the background form the body
+// rule names the picture, background-image: url("NAME"), or says none for an empty name.
+std::string ComposeStyleSheet(const int32_t* table, std::string_view backgroundName,
+                              bool backgroundForm);
+
+// value as it may stand between the double quotes of a CSS string: '"' and '\' escaped by a
+// backslash; control characters and '<' (which could end a style element) as hexadecimal
+// escapes followed by a space; everything else unchanged.
+std::string EscapeCssString(std::string_view value);
