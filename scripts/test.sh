@@ -24,16 +24,19 @@ trap cleanup EXIT
 trap 'exit 130' INT TERM
 
 "$root/tools/wine-prefix" tests "$WINEPREFIX"
+# Every Wine program of the run starts without address randomization (tools/norandom says why);
+# the programs that the tests start inherit it.
+norandom="$root/tools/norandom"
 # One wineserver and one set of Wine's services for the whole run, started with their output
 # elsewhere: services started by a test program would hold its output pipe open.
-WINEDEBUG=-all wineserver -p
-WINEDEBUG=-all wine cmd /c exit </dev/null >/dev/null 2>&1
-# A program that lives for the whole run, as a user's session does: Wine's desktop process ends
-# a second or two after a prefix's last program and starts again with the next, and a program
-# starting meanwhile has no desktop to make its windows on. It reads commands until the end.
+WINEDEBUG=-all "$norandom" wineserver -p
+WINEDEBUG=-all "$norandom" wine cmd /c exit </dev/null >/dev/null 2>&1
+# A program that lives for the whole run, as a user's session does, so that Wine's desktop
+# process starts once: without one it ends a second or two after each test program and starts
+# again with the next. It reads commands until the end.
 session=$(mktemp -u)
 mkfifo "$session"
-WINEDEBUG=-all wine cmd <"$session" >/dev/null 2>&1 &
+WINEDEBUG=-all "$norandom" wine cmd <"$session" >/dev/null 2>&1 &
 exec 4>"$session"
 rm -f "$session"
 
@@ -43,7 +46,7 @@ log="$root/build/test-summary.log"
 ctest --test-dir "$root/build/native" --output-on-failure -j 2 | tee -a "$log" || status=1
 # The Windows tests share one display and one clipboard: one at a time. Wine's errors go to the
 # test's output, which is shown when it fails.
-WINEDEBUG=-all,err+all ctest --test-dir "$root/build/win" --output-on-failure | tee -a "$log" || status=1
+WINEDEBUG=-all,err+all "$norandom" ctest --test-dir "$root/build/win" --output-on-failure | tee -a "$log" || status=1
 
 # One closing line for both runs.
 sed -n 's/.*tests passed, \([0-9]*\) tests failed out of \([0-9]*\).*/\1 \2/p' "$log" |

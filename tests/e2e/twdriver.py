@@ -49,6 +49,10 @@ _LINKED_SUFFIXES = (".dll", ".exe", ".drv", ".sys", ".ttf", ".fon", ".acm", ".cp
                     ".tlb", ".nls", ".ax", ".ds", ".mui", ".ime", ".vxd", ".com", ".msstyles")
 
 
+# Wine without address randomization where the system allows it (tools/norandom says why).
+WINE = [os.path.join(SOURCE_DIR, "tools", "norandom"), "wine"]
+
+
 def poll(predicate, timeout=15.0, interval=0.05, what="a condition"):
     """Returns the first true value of predicate(), or fails after timeout seconds."""
     deadline = time.monotonic() + timeout
@@ -102,7 +106,7 @@ class WinePrefix:
         self.wine("cmd", "/c", "exit").wait(120)
         # A program that lives as long as the prefix, as a user's session does: without one,
         # Wine's desktop process ends after each program and starts again with the next.
-        self.session = subprocess.Popen(["wine", "cmd"], env=self.env, stdin=subprocess.PIPE,
+        self.session = subprocess.Popen([*WINE, "cmd"], env=self.env, stdin=subprocess.PIPE,
                                         stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
 
     def _watch(self):
@@ -140,7 +144,7 @@ class WinePrefix:
     def wine(self, *args, cwd=None):
         """Starts a Windows program; what it and Wine say goes to the prefix's log."""
         with open(self.log, "ab") as log:
-            return subprocess.Popen(["wine", *args], env=self.env, cwd=cwd or self.dir,
+            return subprocess.Popen([*WINE, *args], env=self.env, cwd=cwd or self.dir,
                                     stdin=subprocess.DEVNULL, stdout=log, stderr=log)
 
     def diagnosis(self):
@@ -166,7 +170,7 @@ class WinePrefix:
                 f"the end of the log: {log or 'empty'}")
 
     def _peek(self, *args):
-        done = subprocess.run(["wine", PEEK, *args], env=self.env, cwd=self.dir,
+        done = subprocess.run([*WINE, PEEK, *args], env=self.env, cwd=self.dir,
                               stdin=subprocess.DEVNULL, stdout=subprocess.PIPE,
                               stderr=subprocess.PIPE, timeout=30)
         if done.returncode != 0:
