@@ -115,10 +115,11 @@ class WinePrefix:
         script = (f'while kill -0 {os.getpid()} 2>/dev/null && [ -d "{self.dir}" ]; do sleep 0.5; '
                   f'done; if [ -d "{self.dir}" ]; then WINEPREFIX="{self.path}" wineserver -k; '
                   f'rm -rf "{self.dir}"; fi')
-        # The inner shell is left to init, out of reach of whatever kills this process's tree.
+        # The inner shell is left to init, in a session of its own: out of reach of whatever
+        # kills this process's tree or its process group.
         subprocess.run(["sh", "-c", f"({script}) >/dev/null 2>&1 &"], check=True,
                        stdin=subprocess.DEVNULL, stdout=subprocess.DEVNULL,
-                       stderr=subprocess.DEVNULL)
+                       stderr=subprocess.DEVNULL, start_new_session=True)
 
     @staticmethod
     def _clone(base, target):
