@@ -33,10 +33,11 @@ WINEDEBUG=-all "$norandom" wineserver -p
 WINEDEBUG=-all "$norandom" wine cmd /c exit </dev/null >/dev/null 2>&1
 # A program that lives for the whole run, as a user's session does, so that Wine's desktop
 # process starts once: without one it ends a second or two after each test program and starts
-# again with the next. It reads commands until the end.
+# again with the next. It reads commands until the end; named in full, it is one process (a bare
+# "cmd" runs through start.exe).
 session=$(mktemp -u)
 mkfifo "$session"
-WINEDEBUG=-all "$norandom" wine cmd <"$session" >/dev/null 2>&1 &
+WINEDEBUG=-all "$norandom" wine 'C:\windows\system32\cmd.exe' <"$session" >/dev/null 2>&1 &
 exec 4>"$session"
 rm -f "$session"
 

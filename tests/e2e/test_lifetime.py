@@ -66,8 +66,11 @@ class HelpTest(PrefixTestCase):
         app.wait_exit()
         poll(lambda: self.prefix.find_window(HELP_TITLE) is None,
              what="the help window to close with the program")
-        poll(lambda: not self.programs_since(before),
-             what="no process of the program left in the prefix")
+        try:
+            poll(lambda: not self.programs_since(before),
+                 what="no process of the program left in the prefix")
+        except AssertionError as failure:
+            raise AssertionError(f"{failure}; left: {self.programs_since(before)}") from None
 
     def programs_since(self, before):
         """Command lines of the prefix's processes that were not in before, less the services

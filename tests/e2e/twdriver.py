@@ -51,6 +51,7 @@ _LINKED_SUFFIXES = (".dll", ".exe", ".drv", ".sys", ".ttf", ".fon", ".acm", ".cp
 
 # Wine without address randomization where the system allows it (tools/norandom says why).
 WINE = [os.path.join(SOURCE_DIR, "tools", "norandom"), "wine"]
+SESSION_PROGRAM = r"C:\windows\system32\cmd.exe"
 
 
 def poll(predicate, timeout=15.0, interval=0.05, what="a condition"):
@@ -106,7 +107,9 @@ class WinePrefix:
         self.wine("cmd", "/c", "exit").wait(120)
         # A program that lives as long as the prefix, as a user's session does: without one,
         # Wine's desktop process ends after each program and starts again with the next.
-        self.session = subprocess.Popen([*WINE, "cmd"], env=self.env, stdin=subprocess.PIPE,
+        # Named in full: a bare "cmd" runs through start.exe, a second process that shows up late.
+        self.session = subprocess.Popen([*WINE, SESSION_PROGRAM], env=self.env,
+                                        stdin=subprocess.PIPE,
                                         stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
 
     def _watch(self):
