@@ -1,9 +1,8 @@
-// The Contrast window, and the main window's command that opens it and keeps it up to date.
+// The Contrast window: the WCAG 2 figures of the scheme's colours, and a picture's luminances.
 #include "ContrastDlg.h"
 
 #include <algorithm>
 
-#include "SchemeDlg.h"
 #include "scheme/Contrast.h"
 
 namespace {
@@ -11,7 +10,6 @@ namespace {
 constexpr int kGapBesideOwner = 8;
 // Pixels read at a time from a picture: 16 MiB of rows.
 constexpr size_t kPixelsPerBand = 4u << 20;
-constexpr double kWhiteLuminance = 1.0;
 
 // Each column is one static whose lines are the rows, in kForegroundRoles' order, a blank line
 // between them: a change repaints a column or two rather than a cell per row and verdict.
@@ -128,44 +126,4 @@ bool ReadPictureLuminances(HBITMAP bitmap, std::vector<double>& luminances) {
     ::ReleaseDC(nullptr, screen);
     if (read) luminances = colors.SortedLuminances();
     return read;
-}
-
-// ---- The main window's side ----
-
-void CSchemeDlg::OnCheckContrast() {
-    if (m_contrast && m_contrast->m_hWnd) {
-        ::SetActiveWindow(m_contrast->m_hWnd);
-        return;
-    }
-    m_contrast = std::make_unique<CContrastDlg>(this);
-    if (!m_contrast->CreateModeless()) throw CException(); // reported as "Command failed."
-    UpdateContrast();
-    m_contrast->ShowWindow(SW_SHOWNA);
-}
-
-void CSchemeDlg::UpdateContrast() {
-    if (!m_contrast || !m_contrast->m_hWnd) return;
-    using Backdrop = CContrastDlg::Backdrop;
-    const std::string& name = m_backgroundName.str();
-    if (!BackgroundsShown()) {
-        const double background = RelativeLuminance(RoleColorRef(ColorTable, RoleBackground));
-        m_contrast->Show(ColorTable, Backdrop::Color, {&background, 1}, name);
-    } else if (!m_backgroundLoaded || !m_hBackground) {
-        m_contrast->Show(ColorTable, Backdrop::DefaultWhite, {&kWhiteLuminance, 1}, name);
-    } else {
-        const std::vector<double>& picture = BackgroundLuminances();
-        m_contrast->Show(ColorTable,
-                         picture.empty() ? Backdrop::UnreadablePicture : Backdrop::Picture, picture,
-                         name);
-    }
-}
-
-const std::vector<double>& CSchemeDlg::BackgroundLuminances() {
-    if (m_luminancesOf != m_hBackground) {
-        CWaitCursor wait;
-        if (!ReadPictureLuminances(m_hBackground, m_backgroundLuminances))
-            m_backgroundLuminances.clear();
-        m_luminancesOf = m_hBackground;
-    }
-    return m_backgroundLuminances;
 }

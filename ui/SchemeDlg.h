@@ -5,12 +5,12 @@
 #include <memory>
 #include <vector>
 
-#include "ContrastDlg.h"
 #include "framework/Afx.h"
 #include "res/resource.h"
 #include "scheme/ColorScheme.h"
 
 class CDC;
+class CContrastDlg;
 
 // The inside of the sample page's inner frame, in client pixels; right and bottom exclusive.
 inline constexpr RECT PreviewRect = {29, 293, 387, 421};
