@@ -87,6 +87,31 @@ class BackgroundTest(PrefixTestCase):
              what="the tiles again")
 
 
+class FilterTest(PrefixTestCase):
+    def test_pngs_and_gifs_are_listed_and_chosen(self):
+        folder = os.path.join(self.tmp, "pictures")
+        os.makedirs(folder)
+        for name in ("sky.png", "dots.gif", "photo.jpeg", "scan.tiff", "notes.txt"):
+            write_picture(os.path.join(folder, name), 4, 3)
+        app = self.start()
+        app.press("alt+t", "b")  # Tools > Show Backgrounds?
+        for name in ("sky.png", "dots.gif"):
+            app.press("alt+t", "l")  # Tools > Load Background
+            self.prefix.wait_window("Open")
+            # Into the folder: the list shows what the first filter, All Supported Images, lets in.
+            self.prefix.press("Open", "End", "shift+Home")
+            self.prefix.type("Open", self.prefix.windows_path(folder) + "\\")
+            self.prefix.press("Open", "Return")
+            def listed():
+                items = [c.get("items") for c in self.prefix.wait_window("Open").children
+                         if c["class"] == "SysListView32"]
+                return items and "sky.png" in items[0] and items[0]
+            self.assertEqual(sorted(poll(listed, what="the pictures to be listed")),
+                             ["dots.gif", "photo.jpeg", "scan.tiff", "sky.png"])
+            choose_file(self.prefix, "Open", os.path.join(folder, name))
+            self.assertEqual(app.copy_tag(), f'<BODY BACKGROUND="{name}" ' + COLOURS)
+
+
 class PngCopyTest(PrefixTestCase):
     WIDTH, HEIGHT = 37, 23
 
