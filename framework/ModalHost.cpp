@@ -101,9 +101,12 @@ BOOL CModalHost::OpenInBrowser(const char* url) {
     std::string command = "\"" + SystemFolder() + "\\winebrowser.exe\" \"" + url + "\"";
     STARTUPINFOA startup = {};
     startup.cb = sizeof startup;
+    // winebrowser only hands the address on: no console of its own, nothing of it activated.
+    startup.dwFlags = STARTF_USESHOWWINDOW;
+    startup.wShowWindow = SW_HIDE;
     PROCESS_INFORMATION process = {};
-    if (!::CreateProcessA(nullptr, command.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr,
-                          &startup, &process))
+    if (!::CreateProcessA(nullptr, command.data(), nullptr, nullptr, FALSE, CREATE_NO_WINDOW,
+                          nullptr, nullptr, &startup, &process))
         return FALSE;
     ::CloseHandle(process.hThread);
     ::CloseHandle(process.hProcess);
