@@ -101,7 +101,7 @@ BOOL CModalHost::OpenInBrowser(const char* url) {
     std::string command = "\"" + SystemFolder() + "\\winebrowser.exe\" \"" + url + "\"";
     STARTUPINFOA startup = {};
     startup.cb = sizeof startup;
-    // winebrowser only hands the address on: no console of its own, nothing of it activated.
+    // winebrowser only hands the address on: no console or window of its own.
     startup.dwFlags = STARTF_USESHOWWINDOW;
     startup.wShowWindow = SW_HIDE;
     PROCESS_INFORMATION process = {};
