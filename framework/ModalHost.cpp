@@ -1,7 +1,10 @@
 #include "ModalHost.h"
 
+#include <cstdio>
+#include <cstring>
 #include <string>
 
+#include "App.h"
 #include "Exception.h"
 
 namespace {
@@ -48,6 +51,77 @@ template <typename Function> Function CommonDialog(const char* name) {
     return function;
 }
 
+// ---- Paths that the file dialog cannot take ----
+
+// Wine's file dialog overruns a buffer of its own on a path of MAX_PATH characters or more and
+// the program ends with it, whatever the size of ours: such a path is refused before it acts.
+constexpr const char* kPathTooLong =
+    "This path is longer than 259 characters, more than the file dialog can take:\n%s\n\n"
+    "Please choose a file whose path is shorter.";
+constexpr const char* kDialogProcProperty = "Tintwright.FileDialogProc";
+
+// The full path of the name typed into the file dialog, as far as the dialog tells it.
+std::string TypedPath(HWND dialog) {
+    std::string typed(32768, '\0');
+    const LRESULT length =
+        ::SendMessageA(dialog, CDM_GETSPEC, typed.size(), reinterpret_cast<LPARAM>(typed.data()));
+    typed.resize(length > 0 ? std::strlen(typed.c_str()) : 0);
+    const bool absolute = (typed.size() > 1 && typed[1] == ':') ||
+                          (!typed.empty() && (typed[0] == '\\' || typed[0] == '/'));
+    if (absolute || typed.empty() || typed.find('"') != std::string::npos) return typed;
+    std::string folder(32768, '\0');
+    if (::SendMessageA(dialog, CDM_GETFOLDERPATH, folder.size(),
+                       reinterpret_cast<LPARAM>(folder.data())) <= 0)
+        return typed;
+    folder.resize(std::strlen(folder.c_str()));
+    return folder + (folder.empty() || folder.back() == '\\' ? "" : "\\") + typed;
+}
+
+LRESULT CALLBACK FileDialogGuard(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam) {
+    const auto previous = reinterpret_cast<WNDPROC>(::GetPropA(dialog, kDialogProcProperty));
+    if (message == WM_COMMAND && LOWORD(wParam) == IDOK) {
+        const std::string path = TypedPath(dialog);
+        if (path.size() >= MAX_PATH) {
+            std::string text(std::strlen(kPathTooLong) + path.size(), '\0');
+            text.resize(std::snprintf(text.data(), text.size(), kPathTooLong, path.c_str()));
+            AfxMessageBox(text.c_str(), MB_OK | MB_ICONEXCLAMATION);
+            return 0;
+        }
+    }
+    if (message == WM_NCDESTROY) {
+        ::SetWindowLongPtrA(dialog, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(previous));
+        ::RemovePropA(dialog, kDialogProcProperty);
+    }
+    return ::CallWindowProcA(previous, dialog, message, wParam, lParam);
+}
+
+// The hook of an explorer-style dialog runs in a child of the dialog: it puts the guard on the
+// dialog itself, which receives OK.
+UINT_PTR CALLBACK FileDialogHook(HWND child, UINT message, WPARAM, LPARAM) {
+    if (message == WM_INITDIALOG) {
+        HWND dialog = ::GetParent(child);
+        const LONG_PTR previous =
+            ::SetWindowLongPtrA(dialog, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(FileDialogGuard));
+        ::SetPropA(dialog, kDialogProcProperty, reinterpret_cast<HANDLE>(previous));
+    }
+    return 0;
+}
+
+// Runs a file dialog, under Wine with the guard unless its caller hooked it already. (On Windows
+// a hook would bring back the older dialog, which the current one need not be.)
+template <typename Function> BOOL RunFileDialog(Function function, OPENFILENAMEA& ofn) {
+    if ((ofn.Flags & OFN_ENABLEHOOK) || !(ofn.Flags & OFN_EXPLORER) || !AfxRunningUnderWine())
+        return function(&ofn);
+    OPENFILENAMEA guarded = ofn;
+    guarded.Flags |= OFN_ENABLEHOOK;
+    guarded.lpfnHook = FileDialogHook;
+    const BOOL ok = function(&guarded);
+    guarded.Flags = ofn.Flags;
+    guarded.lpfnHook = ofn.lpfnHook;
+    ofn = guarded;
+    return ok;
+}
+
 using FileDialogFunction = BOOL(WINAPI*)(OPENFILENAMEA*);
 using ColorDialogFunction = BOOL(WINAPI*)(CHOOSECOLORA*);
 using HtmlHelpFunction = HWND(WINAPI*)(HWND, LPCSTR, UINT, DWORD_PTR);
@@ -55,11 +129,11 @@ CModalHost* g_host = &g_platformHost;
 } // namespace
 
 BOOL CModalHost::GetOpenFileName(OPENFILENAMEA& ofn) {
-    return CommonDialog<FileDialogFunction>("GetOpenFileNameA")(&ofn);
+    return RunFileDialog(CommonDialog<FileDialogFunction>("GetOpenFileNameA"), ofn);
 }
 
 BOOL CModalHost::GetSaveFileName(OPENFILENAMEA& ofn) {
-    return CommonDialog<FileDialogFunction>("GetSaveFileNameA")(&ofn);
+    return RunFileDialog(CommonDialog<FileDialogFunction>("GetSaveFileNameA"), ofn);
 }
 
 BOOL CModalHost::ChooseColor(CHOOSECOLORA& cc) {
