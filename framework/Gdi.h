@@ -51,6 +51,9 @@ public:
         return ::BitBlt(m_hDC, x, y, cx, cy, source->m_hDC, xSrc, ySrc, rop);
     }
     BOOL DrawIcon(int x, int y, HICON icon) { return ::DrawIcon(m_hDC, x, y, icon); }
+    BOOL DrawIcon(int x, int y, HICON icon, int cx, int cy) {
+        return ::DrawIconEx(m_hDC, x, y, icon, cx, cy, 0, nullptr, DI_NORMAL);
+    }
 
 private:
     bool m_owned = false;
