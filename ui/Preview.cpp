@@ -63,7 +63,8 @@ void DrawMinimised(CWnd& wnd, CDC& dc, HICON icon, UINT dpi) {
     dc.DrawIcon(x, y, icon, iconWidth, iconHeight);
 }
 
-// The two etched frames around the page, their lines a pixel wide at 96 DPI.
+// The two etched frames around the page, their lines a pixel wide at 96 DPI and thickening
+// inwards, as a pixel of the 96-DPI page grows.
 void DrawFrames(CDC& dc, HWND dialog, UINT dpi) {
     const COLORREF light = ::GetSysColor(COLOR_BTNHIGHLIGHT);
     const COLORREF dark = ::GetSysColor(COLOR_3DDKSHADOW);
@@ -73,7 +74,7 @@ void DrawFrames(CDC& dc, HWND dialog, UINT dpi) {
         dc.Draw3dRect(outer, dark, light);
         dc.Draw3dRect(inner, light, dark);
         ::InflateRect(&outer, -1, -1);
-        ::InflateRect(&inner, 1, 1);
+        ::InflateRect(&inner, -1, -1);
     }
 }
 

@@ -2,11 +2,14 @@
 sample page stays where it was; at higher densities no two controls overlap and the page with
 its lines fills its frame, covering no control."""
 
+import os
+import shutil
 import subprocess
+import tempfile
 import unittest
 
-from twdriver import (CLIENT_SIZE, DEFAULT_BACKGROUND, TITLE, PrefixTestCase, WinePrefix, poll,
-                      require_environment)
+from twdriver import (CLIENT_SIZE, DEFAULT_BACKGROUND, TITLE, PrefixTestCase, WinePrefix,
+                      choose_file, poll, require_environment, write_bmp)
 
 # The link colours of the default scheme: lines 2 to 4 of the sample page and nothing else.
 LINK_COLOURS = ((0x00, 0x82, 0x00), (0x55, 0x1A, 0x8B), (0xEE, 0x00, 0x00))
@@ -83,17 +86,20 @@ class NinetySixDpiTest(PrefixTestCase):
 
 
 class HighDensity:
-    """The checks at one density; the classes below give it."""
-    dpi = None
+    """The checks at one density; the classes below give it, and the pixels that a tile 40
+    pixels wide and its 2-pixel corner take there."""
+    dpi = tile_width = corner_width = None
 
     @classmethod
     def setUpClass(cls):
         require_environment()
         cls.prefix = WinePrefix(dpi=cls.dpi)
+        cls.tmp = tempfile.mkdtemp(prefix="tw-e2e-files-")
 
     @classmethod
     def tearDownClass(cls):
         cls.prefix.close()
+        shutil.rmtree(cls.tmp, ignore_errors=True)
 
     def test_the_main_window_grows_and_its_page_fills_its_frame(self):
         app = self.start()
@@ -141,12 +147,31 @@ class HighDensity:
             self.assertGreater(left, main[2])
 
 
+    def test_background_tiles_grow_as_in_a_browser_at_this_zoom_in_the_pictures_colours(self):
+        corner, body = (0x12, 0x9A, 0x3C), (0xC8, 0x64, 0x32)
+        image = os.path.join(self.tmp, "tile.bmp")
+        write_bmp(image, 40, 30, lambda x, y: corner if x < 2 and y < 2 else body)
+        app = self.start()
+        app.press("alt+t", "b")  # Tools > Show Backgrounds?
+        app.press("alt+t", "l")  # Tools > Load Background
+        choose_file(self.prefix, "Open", image)
+        shot = poll(lambda: (s := app.shot()) and bounds(app, s, corner) and s, what="the tiles")
+        left, top = bounds(app, shot, corner)[:2]
+        page_right = bounds(app, shot, body)[2]
+        # The page's top row: the corners' runs, a tile apart, and only the picture's colours.
+        row = [app.client_pixel(shot, x, top) for x in range(left, page_right)]
+        self.assertEqual(set(row), {corner, body})
+        starts = [x for x in range(len(row)) if row[x] == corner and (x == 0 or row[x - 1] != corner)]
+        self.assertEqual(starts[:3], [0, self.tile_width, 2 * self.tile_width])
+        self.assertEqual(row[:self.corner_width + 1], [corner] * self.corner_width + [body])
+
+
 class At144DpiTest(HighDensity, PrefixTestCase):
-    dpi = 144
+    dpi, tile_width, corner_width = 144, 60, 3
 
 
 class At192DpiTest(HighDensity, PrefixTestCase):
-    dpi = 192
+    dpi, tile_width, corner_width = 192, 80, 4
 
 
 if __name__ == "__main__":
