@@ -10,4 +10,5 @@
 #include "App.h"
 #include "CommonDialogs.h"
 #include "Gdi.h"
+#include "Dpi.h"
 #include "File.h"

@@ -50,7 +50,10 @@ public:
     BOOL BitBlt(int x, int y, int cx, int cy, const CDC* source, int xSrc, int ySrc, DWORD rop) {
         return ::BitBlt(m_hDC, x, y, cx, cy, source->m_hDC, xSrc, ySrc, rop);
     }
-    BOOL DrawIcon(int x, int y, HICON icon) { return ::DrawIcon(m_hDC, x, y, icon); }
+    // The icon drawn cx by cy pixels, the size of its window's density.
+    BOOL DrawIcon(int x, int y, HICON icon, int cx, int cy) {
+        return ::DrawIconEx(m_hDC, x, y, icon, cx, cy, 0, nullptr, DI_NORMAL);
+    }
 
 private:
     bool m_owned = false;

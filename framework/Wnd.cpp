@@ -3,8 +3,10 @@
 #include <cstring>
 #include <memory>
 #include <new>
+#include <vector>
 
 #include "App.h"
+#include "Dpi.h"
 #include "Exception.h"
 
 namespace {
@@ -156,6 +158,13 @@ HWND CDialog::CreateWindowFromTemplate(HWND owner) {
     m_ended = false;
     m_result = -1;
     HINSTANCE module = AfxGetApp() ? AfxGetApp()->m_hInstance : ::GetModuleHandleA(nullptr);
+    // Made at its owner's DPI, or at the screen's for the main window.
+    const std::vector<BYTE> scaled =
+        DialogTemplateForDpi(module, m_nIDTemplate, owner ? WindowDpi(owner) : SystemDpi());
+    if (!scaled.empty())
+        return ::CreateDialogIndirectParamA(module,
+                                            reinterpret_cast<LPCDLGTEMPLATEA>(scaled.data()), owner,
+                                            DialogProc, reinterpret_cast<LPARAM>(this));
     return ::CreateDialogParamA(module, MAKEINTRESOURCEA(m_nIDTemplate), owner, DialogProc,
                                 reinterpret_cast<LPARAM>(this));
 }

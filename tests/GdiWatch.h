@@ -63,6 +63,7 @@ struct GdiRecord {
         HDC dc;
         int x, y;
         HICON icon;
+        int cx, cy;
     };
     std::vector<Icon> icons;
 };
@@ -135,9 +136,11 @@ struct GdiWatch {
         ++g_gdi.texts;
         return g_watch->drawText.original<decltype(&::DrawTextA)>()(dc, text, count, rect, format);
     }
-    static BOOL WINAPI DrawIconHook(HDC dc, int x, int y, HICON icon) {
-        g_gdi.icons.push_back({dc, x, y, icon});
-        return g_watch->drawIcon.original<decltype(&::DrawIcon)>()(dc, x, y, icon);
+    static BOOL WINAPI DrawIconHook(HDC dc, int x, int y, HICON icon, int cx, int cy, UINT step,
+                                    HBRUSH flicker, UINT flags) {
+        g_gdi.icons.push_back({dc, x, y, icon, cx, cy});
+        return g_watch->drawIcon.original<decltype(&::DrawIconEx)>()(dc, x, y, icon, cx, cy, step,
+                                                                     flicker, flags);
     }
 
     ImportPatch font{"gdi32.dll", "CreateFontA", reinterpret_cast<const void*>(&CreateFontHook)};
@@ -153,5 +156,5 @@ struct GdiWatch {
     ImportPatch blit{"gdi32.dll", "BitBlt", reinterpret_cast<const void*>(&BitBltHook)};
     ImportPatch textOut{"gdi32.dll", "ExtTextOutA", reinterpret_cast<const void*>(&ExtTextOutHook)};
     ImportPatch drawText{"user32.dll", "DrawTextA", reinterpret_cast<const void*>(&DrawTextHook)};
-    ImportPatch drawIcon{"user32.dll", "DrawIcon", reinterpret_cast<const void*>(&DrawIconHook)};
+    ImportPatch drawIcon{"user32.dll", "DrawIconEx", reinterpret_cast<const void*>(&DrawIconHook)};
 };

@@ -434,6 +434,8 @@ TEST_F(PreviewTest, MinimisedWindowDrawsOnlyItsIconCentredInTheClientArea) {
         // Integer halves that truncate toward zero, also below zero.
         EXPECT_EQ(g_gdi.icons[0].x, (client.right - ::GetSystemMetrics(SM_CXICON) + 1) / 2);
         EXPECT_EQ(g_gdi.icons[0].y, (client.bottom - ::GetSystemMetrics(SM_CYICON) + 1) / 2);
+        EXPECT_EQ(g_gdi.icons[0].cx, 32); // at 96 DPI
+        EXPECT_EQ(g_gdi.icons[0].cy, 32);
         EXPECT_EQ(g_iconErase.count, 1);
         EXPECT_EQ(g_iconErase.dc, reinterpret_cast<WPARAM>(g_gdi.icons[0].dc));
         EXPECT_EQ(g_iconErase.lParam, 0);

@@ -6,7 +6,7 @@
 #include "scheme/Contrast.h"
 
 namespace {
-// Screen pixels between the main window and the Contrast window beside it.
+// Screen pixels at 96 DPI between the main window and the Contrast window beside it.
 constexpr int kGapBesideOwner = 8;
 // Pixels read at a time from a picture: 16 MiB of rows.
 constexpr size_t kPixelsPerBand = 4u << 20;
@@ -63,8 +63,9 @@ BOOL CContrastDlg::OnInitDialog() {
     const RECT& work = monitor.rcWork;
     const int width = own.right - own.left;
     const int height = own.bottom - own.top;
-    int x = ownerRect.right + kGapBesideOwner;
-    if (x + width > work.right) x = ownerRect.left - kGapBesideOwner - width;
+    const int gap = ScaleForDpi(kGapBesideOwner, WindowDpi(owner));
+    int x = ownerRect.right + gap;
+    if (x + width > work.right) x = ownerRect.left - gap - width;
     if (x < work.left) x = std::max(work.left, work.right - width);
     const int y = std::max(work.top, std::min(ownerRect.top, work.bottom - height));
     ::SetWindowPos(m_hWnd, nullptr, x, y, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);

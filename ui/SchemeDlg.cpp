@@ -158,7 +158,8 @@ void CSchemeDlg::RebuildTag() {
 }
 
 void CSchemeDlg::InvalidatePreview() {
-    InvalidateRect(&PreviewRect, TRUE);
+    const RECT page = ScaledPreviewRect();
+    InvalidateRect(&page, TRUE);
 }
 
 void CSchemeDlg::Refresh(RefreshScope scope) {

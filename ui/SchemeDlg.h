@@ -12,7 +12,8 @@
 class CDC;
 class CContrastDlg;
 
-// The inside of the sample page's inner frame, in client pixels; right and bottom exclusive.
+// The inside of the sample page's inner frame, in client pixels at 96 DPI (ScaledPreviewRect
+// gives the window's); right and bottom exclusive.
 inline constexpr RECT PreviewRect = {29, 293, 387, 421};
 
 // The image-failure message for a GetLastImgLibError code, shared by every command that decodes:
@@ -68,6 +69,8 @@ protected:
     // Painting the sample page.
     void OnPaint();
     void TileBackground(CDC* dc);
+    // PreviewRect scaled as the dialog's controls are at the window's DPI.
+    RECT ScaledPreviewRect() const;
     HCURSOR OnQueryDragIcon() { return reinterpret_cast<HCURSOR>(m_hIcon); }
 
     // Colour controls. The role handlers are virtual so that the order of calls can be observed.

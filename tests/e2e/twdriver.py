@@ -80,16 +80,17 @@ def run(args, **kwargs):
 
 class WinePrefix:
     """A private copy of one of the build's Wine prefixes with its own wineserver: the tests'
-    ("tests", unmanaged windows) or the one scripts/run.sh uses ("desktop")."""
+    ("tests", unmanaged windows) or the one scripts/run.sh uses ("desktop"), at 96 DPI or at
+    the screen density dpi."""
 
     BASES = {"tests": "wineprefix", "desktop": "desktop-wineprefix"}
 
-    def __init__(self, kind="tests", keep_server=True):
+    def __init__(self, kind="tests", keep_server=True, dpi=96):
         self.kind = kind
         self.dir = tempfile.mkdtemp(prefix="tw-e2e-")
         self.path = os.path.join(self.dir, "prefix")
-        base = os.path.join(BUILD_DIR, self.BASES[kind])
-        run([os.path.join(SOURCE_DIR, "tools", "wine-prefix"), kind, base])
+        base = os.path.join(BUILD_DIR, self.BASES[kind] + ("" if dpi == 96 else f"-{dpi}dpi"))
+        run([os.path.join(SOURCE_DIR, "tools", "wine-prefix"), kind, base, str(dpi)])
         self._clone(base, self.path)
         self.log = os.path.join(self.dir, "wine.log")
         # Wine's errors only, kept for the diagnosis of a failed wait.
@@ -451,6 +452,8 @@ class App:
         if self.alive():
             self.proc.kill()
         self.proc.wait()
+        # Its window goes a moment later; the next program's must not be taken for it.
+        poll(lambda: xwindow(TITLE) is None, 10, 0.05, "the main window to go")
 
     # Clipboard
 
