@@ -4,6 +4,7 @@
 #include <algorithm>
 
 #include "TitleDlg.h"
+#include "scheme/ContrastFix.h"
 
 namespace {
 // Client pixels; right and bottom exclusive.
@@ -29,8 +30,10 @@ constexpr int kLineFontHeight = -220;
 constexpr const char* kTitleFace = "Arial";
 constexpr const char* kLineFace = "Times New Roman";
 
-COLORREF RoleColor(ColorRole role) {
-    return RoleColorRef(ColorTable, role);
+// The role's colour as the reader of view sees it.
+COLORREF RoleColor(ColorRole role, Vision view) {
+    const uint32_t rgb = SimulateVision(view, RoleRgb(ColorTable, role));
+    return RGB(rgb >> 16, (rgb >> 8) & 0xFF, rgb & 0xFF);
 }
 
 // Extends the w by h block already at the top-left of the strip to cover width by height,
@@ -64,7 +67,7 @@ void DrawFrames(CDC& dc) {
 }
 
 // The title and the four lines, in twips, each in its role's colour; fonts released at the end.
-void DrawTexts(CDC& dc, const char* title) {
+void DrawTexts(CDC& dc, const char* title, Vision view) {
     dc.SetMapMode(MM_TWIPS);
     dc.SetBkMode(TRANSPARENT);
 
@@ -75,7 +78,7 @@ void DrawTexts(CDC& dc, const char* title) {
     RECT rect = kTitleRect;
     dc.DPtoLP(&rect);
     const HFONT previousFont = dc.SelectObject(titleFont);
-    dc.SetTextColor(RoleColor(RoleText));
+    dc.SetTextColor(RoleColor(RoleText, view));
     dc.DrawText(title, &rect, DT_CENTER);
 
     CFont lineFont;
@@ -93,7 +96,7 @@ void DrawTexts(CDC& dc, const char* title) {
         dc.LPtoDP(&rect);
         rect.top = kLineTops[line];
         rect.bottom = kLineTops[line] + kLineHeight;
-        dc.SetTextColor(RoleColor(kLineRoles[line]));
+        dc.SetTextColor(RoleColor(kLineRoles[line], view));
         dc.DPtoLP(&rect);
         dc.DrawText(kLineTexts[line + 1], &rect, DT_CENTER);
     }
@@ -111,16 +114,17 @@ void CSchemeDlg::OnPaint() {
     }
     DrawFrames(dc);
     if (m_solidBackground)
-        dc.FillSolidRect(PreviewRect, RoleColor(RoleBackground));
+        dc.FillSolidRect(PreviewRect, RoleColor(RoleBackground, m_vision));
     else
         TileBackground(&dc);
-    DrawTexts(dc, m_sampleTitle);
+    DrawTexts(dc, m_sampleTitle, m_vision);
 }
 
 void CSchemeDlg::TileBackground(CDC* dc) {
     if (!m_backgroundLoaded || !m_hBackground) return;
+    const HBITMAP picture = ShownBackground();
     BITMAP info{};
-    if (!::GetObjectA(m_hBackground, sizeof info, &info)) return;
+    if (!::GetObjectA(picture, sizeof info, &info)) return;
     if (info.bmWidth <= 0 || info.bmHeight <= 0) return;
 
     const int width = PreviewRect.right - PreviewRect.left;
@@ -130,7 +134,7 @@ void CSchemeDlg::TileBackground(CDC* dc) {
 
     CDC source;
     if (!source.CreateCompatibleDC(dc)) return;
-    const HBITMAP previousSource = source.SelectObject(m_hBackground);
+    const HBITMAP previousSource = source.SelectObject(picture);
 
     // The tiles are laid out in memory and copied to the window in one piece, so that no
     // pixel is read back from the window, whose covered or still-invalid parts are unknown.
