@@ -33,18 +33,19 @@ double EveryColourPass() {
 }
 
 void Report(const char* backdropName, std::span<const double> backdrop,
-            const std::vector<uint32_t>& colours) {
+            const std::vector<uint32_t>& colours, Vision view = Vision::Normal) {
     for (double aim : {kContrastAA, kContrastAAA}) {
         std::vector<double> times;
         for (uint32_t colour : colours) {
             const double text = RelativeLuminance(0, 0, 0);
             const Clock::time_point start = Clock::now();
-            FixColor(colour, {backdrop, aim, text});
+            FixColor(colour, {backdrop, aim, text, view});
             times.push_back(Milliseconds(start, Clock::now()));
         }
         std::sort(times.begin(), times.end());
-        std::printf("fix, %-28s aim %.1f: median %6.2f ms, slowest %6.2f ms (%zu colours)\n",
-                    backdropName, aim, times[times.size() / 2], times.back(), times.size());
+        std::printf("fix, %-28s %-10s aim %.1f: median %6.2f ms, slowest %6.2f ms (%zu colours)\n",
+                    backdropName, view == Vision::Normal ? "" : VisionName(view), aim,
+                    times[times.size() / 2], times.back(), times.size());
     }
 }
 } // namespace
@@ -63,6 +64,7 @@ int main() {
     }
     const double page = RelativeLuminance(0xFF, 0xEB, 0xD7);
     Report("background #FFEBD7", {&page, 1}, colours);
+    Report("background #FFEBD7", {&page, 1}, colours, Vision::Protanopia);
 
     PictureColors every;
     std::vector<uint32_t> row(4096);
@@ -73,6 +75,7 @@ int main() {
     }
     const std::vector<double> picture = every.SortedLuminances();
     Report("picture of every colour", picture, colours);
+    Report("picture of every colour", picture, colours, Vision::Deuteranopia);
     // Black and white only: the one gap in which a colour can pass.
     const double blackAndWhite[2] = {0.0, 1.0};
     Report("picture of black and white", blackAndWhite, colours);

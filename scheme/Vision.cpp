@@ -32,29 +32,49 @@ const Matrix& MatrixOf(Vision view) {
     }
 }
 
-// The linear light at which each 8-bit value begins: encoding is a search of this table, exact
-// to the rounding of the sRGB curve and without a power per component.
-const std::array<double, 256>& EncodeThresholds() {
-    static const std::array<double, 256> table = [] {
-        std::array<double, 256> starts{};
-        starts[0] = -INFINITY;
+constexpr int kEncodeBuckets = 4096;
+
+// The linear light at which each 8-bit value begins, and for each of kEncodeBuckets equal
+// stretches of linear light the value at its start: encoding is a look-up and a step or two
+// up this table, exact to the rounding of the sRGB curve and without a power per component.
+struct EncodeTable {
+    std::array<double, 257> starts;
+    std::array<uint8_t, kEncodeBuckets> bucketValues;
+};
+
+const EncodeTable& Encoding() {
+    static const EncodeTable table = [] {
+        EncodeTable t{};
+        t.starts[0] = -INFINITY;
         for (int v = 1; v < 256; ++v) {
             const double c = (v - 0.5) / 255.0;
-            starts[v] = c <= 0.04045 ? c / 12.92 : std::pow((c + 0.055) / 1.055, 2.4);
+            t.starts[v] = c <= 0.04045 ? c / 12.92 : std::pow((c + 0.055) / 1.055, 2.4);
         }
-        return starts;
+        t.starts[256] = INFINITY;
+        int v = 0;
+        for (int b = 0; b < kEncodeBuckets; ++b) {
+            const double start = static_cast<double>(b) / kEncodeBuckets;
+            while (t.starts[v + 1] <= start)
+                ++v;
+            t.bucketValues[b] = static_cast<uint8_t>(v);
+        }
+        return t;
     }();
     return table;
 }
 
-uint32_t Encode(const std::array<double, 256>& starts, double linear) {
-    // The last value whose start is not above linear; clamping to 0..1 comes with it.
-    const auto above = std::upper_bound(starts.begin() + 1, starts.end(), linear);
-    return static_cast<uint32_t>(above - starts.begin() - 1);
+uint32_t Encode(const EncodeTable& table, double linear) {
+    // Clamping to 0..1 comes with the table's ends.
+    if (!(linear > 0)) return 0;
+    if (linear >= 1) return 255;
+    uint32_t v = table.bucketValues[static_cast<int>(linear * kEncodeBuckets)];
+    while (table.starts[v + 1] <= linear)
+        ++v;
+    return v;
 }
 
-uint32_t Simulate(const Matrix& m, const std::array<double, 256>& linear,
-                  const std::array<double, 256>& starts, uint32_t rgb) {
+uint32_t Simulate(const Matrix& m, const std::array<double, 256>& linear, const EncodeTable& starts,
+                  uint32_t rgb) {
     const double in[3] = {linear[(rgb >> 16) & 0xFF], linear[(rgb >> 8) & 0xFF],
                           linear[rgb & 0xFF]};
     uint32_t out = rgb & 0xFF000000;
@@ -79,14 +99,14 @@ const char* VisionName(Vision view) {
 
 uint32_t SimulateVision(Vision view, uint32_t rgb) {
     if (view == Vision::Normal) return rgb;
-    return Simulate(MatrixOf(view), LinearComponents(), EncodeThresholds(), rgb);
+    return Simulate(MatrixOf(view), LinearComponents(), Encoding(), rgb);
 }
 
 void SimulateVision(Vision view, uint32_t* pixels, size_t count) {
     if (view == Vision::Normal) return;
     const Matrix& m = MatrixOf(view);
     const std::array<double, 256>& linear = LinearComponents();
-    const std::array<double, 256>& starts = EncodeThresholds();
+    const EncodeTable& starts = Encoding();
     // Pictures repeat their neighbours' colours: one remembered colour spares most of the work.
     uint32_t lastIn = pixels && count ? ~pixels[0] : 0, lastOut = 0;
     for (size_t i = 0; i < count; ++i) {
