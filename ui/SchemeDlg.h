@@ -160,6 +160,7 @@ protected:
     Vision m_vision = Vision::Normal;
     HBITMAP m_simulatedBackground = nullptr; // owned: m_hBackground as m_simulatedView shows it
     Vision m_simulatedView = Vision::Normal;
+    HBITMAP m_simulatedOf = nullptr; // the picture m_simulatedBackground was made from
 
     // Stores a newly decoded bitmap, releasing the one it replaces.
     void SetBackgroundBitmap(HBITMAP bitmap);

@@ -68,11 +68,12 @@ void CSchemeDlg::SetVision(Vision view) {
 
 HBITMAP CSchemeDlg::ShownBackground() {
     if (m_vision == Vision::Normal || !m_hBackground) return m_hBackground;
-    if (!m_simulatedBackground || m_simulatedView != m_vision) {
+    if (!m_simulatedBackground || m_simulatedView != m_vision || m_simulatedOf != m_hBackground) {
         DropSimulatedBackground();
         CWaitCursor wait;
         m_simulatedBackground = SimulatedCopy(m_hBackground, m_vision);
         m_simulatedView = m_vision;
+        m_simulatedOf = m_hBackground;
     }
     return m_simulatedBackground ? m_simulatedBackground : m_hBackground;
 }
