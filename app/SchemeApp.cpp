@@ -20,6 +20,7 @@ BOOL CSchemeApp::InitInstance() {
     m_pMainWnd = &dlg;
     dlg.DoModal();
     m_pMainWnd = nullptr;
+    CloseHtmlHelp(); // the help windows belong to the main window and end with it
     // The dialog was the whole program: no message loop follows.
     return FALSE;
 }

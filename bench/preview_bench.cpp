@@ -14,6 +14,7 @@
 #include <vector>
 
 #include "app/SchemeApp.h"
+#include "ui/ContrastDlg.h"
 #include "ui/SchemeDlg.h"
 
 namespace {

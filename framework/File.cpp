@@ -1,18 +1,13 @@
 #include "File.h"
 
-#include <cstdio>
-#include <optional>
 #include <string>
+
+#include "FileBeside.h"
 
 namespace {
 constexpr size_t kMaxNameInMessage = 127;
 constexpr UINT kAccessMask = 0x0003;
 constexpr UINT kShareMask = 0x0070;
-constexpr DWORD kReplaceFlags = MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH;
-// A new file is named after its target, "<target>.~XXXX.tmp": recognisable when a crash leaves
-// it behind, and never offered by a dialog as a scheme.
-constexpr const char* kNewFileSuffix = ".~%04X.tmp";
-constexpr unsigned kNewFileAttempts = 16;
 
 DWORD DesiredAccess(UINT flags) {
     switch (flags & kAccessMask) {
@@ -149,13 +144,8 @@ BOOL CFile::Open(const char* fileName, UINT openFlags, CFileException* error) {
             *error = CFileException(CFileException::OsErrorToException(osError), osError, fileName);
         return FALSE;
     };
-    // Windows refuses to write a read-only file; Wine running as root would not.
-    if ((openFlags & kAccessMask) != modeRead) {
-        DWORD attributes = ::GetFileAttributesA(fileName);
-        if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_READONLY) &&
-            !(attributes & FILE_ATTRIBUTE_DIRECTORY))
-            return fail(ERROR_ACCESS_DENIED);
-    }
+    if ((openFlags & kAccessMask) != modeRead && IsReadOnlyFile(fileName))
+        return fail(ERROR_ACCESS_DENIED);
     DWORD creation = (openFlags & modeCreate) ? CREATE_ALWAYS : OPEN_EXISTING;
     HANDLE handle = ::CreateFileA(fileName, DesiredAccess(openFlags), ShareMode(openFlags), nullptr,
                                   creation, FILE_ATTRIBUTE_NORMAL, nullptr);
@@ -208,42 +198,6 @@ void CFile::Abort() {
 // ---- Saving through a new file ----
 
 namespace {
-// Removes the new file unless it has replaced the target.
-class TempFileGuard {
-public:
-    explicit TempFileGuard(std::string path) : m_path(std::move(path)) {}
-    ~TempFileGuard() {
-        if (!m_committed) ::DeleteFileA(m_path.c_str());
-    }
-    TempFileGuard(const TempFileGuard&) = delete;
-    TempFileGuard& operator=(const TempFileGuard&) = delete;
-    void Commit() { m_committed = true; }
-
-private:
-    std::string m_path;
-    bool m_committed = false;
-};
-
-// Makes a new, empty file beside fullPath and returns its path; nothing when the folder takes
-// no new file of such a name (too long for it, or the folder refuses new entries).
-std::optional<std::string> MakeFileBeside(const std::string& fullPath) {
-    const unsigned seed = static_cast<unsigned>(::GetCurrentProcessId() ^ ::GetTickCount());
-    for (unsigned attempt = 0; attempt < kNewFileAttempts; ++attempt) {
-        char suffix[16];
-        std::snprintf(suffix, sizeof suffix, kNewFileSuffix, (seed + attempt) & 0xFFFFu);
-        const std::string name = fullPath + suffix;
-        HANDLE file = ::CreateFileA(name.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
-                                    FILE_ATTRIBUTE_NORMAL, nullptr);
-        if (file != INVALID_HANDLE_VALUE) {
-            ::CloseHandle(file);
-            return name;
-        }
-        const DWORD error = ::GetLastError();
-        if (error != ERROR_FILE_EXISTS && error != ERROR_ALREADY_EXISTS) return std::nullopt;
-    }
-    return std::nullopt;
-}
-
 void WriteAndClose(CFile& file, const std::function<void(CFile&)>& write) {
     write(file);
     file.Flush();
@@ -263,18 +217,20 @@ void AfxWriteFileReplacing(const char* path, const std::function<void(CFile&)>& 
     }
     const std::string fullPath = FullPathOf(path);
     try {
-        const std::optional<std::string> newPath = MakeFileBeside(fullPath);
-        if (!newPath) {
+        NewFileBeside newFile(fullPath);
+        if (!newFile.IsOpen()) {
             // Where no file can be made beside the target, it is written in place.
             CFile file(path, CFile::modeCreate | CFile::modeWrite);
             WriteAndClose(file, write);
             return;
         }
-        TempFileGuard guard(*newPath);
-        CFile file(newPath->c_str(), CFile::modeCreate | CFile::modeWrite);
+        newFile.Close(); // written through a CFile of its own, whose failures carry its name
+        CFile file(newFile.Path().c_str(), CFile::modeCreate | CFile::modeWrite);
         WriteAndClose(file, write);
-        if (!::MoveFileExA(newPath->c_str(), fullPath.c_str(), kReplaceFlags)) ThrowLastError(path);
-        guard.Commit();
+        if (const DWORD error = newFile.ReplaceTarget()) {
+            AfxThrowFileException(CFileException::OsErrorToException(static_cast<LONG>(error)),
+                                  static_cast<LONG>(error), path);
+        }
     } catch (CFileException& error) {
         error.m_strFileName = path;
         throw;

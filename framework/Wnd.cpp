@@ -195,8 +195,6 @@ INT_PTR CDialog::DoModal() {
         }
         PumpMessage(msg);
     }
-    // The help windows belong to the program's main window and end with it.
-    if (AfxGetApp() && AfxGetApp()->m_pMainWnd == this) AfxGetApp()->CloseHtmlHelp();
     // Hide first, then enable the owner, so that activation goes back to it.
     ::SetWindowPos(m_hWnd, nullptr, 0, 0, 0, 0,
                    SWP_HIDEWINDOW | SWP_NOSIZE | SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);

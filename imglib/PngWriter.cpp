@@ -1,73 +1,18 @@
 #include "PngWriter.h"
 
 #include <algorithm>
-#include <cstdio>
 #include <new>
-#include <utility>
 #include <vector>
 
 #include "WinSupport.h"
+#include "framework/FileBeside.h"
 
 namespace imglib::win {
 namespace {
 
-// A new file is named after its target, "<target>.~XXXX.tmp", as the program names the new file
-// of a scheme: recognisable when a crash leaves it behind.
-constexpr const char* kNewFileSuffix = ".~%04X.tmp";
-constexpr unsigned kNewFileAttempts = 16;
-constexpr DWORD kReplaceFlags = MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH;
-// Rows go to the encoder a band at a time, converted to its layout in a buffer this size.
-constexpr size_t kBandBytes = 256u << 10;
-
 [[noreturn]] void ThrowWriteFailure(DWORD systemError) {
     throw Failure{IMGLIB_ERR_WRITE, systemError};
 }
-
-// A new file beside the target, removed unless it has taken the target's place.
-class NewFile {
-public:
-    explicit NewFile(const std::string& target) {
-        const unsigned seed = static_cast<unsigned>(::GetCurrentProcessId() ^ ::GetTickCount());
-        for (unsigned attempt = 0; attempt < kNewFileAttempts; ++attempt) {
-            char suffix[16];
-            std::snprintf(suffix, sizeof suffix, kNewFileSuffix, (seed + attempt) & 0xFFFFu);
-            m_path = target + suffix;
-            m_handle = ::CreateFileA(m_path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
-                                     FILE_ATTRIBUTE_NORMAL, nullptr);
-            if (m_handle != INVALID_HANDLE_VALUE) return;
-            const DWORD error = ::GetLastError();
-            // No fallback to writing the target in place: a half-written PNG must never stand.
-            if (error != ERROR_FILE_EXISTS && error != ERROR_ALREADY_EXISTS) {
-                ThrowWriteFailure(error);
-            }
-        }
-        ThrowWriteFailure(ERROR_FILE_EXISTS);
-    }
-    NewFile(const NewFile&) = delete;
-    NewFile& operator=(const NewFile&) = delete;
-    ~NewFile() {
-        if (m_handle != INVALID_HANDLE_VALUE) ::CloseHandle(m_handle);
-        if (!m_committed) ::DeleteFileA(m_path.c_str());
-    }
-
-    HANDLE Handle() const { return m_handle; }
-
-    // Commits the written bytes to the disk and puts the file in the target's place.
-    void ReplaceTarget(const std::string& target) {
-        if (!::FlushFileBuffers(m_handle)) ThrowWriteFailure(::GetLastError());
-        const HANDLE handle = std::exchange(m_handle, INVALID_HANDLE_VALUE);
-        if (!::CloseHandle(handle)) ThrowWriteFailure(::GetLastError());
-        if (!::MoveFileExA(m_path.c_str(), target.c_str(), kReplaceFlags)) {
-            ThrowWriteFailure(::GetLastError());
-        }
-        m_committed = true;
-    }
-
-private:
-    std::string m_path;
-    HANDLE m_handle = INVALID_HANDLE_VALUE;
-    bool m_committed = false;
-};
 
 // A write-only stream over the new file for WIC's encoder; it remembers the system's code of
 // the first write that failed.
@@ -176,22 +121,23 @@ PngFile::PngFile(const char* path) {
     const DWORD length = ::GetFullPathNameA(path, sizeof full, full, nullptr);
     if (length == 0 || length >= sizeof full) ThrowWriteFailure(ERROR_FILENAME_EXCED_RANGE);
     m_path.assign(full, length);
-    // Windows refuses to replace a read-only file; Wine running as root would not.
+    // Windows refuses to replace a read-only file or a folder; Wine running as root would not.
     const DWORD attributes = ::GetFileAttributesA(m_path.c_str());
-    if (attributes != INVALID_FILE_ATTRIBUTES &&
-        (attributes & (FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_DIRECTORY))) {
-        ThrowWriteFailure(ERROR_ACCESS_DENIED);
-    }
+    const bool folder =
+        attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY);
+    if (folder || IsReadOnlyFile(m_path.c_str())) ThrowWriteFailure(ERROR_ACCESS_DENIED);
 }
 
 void PngFile::Write(const Image& image) const {
-    NewFile file(m_path);
+    // No fallback to writing the target in place: a half-written PNG must never stand.
+    NewFileBeside file(m_path);
+    if (!file.IsOpen()) ThrowWriteFailure(file.Error());
     {
         // The encoder and the stream are gone before the file is closed.
         const ComPtr<OutputStream> stream(new OutputStream(file.Handle()));
         EncodePng(image, *stream.get());
     }
-    file.ReplaceTarget(m_path);
+    if (const DWORD error = file.ReplaceTarget()) ThrowWriteFailure(error);
 }
 
 } // namespace imglib::win

@@ -104,6 +104,62 @@ struct StbFree {
     void operator()(stbi_uc* p) const { stbi_image_free(p); }
 };
 
+// Refuses the variants that stb_image does not read correctly; an empty result for the rest.
+DecodeResult RefuseVariant(const Header& h) {
+    const uint8_t baseType = h.imageType & ~kTypeRleFlag;
+    if (baseType == kTypeColorMapped) {
+        if (h.colorMapType != 1) return Fail(DecodeError::Corrupt, "TGA colour map missing");
+        if (h.pixelBits != 8) return Fail(DecodeError::Incompatible, "TGA index depth");
+        if (h.colorMapFirst != 0) return Fail(DecodeError::Incompatible, "TGA colour map offset");
+        if (h.colorMapLength == 0) return Fail(DecodeError::Corrupt, "TGA colour map empty");
+    } else {
+        // stb_image would take a colour map ahead of true-colour pixels for their palette.
+        if (h.colorMapType != 0) return Fail(DecodeError::Incompatible, "TGA colour map unused");
+        if (baseType == kTypeGrey && h.pixelBits != 8 && h.pixelBits != 16)
+            return Fail(DecodeError::Incompatible, "TGA grey depth");
+        if (baseType == kTypeTrueColor && h.pixelBits == 8)
+            return Fail(DecodeError::Incompatible, "TGA true-colour depth");
+    }
+    if (!WithinLimits(h.width, h.height)) return Fail(DecodeError::TooLarge, "image too large");
+    return {};
+}
+
+// Whether the file holds every pixel that the header declares, raw or run-length encoded.
+bool PixelDataComplete(std::span<const uint8_t> data, const Header& h) {
+    const size_t pixelBytes = (h.pixelBits + 7u) / 8;
+    const size_t mapBytes =
+        h.colorMapType ? size_t{h.colorMapLength} * ((h.colorMapEntryBits + 7u) / 8) : 0;
+    const size_t dataStart = kHeaderSize + h.idLength + mapBytes;
+    if (data.size() < dataStart) return false;
+    const uint64_t pixels = uint64_t{h.width} * h.height;
+    if (h.imageType & kTypeRleFlag)
+        return RleStreamComplete(data.subspan(dataStart), pixels, pixelBytes);
+    return data.size() - dataStart >= pixels * pixelBytes;
+}
+
+// stb_image's grey, grey and alpha, RGB or RGBA rows, top to bottom, into result's BGRA rows,
+// mirrored where the header says the rows run right to left.
+void ConvertRows(const stbi_uc* decoded, int channels, const Header& h, DecodeResult& result) {
+    const bool mirror = (h.descriptor & kDescriptorRightToLeft) != 0;
+    const size_t rowBytes = size_t{h.width} * channels;
+    for (uint32_t y = 0; y < h.height; ++y) {
+        const stbi_uc* src = decoded + y * rowBytes;
+        uint8_t* out = result.image.bgra.data() + size_t{y} * h.width * 4;
+        if (channels <= 2)
+            ConvertRow<true>(src, channels, h.width, out);
+        else
+            ConvertRow<false>(src, channels, h.width, out);
+        if (mirror)
+            for (size_t left = 0, right = h.width - 1; left < right; ++left, --right)
+                std::swap_ranges(out + 4 * left, out + 4 * left + 4, out + 4 * right);
+    }
+    // Alpha counts where the header declares it and the writer filled it in.
+    std::vector<uint8_t>& bgra = result.image.bgra;
+    result.image.hasAlpha = (h.descriptor & kDescriptorAlphaBits) != 0 &&
+                            (channels == 2 || channels == 4) && !AlphaIsEmpty(bgra);
+    if (!result.image.hasAlpha) DropAlpha(bgra);
+}
+
 } // namespace
 
 bool LooksLikeTga(std::span<const uint8_t> data) {
@@ -123,34 +179,8 @@ bool LooksLikeTga(std::span<const uint8_t> data) {
 DecodeResult DecodeTga(std::span<const uint8_t> data) {
     if (!LooksLikeTga(data)) return Fail(DecodeError::Unsupported, "not a TGA file");
     const Header h = ReadHeader(data);
-    const uint8_t baseType = h.imageType & ~kTypeRleFlag;
-    const bool rle = (h.imageType & kTypeRleFlag) != 0;
-
-    // The variants that stb_image reads correctly.
-    if (baseType == kTypeColorMapped) {
-        if (h.colorMapType != 1) return Fail(DecodeError::Corrupt, "TGA colour map missing");
-        if (h.pixelBits != 8) return Fail(DecodeError::Incompatible, "TGA index depth");
-        if (h.colorMapFirst != 0) return Fail(DecodeError::Incompatible, "TGA colour map offset");
-        if (h.colorMapLength == 0) return Fail(DecodeError::Corrupt, "TGA colour map empty");
-    } else {
-        // stb_image would take a colour map ahead of true-colour pixels for their palette.
-        if (h.colorMapType != 0) return Fail(DecodeError::Incompatible, "TGA colour map unused");
-        if (baseType == kTypeGrey && h.pixelBits != 8 && h.pixelBits != 16)
-            return Fail(DecodeError::Incompatible, "TGA grey depth");
-        if (baseType == kTypeTrueColor && h.pixelBits == 8)
-            return Fail(DecodeError::Incompatible, "TGA true-colour depth");
-    }
-    if (!WithinLimits(h.width, h.height)) return Fail(DecodeError::TooLarge, "image too large");
-
-    const size_t pixelBytes = (h.pixelBits + 7u) / 8;
-    const size_t mapBytes =
-        h.colorMapType ? size_t{h.colorMapLength} * ((h.colorMapEntryBits + 7u) / 8) : 0;
-    const size_t dataStart = kHeaderSize + h.idLength + mapBytes;
-    if (data.size() < dataStart) return Fail(DecodeError::Corrupt, "TGA file truncated");
-    const uint64_t pixels = uint64_t{h.width} * h.height;
-    const bool complete = rle ? RleStreamComplete(data.subspan(dataStart), pixels, pixelBytes)
-                              : data.size() - dataStart >= pixels * pixelBytes;
-    if (!complete) return Fail(DecodeError::Corrupt, "TGA file truncated");
+    if (DecodeResult refused = RefuseVariant(h); !refused) return refused;
+    if (!PixelDataComplete(data, h)) return Fail(DecodeError::Corrupt, "TGA file truncated");
 
     if (data.size() > INT32_MAX) return Fail(DecodeError::TooLarge, "file too large");
     int width = 0, height = 0, channels = 0;
@@ -166,28 +196,10 @@ DecodeResult DecodeTga(std::span<const uint8_t> data) {
         return Fail(DecodeError::Corrupt, "TGA data damaged");
 
     DecodeResult result;
-    const uint32_t sourceBits = baseType == kTypeColorMapped ? h.colorMapEntryBits : h.pixelBits;
+    const bool mapped = (h.imageType & ~kTypeRleFlag) == kTypeColorMapped;
+    const uint32_t sourceBits = mapped ? h.colorMapEntryBits : h.pixelBits;
     if (!detail::AllocateImage(result, h.width, h.height, sourceBits)) return result;
-
-    // stb_image gives grey, grey and alpha, RGB or RGBA, rows top to bottom.
-    const bool mirror = (h.descriptor & kDescriptorRightToLeft) != 0;
-    const size_t rowBytes = size_t{h.width} * channels;
-    for (uint32_t y = 0; y < h.height; ++y) {
-        const stbi_uc* src = decoded.get() + y * rowBytes;
-        uint8_t* out = result.image.bgra.data() + size_t{y} * h.width * 4;
-        if (channels <= 2)
-            ConvertRow<true>(src, channels, h.width, out);
-        else
-            ConvertRow<false>(src, channels, h.width, out);
-        if (mirror)
-            for (size_t left = 0, right = h.width - 1; left < right; ++left, --right)
-                std::swap_ranges(out + 4 * left, out + 4 * left + 4, out + 4 * right);
-    }
-    // Alpha counts where the header declares it and the writer filled it in.
-    std::vector<uint8_t>& bgra = result.image.bgra;
-    result.image.hasAlpha = (h.descriptor & kDescriptorAlphaBits) != 0 &&
-                            (channels == 2 || channels == 4) && !AlphaIsEmpty(bgra);
-    if (!result.image.hasAlpha) DropAlpha(bgra);
+    ConvertRows(decoded.get(), channels, h, result);
     return result;
 }
 

@@ -10,6 +10,9 @@
 
 namespace imglib::win {
 
+// Rows go into a bitmap or an encoder a band at a time; a band this size stays in the cache.
+inline constexpr size_t kBandBytes = 256u << 10;
+
 // Ends an export's work with a code of GetLastImgLibError and, where a file failed, the
 // system's code for GetLastError.
 struct Failure {

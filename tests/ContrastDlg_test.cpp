@@ -1,6 +1,7 @@
 // The Contrast window through the real main dialog: what stands behind the page, and the
 // picture's colours worked out again for every new picture.
 #include "DialogHarness.h"
+#include "ui/ContrastDlg.h"
 #include "scheme/Contrast.h"
 
 namespace {

@@ -11,20 +11,23 @@
 #include "scheme/Contrast.h"
 #include "scheme/Vision.h"
 
+// What stands behind the page's text.
+enum class ContrastBackdrop { Color, Picture, DefaultWhite, UnreadablePicture };
+
+// The luminances of what stands behind the text, each ascending: WCAG's and APCA's, of the
+// background colour, of white, or of every colour of the picture (none if unreadable).
+struct ContrastPage {
+    ContrastBackdrop backdrop;
+    std::span<const double> luminances;
+    std::span<const double> apcaLuminances;
+    std::string_view pictureName;
+};
+
 class CContrastDlg : public CDialog {
 public:
     enum { IDD = IDD_CONTRAST };
-    // What stands behind the page's text.
-    enum class Backdrop { Color, Picture, DefaultWhite, UnreadablePicture };
-
-    // The luminances of what stands behind the text, each ascending: WCAG's and APCA's, of
-    // the background colour, of white, or of every colour of the picture (none if unreadable).
-    struct Page {
-        Backdrop backdrop;
-        std::span<const double> luminances;
-        std::span<const double> apcaLuminances;
-        std::string_view pictureName;
-    };
+    using Backdrop = ContrastBackdrop;
+    using Page = ContrastPage;
 
     CContrastDlg(CWnd* owner, double aim) : CDialog(IDD, owner), m_aim(aim) {}
 

@@ -1,6 +1,7 @@
 #include "SchemeDlg.h"
 
 #include "AboutDlg.h"
+#include "ContrastDlg.h"
 #include "scheme/BodyTag.h"
 #include "scheme/StyleSheet.h"
 

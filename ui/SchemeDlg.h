@@ -5,13 +5,15 @@
 #include <memory>
 #include <vector>
 
-#include "ContrastDlg.h"
 #include "framework/Afx.h"
 #include "res/resource.h"
 #include "scheme/ColorScheme.h"
+#include "scheme/Contrast.h"
 #include "scheme/Vision.h"
 
 class CDC;
+class CContrastDlg;
+struct ContrastPage;
 
 // The inside of the sample page's inner frame, in client pixels; right and bottom exclusive.
 inline constexpr RECT PreviewRect = {29, 293, 387, 421};
@@ -103,7 +105,7 @@ protected:
     // first needed for each picture and view; empty when its pixels could not be read.
     const std::vector<double>& BackgroundLuminances();
     // What stands behind the sample page's text, as the view shows it.
-    CContrastDlg::Page ContrastPage();
+    ContrastPage CurrentContrastPage();
 
     // The Contrast window's fixes, and Tools > Fix Contrast: Fix All at the window's aim.
     void OnFixText() { FixRow(RoleText); }
@@ -154,7 +156,7 @@ protected:
     HBITMAP m_luminancesOf = nullptr;         // the picture m_backgroundLuminances belong to
     std::vector<double> m_backgroundLuminances;
     std::vector<double> m_backgroundApcaLuminances;
-    double m_pageLuminance = 0;     // the background colour's, as seen, for ContrastPage
+    double m_pageLuminance = 0;     // the background colour's, as seen, for CurrentContrastPage
     double m_pageApcaLuminance = 0; // the same, APCA's
 
     Vision m_vision = Vision::Normal;
