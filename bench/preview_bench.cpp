@@ -5,7 +5,7 @@
 // with the solid fill and with a 64 Mi-pixel picture shown, beside the same on the first
 // window; the picture's one-time work (its colours' luminances) is timed beside reading its
 // pixels alone.
-// Usage: preview_bench [runs]
+// Usage: preview_bench [runs] [views] (views: only the slider in Normal and simulated view)
 #include <algorithm>
 #include <cstdio>
 #include <cstdlib>
@@ -31,6 +31,7 @@ public:
     void UseSolidFill() { Use(nullptr); }
     void UseTiles(HBITMAP bitmap) { Use(bitmap); }
     void UseRole(ColorRole role) { m_currentRole = role; }
+    void UseVision(Vision view) { SetVision(view); }
     void OpenContrast() { OnCheckContrast(); }
     HWND ContrastWindow() const { return m_contrast ? m_contrast->m_hWnd : nullptr; }
 
@@ -200,6 +201,66 @@ int main(int argc, char** argv) {
     std::vector<HBITMAP> bitmaps;
     for (SIZE size : kSizes)
         bitmaps.push_back(MakeBitmap(size.cx, size.cy));
+    // The text slider's notification with the Contrast window open, in Normal view and as
+    // protanopia sees it: two more main windows, one per view, one above the other while the
+    // first two are hidden, their notifications interleaved so that the load weighs on both
+    // alike. The picture's simulated copy and luminances are made before the timing.
+    {
+        BenchDlg normalDlg, protanDlg;
+        if (!normalDlg.Create() || !protanDlg.Create()) {
+            std::fprintf(stderr, "preview_bench: the dialogs could not be created\n");
+            return 1;
+        }
+        const HWND hidden[3] = {wnd, contrastDlg.m_hWnd, contrastDlg.ContrastWindow()};
+        for (HWND window : hidden)
+            ::ShowWindow(window, SW_HIDE);
+        RECT frame;
+        ::GetWindowRect(normalDlg.m_hWnd, &frame);
+        ::SetWindowPos(normalDlg.m_hWnd, nullptr, 0, 0, 0, 0, SWP_NOSIZE | SWP_NOZORDER);
+        ::SetWindowPos(protanDlg.m_hWnd, nullptr, 0, frame.bottom - frame.top, 0, 0,
+                       SWP_NOSIZE | SWP_NOZORDER);
+        for (BenchDlg* viewDlg : {&normalDlg, &protanDlg}) {
+            ::ShowWindow(viewDlg->m_hWnd, SW_SHOW);
+            viewDlg->OpenContrast();
+            viewDlg->UseRole(RoleText);
+        }
+        protanDlg.UseVision(Vision::Protanopia);
+        for (BenchDlg* viewDlg : {&normalDlg, &protanDlg}) {
+            viewDlg->UseTiles(bitmaps[3]);
+            sliderOf(*viewDlg);
+        }
+        Pump();
+        const auto sliderWith = [&](BenchDlg& viewDlg, HBITMAP picture) {
+            return [&viewDlg, picture, &sliderOf] {
+                viewDlg.UseTiles(picture);
+                sliderOf(viewDlg);
+            };
+        };
+        const std::vector<double> viewMedians = InterleavedMedians(
+            {sliderWith(normalDlg, nullptr), sliderWith(protanDlg, nullptr),
+             sliderWith(normalDlg, bitmaps[3]), sliderWith(protanDlg, bitmaps[3])},
+            runs);
+        std::printf("\nText slider notification + repaint, Contrast open, median of %d:\n", runs);
+        std::printf("  %-16s %12s %12s %14s\n", "page", "normal (us)", "protan (us)",
+                    "protan/normal");
+        const char* pages[2] = {"solid fill", "tiles 400x200"};
+        for (int p = 0; p < 2; ++p)
+            std::printf("  %-16s %12.1f %12.1f %14.2f\n", pages[p], viewMedians[2 * p],
+                        viewMedians[2 * p + 1], viewMedians[2 * p + 1] / viewMedians[2 * p]);
+        for (BenchDlg* viewDlg : {&normalDlg, &protanDlg})
+            viewDlg->UseSolidFill();
+        for (HWND window : hidden)
+            ::ShowWindow(window, SW_SHOWNA);
+        Pump();
+    }
+    if (argc > 2 && std::string(argv[2]) == "views") {
+        contrastDlg.UseSolidFill();
+        for (HBITMAP bitmap : bitmaps)
+            ::DeleteObject(bitmap);
+        g_app.m_pMainWnd = nullptr;
+        return 0;
+    }
+
     const HBITMAP big = MakeManyColourBitmap(kBigSide);
     if (!big) {
         std::fprintf(stderr, "preview_bench: no memory for the %d by %d picture\n", kBigSide,
@@ -216,9 +277,9 @@ int main(int argc, char** argv) {
         ReadPixelsOnly(big, kBigSide);
         ::QueryPerformanceCounter(&end);
         readOnly.push_back(Microseconds(start, end));
-        std::vector<double> luminances;
+        std::vector<double> luminances, apcaLuminances;
         ::QueryPerformanceCounter(&start);
-        ReadPictureLuminances(big, luminances);
+        ReadPictureLuminances(big, luminances, apcaLuminances);
         ::QueryPerformanceCounter(&end);
         oneTime.push_back(Microseconds(start, end));
         luminanceCount = luminances.size();
@@ -308,6 +369,7 @@ int main(int argc, char** argv) {
     std::vector<double> perTileMedians = InterleavedMedians(operations, std::max(10, runs / 10));
     rows.insert(rows.end(), perTileRows.begin(), perTileRows.end());
     medians.insert(medians.end(), perTileMedians.begin(), perTileMedians.end());
+
     dlg.UseSolidFill();
     contrastDlg.UseSolidFill();
     for (HBITMAP bitmap : bitmaps)

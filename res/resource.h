@@ -23,6 +23,7 @@
 #define IDC_GREEN_VALUE 1014
 #define IDC_BLUE_VALUE 1015
 #define IDC_BODY_TAG 1016
+#define IDC_SAMPLE_FRAME 1017
 
 // Change Title dialog
 #define IDC_TITLE_TEXT 1020
@@ -35,6 +36,15 @@
 #define IDC_CONTRAST_AAA 1034
 #define IDC_CONTRAST_AGAINST_TEXT 1035
 #define IDC_CONTRAST_NOTES 1036
+#define IDC_CONTRAST_APCA 1037
+#define IDC_CONTRAST_AIM 1038
+#define IDC_CONTRAST_FIX_MESSAGE 1039
+// The Fix buttons, in row order, then Fix All: the main window carries them out
+#define IDC_CONTRAST_FIX_TEXT 1040
+#define IDC_CONTRAST_FIX_LINK 1041
+#define IDC_CONTRAST_FIX_VLINK 1042
+#define IDC_CONTRAST_FIX_ALINK 1043
+#define IDC_CONTRAST_FIX_ALL 1044
 
 // Menu commands
 #define ID_EDIT_COPYTAG 32773
@@ -48,6 +58,13 @@
 #define ID_TOOLS_SHOWBACKGROUNDS 32784
 #define ID_EDIT_COPYCSS 32785
 #define ID_TOOLS_CHECKCONTRAST 32786
+#define ID_TOOLS_FIXCONTRAST 32787
+// Tools > Simulate Vision, in the order of its items
+#define ID_VISION_NORMAL 32790
+#define ID_VISION_PROTANOPIA 32791
+#define ID_VISION_DEUTERANOPIA 32792
+#define ID_VISION_TRITANOPIA 32793
+#define ID_VISION_ACHROMATOPSIA 32794
 
 // The framework's standard commands: ID_EDIT_COPY, ID_APP_EXIT, ID_HELP
 #include "../framework/AfxRes.h"

@@ -4,6 +4,8 @@
 #include <bit>
 #include <cmath>
 
+#include "Apca.h"
+
 namespace {
 constexpr uint32_t kColorCount = 1u << 24;
 constexpr double kFlare = 0.05;
@@ -11,7 +13,11 @@ constexpr size_t kValuesPerBucket = 16;
 // The rounding error that a ratio may carry from the luminance sums, many times over.
 constexpr double kRatioSlack = 1e-9;
 
-// The linear value of each 8-bit sRGB component.
+double Luminance(const std::array<double, 256>& linear, int red, int green, int blue) {
+    return 0.2126 * linear[red] + 0.7152 * linear[green] + 0.0722 * linear[blue];
+}
+} // namespace
+
 const std::array<double, 256>& LinearComponents() {
     static const std::array<double, 256> table = [] {
         std::array<double, 256> linear{};
@@ -23,11 +29,6 @@ const std::array<double, 256>& LinearComponents() {
     }();
     return table;
 }
-
-double Luminance(const std::array<double, 256>& linear, int red, int green, int blue) {
-    return 0.2126 * linear[red] + 0.7152 * linear[green] + 0.0722 * linear[blue];
-}
-} // namespace
 
 double RelativeLuminance(int red, int green, int blue) {
     return Luminance(LinearComponents(), red & 0xFF, green & 0xFF, blue & 0xFF);
@@ -76,29 +77,36 @@ template <typename Visit> void PictureColors::ForEachColor(Visit visit) const {
 }
 
 std::vector<double> PictureColors::SortedLuminances() const {
+    return SortedValues([](uint32_t color) {
+        return Luminance(LinearComponents(), static_cast<int>(color >> 16), (color >> 8) & 0xFF,
+                         color & 0xFF);
+    });
+}
+
+std::vector<double> PictureColors::SortedApcaLuminances() const {
+    return SortedValues(ApcaLuminance);
+}
+
+std::vector<double> PictureColors::SortedValues(double (*value)(uint32_t color)) const {
     size_t count = 0;
     for (uint64_t word : m_seen)
         count += static_cast<size_t>(std::popcount(word));
     if (count == 0) return {};
-    const std::array<double, 256>& linear = LinearComponents();
-    const auto luminance = [&](uint32_t color) {
-        return Luminance(linear, static_cast<int>(color >> 16), (color >> 8) & 0xFF, color & 0xFF);
-    };
     // A bucket sort: the luminances spread by value over buckets of a few each, which are
     // sorted alone; many times faster than one sort of up to 16 Mi values.
     const size_t buckets = std::max<size_t>(1, count / kValuesPerBucket);
-    const auto bucketOf = [&](double value) {
-        return std::min(buckets - 1, static_cast<size_t>(value * static_cast<double>(buckets)));
+    const auto bucketOf = [&](double v) {
+        return std::min(buckets - 1, static_cast<size_t>(v * static_cast<double>(buckets)));
     };
     std::vector<size_t> starts(buckets + 1);
-    ForEachColor([&](uint32_t color) { ++starts[bucketOf(luminance(color)) + 1]; });
+    ForEachColor([&](uint32_t color) { ++starts[bucketOf(value(color)) + 1]; });
     for (size_t b = 1; b <= buckets; ++b)
         starts[b] += starts[b - 1];
     std::vector<double> luminances(count);
     std::vector<size_t> next(starts.begin(), starts.end() - 1);
     ForEachColor([&](uint32_t color) {
-        const double value = luminance(color);
-        luminances[next[bucketOf(value)]++] = value;
+        const double v = value(color);
+        luminances[next[bucketOf(v)]++] = v;
     });
     for (size_t b = 0; b < buckets; ++b)
         std::sort(luminances.begin() + static_cast<std::ptrdiff_t>(starts[b]),

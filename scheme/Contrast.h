@@ -18,6 +18,8 @@ inline constexpr double kContrastAAA = 7.0;
 // Links told apart from the text by their colour alone.
 inline constexpr double kContrastLinkToText = 3.0;
 
+// The linear light, 0 to 1, of each 8-bit sRGB component value.
+const std::array<double, 256>& LinearComponents();
 // Relative luminance, 0 (black) to 1 (white), of the sRGB colour with components 0 to 255.
 double RelativeLuminance(int red, int green, int blue);
 // Of a display colour 0x00BBGGRR, as RoleColorRef gives it.
@@ -42,9 +44,13 @@ public:
     void Add(const uint32_t* pixels, size_t count);
     // The luminance of every colour added, ascending, each value once.
     std::vector<double> SortedLuminances() const;
+    // The same of APCA's screen luminance.
+    std::vector<double> SortedApcaLuminances() const;
 
 private:
     template <typename Visit> void ForEachColor(Visit visit) const;
+    // value of every colour added (0 to 1), ascending, each once.
+    std::vector<double> SortedValues(double (*value)(uint32_t color)) const;
 
     std::vector<uint64_t> m_seen; // one bit per 24-bit colour
 };

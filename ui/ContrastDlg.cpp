@@ -2,8 +2,11 @@
 #include "ContrastDlg.h"
 
 #include <algorithm>
+#include <cstdio>
 
+#include "scheme/Apca.h"
 #include "scheme/Contrast.h"
+#include "scheme/ContrastFix.h"
 
 namespace {
 // Screen pixels at 96 DPI between the main window and the Contrast window beside it.
@@ -20,6 +23,9 @@ constexpr const char* kRowSeparator = "\r\n\r\n";
 constexpr const char* kPass = "Pass";
 constexpr const char* kFail = "Fail";
 constexpr const char* kWorstCaseNote = "worst case over the picture";
+// The Aim choice's items, in order, and the ratios they stand for.
+constexpr const char* kAimNames[2] = {"AA", "AAA"};
+constexpr double kAimRatios[2] = {kContrastAA, kContrastAAA};
 constexpr const char* kUnreadablePicture =
     "The colors of the background picture could not be read.";
 
@@ -39,7 +45,36 @@ CString BackdropText(CContrastDlg::Backdrop backdrop, std::string_view pictureNa
     }
     return "";
 }
+
+// The colours of table as view shows them, components 0 to 255.
+std::array<int32_t, kComponentCount> SeenTable(const int32_t* table, Vision view) {
+    std::array<int32_t, kComponentCount> seen{};
+    for (ColorRole role : kRoles) {
+        const uint32_t rgb = SimulateVision(view, RoleRgb(table, role));
+        int32_t* out = seen.data() + ComponentIndex(role, ChannelRed);
+        out[0] = static_cast<int32_t>(rgb >> 16);
+        out[1] = static_cast<int32_t>(rgb >> 8 & 0xFF);
+        out[2] = static_cast<int32_t>(rgb & 0xFF);
+    }
+    return seen;
+}
+
+// "63.1", "-68.5": signed, one decimal.
+std::string LcText(double lc) {
+    char text[16];
+    std::snprintf(text, sizeof text, "%.1f", lc);
+    return std::string(text) == "-0.0" ? "0.0" : text;
+}
 } // namespace
+
+BEGIN_MESSAGE_MAP(CContrastDlg, CDialog)
+ON_BN_CLICKED(IDC_CONTRAST_FIX_TEXT, &CContrastDlg::OnFixText)
+ON_BN_CLICKED(IDC_CONTRAST_FIX_LINK, &CContrastDlg::OnFixLink)
+ON_BN_CLICKED(IDC_CONTRAST_FIX_VLINK, &CContrastDlg::OnFixVisitedLink)
+ON_BN_CLICKED(IDC_CONTRAST_FIX_ALINK, &CContrastDlg::OnFixActiveLink)
+ON_BN_CLICKED(IDC_CONTRAST_FIX_ALL, &CContrastDlg::OnFixAll)
+ON_CONTROL(CBN_SELCHANGE, IDC_CONTRAST_AIM, &CContrastDlg::OnAimChange)
+END_MESSAGE_MAP()
 
 // ---- The window ----
 
@@ -69,17 +104,38 @@ BOOL CContrastDlg::OnInitDialog() {
     if (x < work.left) x = std::max(work.left, work.right - width);
     const int y = std::max(work.top, std::min(ownerRect.top, work.bottom - height));
     ::SetWindowPos(m_hWnd, nullptr, x, y, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+
+    CWnd aim = GetDlgItem(IDC_CONTRAST_AIM);
+    for (const char* name : kAimNames)
+        aim.SendMessage(CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(name));
+    aim.SendMessage(CB_SETCURSEL, m_aim == kContrastAAA ? 1 : 0);
     return FALSE; // the focus stays in the main window
 }
 
-void CContrastDlg::Show(const int32_t* table, Backdrop backdrop, std::span<const double> luminances,
-                        std::string_view pictureName) {
-    SetCellText(IDC_CONTRAST_BACKDROP, BackdropText(backdrop, pictureName));
-    const char* note = backdrop == Backdrop::Picture ? kWorstCaseNote : "";
-    std::string ratios, verdicts[3], againstText, notes;
-    if (!luminances.empty()) {
-        for (const ContrastRow& row : CheckContrast(table, luminances)) {
-            const char* separator = row.role == kForegroundRoles[0] ? "" : kRowSeparator;
+void CContrastDlg::ForwardToOwner(int id) {
+    ::SendMessageA(::GetWindow(m_hWnd, GW_OWNER), WM_COMMAND, MAKEWPARAM(id, 0), 0);
+}
+
+void CContrastDlg::OnAimChange() {
+    const LRESULT item = GetDlgItem(IDC_CONTRAST_AIM).SendMessage(CB_GETCURSEL);
+    m_aim = kAimRatios[item == 1 ? 1 : 0];
+    ForwardToOwner(IDC_CONTRAST_AIM);
+}
+
+void CContrastDlg::Show(const int32_t* table, const Page& page, Vision view) {
+    std::string backdrop(BackdropText(page.backdrop, page.pictureName).str());
+    if (view != Vision::Normal)
+        backdrop = std::string("As seen with ") + VisionName(view) + ". " + backdrop;
+    SetCellText(IDC_CONTRAST_BACKDROP, backdrop.c_str());
+    const std::array<int32_t, kComponentCount> seen = SeenTable(table, view);
+    const char* note = page.backdrop == Backdrop::Picture ? kWorstCaseNote : "";
+    std::string ratios, verdicts[3], againstText, lcs, notes;
+    bool misses[4] = {};
+    if (!page.luminances.empty()) {
+        const auto rows = CheckContrast(seen.data(), page.luminances);
+        for (size_t i = 0; i < rows.size(); ++i) {
+            const ContrastRow& row = rows[i];
+            const char* separator = i == 0 ? "" : kRowSeparator;
             ratios += separator + RatioText(row.ratio);
             for (int v = 0; v < 3; ++v)
                 verdicts[v] += separator + std::string(Verdict(row.ratio, kVerdictRatios[v]));
@@ -88,16 +144,28 @@ void CContrastDlg::Show(const int32_t* table, Backdrop backdrop, std::span<const
             if (row.againstText)
                 againstText += RatioText(*row.againstText) + " " +
                                Verdict(*row.againstText, kContrastLinkToText);
+            const double text = ApcaLuminance(RoleRgb(seen.data(), row.role));
+            lcs += separator + LcText(LeastApcaContrast(text, page.apcaLuminances));
+            misses[i] = MissesAim(seen.data(), row.role, page.luminances, m_aim, Vision::Normal);
         }
     }
     SetCellText(IDC_CONTRAST_RATIO, ratios.c_str());
     for (int v = 0; v < 3; ++v)
         SetCellText(kVerdictColumns[v], verdicts[v].c_str());
     SetCellText(IDC_CONTRAST_AGAINST_TEXT, againstText.c_str());
+    SetCellText(IDC_CONTRAST_APCA, lcs.c_str());
     SetCellText(IDC_CONTRAST_NOTES, notes.c_str());
+    bool anyMisses = false;
+    for (int i = 0; i < 4; ++i) {
+        ::EnableWindow(::GetDlgItem(m_hWnd, kFixButtons[i]), misses[i]);
+        anyMisses = anyMisses || misses[i];
+    }
+    ::EnableWindow(::GetDlgItem(m_hWnd, IDC_CONTRAST_FIX_ALL), anyMisses);
+    SetFixMessage("");
 }
 
-bool ReadPictureLuminances(HBITMAP bitmap, std::vector<double>& luminances) {
+bool ReadPictureLuminances(HBITMAP bitmap, std::vector<double>& luminances,
+                           std::vector<double>& apcaLuminances) {
     BITMAP info{};
     if (!::GetObjectA(bitmap, sizeof info, &info) || info.bmWidth <= 0 || info.bmHeight <= 0)
         return false;
@@ -125,6 +193,9 @@ bool ReadPictureLuminances(HBITMAP bitmap, std::vector<double>& luminances) {
         if (read) colors.Add(band.data(), width * static_cast<size_t>(rows));
     }
     ::ReleaseDC(nullptr, screen);
-    if (read) luminances = colors.SortedLuminances();
+    if (read) {
+        luminances = colors.SortedLuminances();
+        apcaLuminances = colors.SortedApcaLuminances();
+    }
     return read;
 }

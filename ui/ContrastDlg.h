@@ -8,19 +8,36 @@
 
 #include "framework/Afx.h"
 #include "res/resource.h"
+#include "scheme/Contrast.h"
+#include "scheme/Vision.h"
+
+// What stands behind the page's text.
+enum class ContrastBackdrop { Color, Picture, DefaultWhite, UnreadablePicture };
+
+// The luminances of what stands behind the text, each ascending: WCAG's and APCA's, of the
+// background colour, of white, or of every colour of the picture (none if unreadable).
+struct ContrastPage {
+    ContrastBackdrop backdrop;
+    std::span<const double> luminances;
+    std::span<const double> apcaLuminances;
+    std::string_view pictureName;
+};
 
 class CContrastDlg : public CDialog {
 public:
     enum { IDD = IDD_CONTRAST };
-    // What stands behind the page's text.
-    enum class Backdrop { Color, Picture, DefaultWhite, UnreadablePicture };
+    using Backdrop = ContrastBackdrop;
+    using Page = ContrastPage;
 
-    explicit CContrastDlg(CWnd* owner) : CDialog(IDD, owner) {}
+    CContrastDlg(CWnd* owner, double aim) : CDialog(IDD, owner), m_aim(aim) {}
 
-    // Shows table's colours against the backdrop, given by its luminances in ascending order:
-    // the background colour's, white's, or every colour's of the picture (none if unreadable).
-    void Show(const int32_t* table, Backdrop backdrop, std::span<const double> luminances,
-              std::string_view pictureName);
+    // Shows table's colours as view shows them against the page, whose luminances are already
+    // as seen; a row's Fix is enabled while it misses the aim. Clears the fix message.
+    void Show(const int32_t* table, const Page& page, Vision view);
+    // The one line under the rows that says what a fix could not do.
+    void SetFixMessage(const char* text) { SetCellText(IDC_CONTRAST_FIX_MESSAGE, text); }
+    // The ratio that the Fix buttons aim for: 4.5 (AA, at first) or 7 (AAA); kept when closed.
+    double Aim() const { return m_aim; }
 
 protected:
     BOOL OnInitDialog() override;
@@ -28,8 +45,24 @@ protected:
 
 private:
     void SetCellText(int id, const char* text);
+    // The buttons and the aim are the main window's business: their commands go to it.
+    void ForwardToOwner(int id);
+    void OnFixText() { ForwardToOwner(IDC_CONTRAST_FIX_TEXT); }
+    void OnFixLink() { ForwardToOwner(IDC_CONTRAST_FIX_LINK); }
+    void OnFixVisitedLink() { ForwardToOwner(IDC_CONTRAST_FIX_VLINK); }
+    void OnFixActiveLink() { ForwardToOwner(IDC_CONTRAST_FIX_ALINK); }
+    void OnFixAll() { ForwardToOwner(IDC_CONTRAST_FIX_ALL); }
+    void OnAimChange();
+
+    double m_aim;
+
+    DECLARE_MESSAGE_MAP()
 };
 
-// The luminances of every colour of bitmap, ascending, read in one pass over its pixels;
-// false when its pixels could not be read.
-bool ReadPictureLuminances(HBITMAP bitmap, std::vector<double>& luminances);
+// The luminances of every colour of bitmap, ascending, WCAG's and APCA's, read in one pass
+// over its pixels; false when its pixels could not be read.
+bool ReadPictureLuminances(HBITMAP bitmap, std::vector<double>& luminances,
+                           std::vector<double>& apcaLuminances);
+// Row order of the Fix buttons, as kForegroundRoles.
+inline constexpr int kFixButtons[4] = {IDC_CONTRAST_FIX_TEXT, IDC_CONTRAST_FIX_LINK,
+                                       IDC_CONTRAST_FIX_VLINK, IDC_CONTRAST_FIX_ALINK};

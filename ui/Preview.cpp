@@ -4,6 +4,7 @@
 #include <algorithm>
 
 #include "TitleDlg.h"
+#include "scheme/ContrastFix.h"
 
 namespace {
 // Client pixels at 96 DPI, scaled as the dialog's controls are; right and bottom exclusive.
@@ -29,8 +30,10 @@ constexpr int kLineFontHeight = -220;
 constexpr const char* kTitleFace = "Arial";
 constexpr const char* kLineFace = "Times New Roman";
 
-COLORREF RoleColor(ColorRole role) {
-    return RoleColorRef(ColorTable, role);
+// The role's colour as the reader of view sees it.
+COLORREF RoleColor(ColorRole role, Vision view) {
+    const uint32_t rgb = SimulateVision(view, RoleRgb(ColorTable, role));
+    return RGB(rgb >> 16, (rgb >> 8) & 0xFF, rgb & 0xFF);
 }
 
 // Extends the w by h block already at the top-left of the strip to cover width by height,
@@ -92,7 +95,7 @@ void SetTwipsMapping(CDC& dc, UINT dpi) {
 }
 
 // The title and the four lines, in twips, each in its role's colour; fonts released at the end.
-void DrawTexts(CDC& dc, HWND dialog, const char* title, UINT dpi) {
+void DrawTexts(CDC& dc, HWND dialog, const char* title, UINT dpi, Vision view) {
     SetTwipsMapping(dc, dpi);
     dc.SetBkMode(TRANSPARENT);
 
@@ -103,7 +106,7 @@ void DrawTexts(CDC& dc, HWND dialog, const char* title, UINT dpi) {
     RECT rect = ScaleForDialog(dialog, kTitleRect);
     dc.DPtoLP(&rect);
     const HFONT previousFont = dc.SelectObject(titleFont);
-    dc.SetTextColor(RoleColor(RoleText));
+    dc.SetTextColor(RoleColor(RoleText, view));
     dc.DrawText(title, &rect, DT_CENTER);
 
     CFont lineFont;
@@ -123,7 +126,7 @@ void DrawTexts(CDC& dc, HWND dialog, const char* title, UINT dpi) {
         const RECT lineRect = ScaleForDialog(dialog, line96);
         rect.top = lineRect.top;
         rect.bottom = lineRect.bottom;
-        dc.SetTextColor(RoleColor(kLineRoles[line]));
+        dc.SetTextColor(RoleColor(kLineRoles[line], view));
         dc.DPtoLP(&rect);
         dc.DrawText(kLineTexts[line + 1], &rect, DT_CENTER);
     }
@@ -142,10 +145,10 @@ void CSchemeDlg::OnPaint() {
     }
     DrawFrames(dc, m_hWnd, dpi);
     if (m_solidBackground)
-        dc.FillSolidRect(ScaledPreviewRect(), RoleColor(RoleBackground));
+        dc.FillSolidRect(ScaledPreviewRect(), RoleColor(RoleBackground, m_vision));
     else
         TileBackground(&dc);
-    DrawTexts(dc, m_hWnd, m_sampleTitle, dpi);
+    DrawTexts(dc, m_hWnd, m_sampleTitle, dpi, m_vision);
 }
 
 RECT CSchemeDlg::ScaledPreviewRect() const {
@@ -154,8 +157,9 @@ RECT CSchemeDlg::ScaledPreviewRect() const {
 
 void CSchemeDlg::TileBackground(CDC* dc) {
     if (!m_backgroundLoaded || !m_hBackground) return;
+    const HBITMAP picture = ShownBackground();
     BITMAP info{};
-    if (!::GetObjectA(m_hBackground, sizeof info, &info)) return;
+    if (!::GetObjectA(picture, sizeof info, &info)) return;
     if (info.bmWidth <= 0 || info.bmHeight <= 0) return;
 
     // Each picture pixel covers as many window pixels as a CSS pixel does at this DPI.
@@ -170,7 +174,7 @@ void CSchemeDlg::TileBackground(CDC* dc) {
 
     CDC source;
     if (!source.CreateCompatibleDC(dc)) return;
-    const HBITMAP previousSource = source.SelectObject(m_hBackground);
+    const HBITMAP previousSource = source.SelectObject(picture);
 
     // The tiles are laid out in memory and copied to the window in one piece, so that no
     // pixel is read back from the window, whose covered or still-invalid parts are unknown.

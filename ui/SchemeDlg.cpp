@@ -39,6 +39,18 @@ BEGIN_MESSAGE_MAP(CSchemeDlg, CDialog)
     ON_COMMAND(ID_HELP, &CSchemeDlg::OnHelpFinder)
     ON_COMMAND(ID_EDIT_COPYCSS, &CSchemeDlg::OnCopyCss)
     ON_COMMAND(ID_TOOLS_CHECKCONTRAST, &CSchemeDlg::OnCheckContrast)
+    ON_COMMAND(ID_TOOLS_FIXCONTRAST, &CSchemeDlg::OnFixContrast)
+    ON_COMMAND(IDC_CONTRAST_FIX_TEXT, &CSchemeDlg::OnFixText)
+    ON_COMMAND(IDC_CONTRAST_FIX_LINK, &CSchemeDlg::OnFixLink)
+    ON_COMMAND(IDC_CONTRAST_FIX_VLINK, &CSchemeDlg::OnFixVisitedLink)
+    ON_COMMAND(IDC_CONTRAST_FIX_ALINK, &CSchemeDlg::OnFixActiveLink)
+    ON_COMMAND(IDC_CONTRAST_FIX_ALL, &CSchemeDlg::OnFixAll)
+    ON_COMMAND(IDC_CONTRAST_AIM, &CSchemeDlg::OnContrastAim)
+    ON_COMMAND(ID_VISION_NORMAL, &CSchemeDlg::OnNormalVision)
+    ON_COMMAND(ID_VISION_PROTANOPIA, &CSchemeDlg::OnProtanopia)
+    ON_COMMAND(ID_VISION_DEUTERANOPIA, &CSchemeDlg::OnDeuteranopia)
+    ON_COMMAND(ID_VISION_TRITANOPIA, &CSchemeDlg::OnTritanopia)
+    ON_COMMAND(ID_VISION_ACHROMATOPSIA, &CSchemeDlg::OnAchromatopsia)
 END_MESSAGE_MAP()
 // clang-format on
 
@@ -49,6 +61,7 @@ CSchemeDlg::CSchemeDlg(CWnd* parent) : CDialog(IDD, parent) {
 
 CSchemeDlg::~CSchemeDlg() {
     SetBackgroundBitmap(nullptr);
+    DropSimulatedBackground();
 }
 
 void CSchemeDlg::SetBackgroundBitmap(HBITMAP bitmap) {
@@ -57,6 +70,7 @@ void CSchemeDlg::SetBackgroundBitmap(HBITMAP bitmap) {
     m_hBackground = bitmap;
     // A later bitmap may be given the released one's handle.
     m_luminancesOf = nullptr;
+    DropSimulatedBackground();
 }
 
 BOOL CSchemeDlg::OnInitDialog() {

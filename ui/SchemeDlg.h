@@ -8,9 +8,12 @@
 #include "framework/Afx.h"
 #include "res/resource.h"
 #include "scheme/ColorScheme.h"
+#include "scheme/Contrast.h"
+#include "scheme/Vision.h"
 
 class CDC;
 class CContrastDlg;
+struct ContrastPage;
 
 // The inside of the sample page's inner frame, in client pixels at 96 DPI (ScaledPreviewRect
 // gives the window's); right and bottom exclusive.
@@ -105,9 +108,35 @@ protected:
     // The Contrast window: opened, or brought forward when open; brought up to date.
     void OnCheckContrast();
     void UpdateContrast();
-    // The sorted luminances of the background picture's colours, read when first needed for
-    // each picture; empty when its pixels could not be read.
+    // The sorted luminances of the shown picture's colours (WCAG's, then APCA's), read when
+    // first needed for each picture and view; empty when its pixels could not be read.
     const std::vector<double>& BackgroundLuminances();
+    // What stands behind the sample page's text, as the view shows it.
+    ContrastPage CurrentContrastPage();
+
+    // The Contrast window's fixes, and Tools > Fix Contrast: Fix All at the window's aim.
+    void OnFixText() { FixRow(RoleText); }
+    void OnFixLink() { FixRow(RoleLink); }
+    void OnFixVisitedLink() { FixRow(RoleVisitedLink); }
+    void OnFixActiveLink() { FixRow(RoleActiveLink); }
+    void OnFixAll();
+    void OnFixContrast() { OnFixAll(); }
+    void OnContrastAim();
+    void FixRow(ColorRole role);
+    // Refreshes after a fix, then says which roles no colour of their hue could fix.
+    void ReportFixes(bool fixed, const std::vector<ColorRole>& unfixed);
+
+    // Tools > Simulate Vision: how the sample page and the Contrast window show the colours.
+    void OnNormalVision() { SetVision(Vision::Normal); }
+    void OnProtanopia() { SetVision(Vision::Protanopia); }
+    void OnDeuteranopia() { SetVision(Vision::Deuteranopia); }
+    void OnTritanopia() { SetVision(Vision::Tritanopia); }
+    void OnAchromatopsia() { SetVision(Vision::Achromatopsia); }
+    void SetVision(Vision view);
+    // The picture as the view shows it: itself in Normal view, else its copy as the view shows
+    // it, made once per picture and view.
+    HBITMAP ShownBackground();
+    void DropSimulatedBackground();
 
     void OnChangeTitle();
     void OnAbout();
@@ -130,8 +159,17 @@ protected:
     CString m_sampleTitle = "Tintwright";
 
     std::unique_ptr<CContrastDlg> m_contrast; // its window is destroyed with this one
+    double m_contrastAim = kContrastAA;       // the window's Aim, kept while it is closed
     HBITMAP m_luminancesOf = nullptr;         // the picture m_backgroundLuminances belong to
     std::vector<double> m_backgroundLuminances;
+    std::vector<double> m_backgroundApcaLuminances;
+    double m_pageLuminance = 0;     // the background colour's, as seen, for CurrentContrastPage
+    double m_pageApcaLuminance = 0; // the same, APCA's
+
+    Vision m_vision = Vision::Normal;
+    HBITMAP m_simulatedBackground = nullptr; // owned: m_hBackground as m_simulatedView shows it
+    Vision m_simulatedView = Vision::Normal;
+    HBITMAP m_simulatedOf = nullptr; // the picture m_simulatedBackground was made from
 
     // Stores a newly decoded bitmap, releasing the one it replaces.
     void SetBackgroundBitmap(HBITMAP bitmap);
