@@ -96,6 +96,6 @@ int main(int argc, char** argv) {
                     *std::min_element(times[p].begin(), times[p].end()),
                     *std::max_element(times[p].begin(), times[p].end()),
                     static_cast<double>(Median(peaks[p])) / (1024.0 * 1024.0));
-    std::printf("Goal: Tintwright.exe within x1.10 of the floor.\n");
+    std::printf("Goal: Tintwright.exe within x1.05 of the floor.\n");
     return 0;
 }
