@@ -36,9 +36,6 @@ public:
     // Accelerator table 136, also while the Contrast window is active.
     BOOL TranslateAccelerators(MSG* msg) override;
 
-    // The title that the sample page shows; "Tintwright" at every start.
-    const CString& GetSampleTitle() const { return m_sampleTitle; }
-
 protected:
     BOOL OnInitDialog() override;
     void OnOK() override {} // Enter never ends the main window
@@ -66,12 +63,12 @@ protected:
     void TileBackground(CDC* dc);
     HCURSOR OnQueryDragIcon() { return reinterpret_cast<HCURSOR>(m_hIcon); }
 
-    // Colour controls. The role handlers are virtual so that the order of calls can be observed.
-    virtual void OnBackgroundColor() { SelectRole(RoleBackground); }
-    virtual void OnTextColor() { SelectRole(RoleText); }
-    virtual void OnLinkColor() { SelectRole(RoleLink); }
-    virtual void OnVisitedLinkColor() { SelectRole(RoleVisitedLink); }
-    virtual void OnActiveLinkColor() { SelectRole(RoleActiveLink); }
+    // Colour controls.
+    void OnBackgroundColor() { SelectRole(RoleBackground); }
+    void OnTextColor() { SelectRole(RoleText); }
+    void OnLinkColor() { SelectRole(RoleLink); }
+    void OnVisitedLinkColor() { SelectRole(RoleVisitedLink); }
+    void OnActiveLinkColor() { SelectRole(RoleActiveLink); }
     void RunRoleHandler(ColorRole role);
     void HideBackgrounds();
     static CString Decimal(int value);
@@ -120,7 +117,7 @@ protected:
     CString m_textHex;
     CString m_bgcolorHex;
     ColorRole m_currentRole = RoleBackground;
-    CString m_sampleTitle = "Tintwright";
+    CString m_sampleTitle = "Tintwright"; // the sample page's title, the same at every start
 
     std::unique_ptr<CContrastDlg> m_contrast; // its window is destroyed with this one
     HBITMAP m_luminancesOf = nullptr;         // the picture m_backgroundLuminances belong to
