@@ -7,6 +7,8 @@ if(TARGET ImgLib)
     install(TARGETS ImgLib RUNTIME DESTINATION .)
 endif()
 install(FILES ${PROJECT_SOURCE_DIR}/README.md ${TW_HELP_FILE} DESTINATION .)
+# The help's pages for the desktop's browser, where HTML Help cannot draw them.
+install(FILES ${TW_HELP_PAGES} DESTINATION help)
 
 set(CPACK_GENERATOR "ZIP;NSIS")
 set(CPACK_PACKAGE_NAME Tintwright)

@@ -5,6 +5,13 @@
 namespace {
 CWinApp* g_app = nullptr;
 
+// A character of a URL's path as %XX.
+std::string FormatEscape(char ch) {
+    constexpr char kDigits[] = "0123456789ABCDEF";
+    const auto byte = static_cast<unsigned char>(ch);
+    return {'%', kDigits[byte >> 4], kDigits[byte & 15]};
+}
+
 // Starts a help engine with the wait cursor, no capture or menu tracking left behind, and
 // reports a start that failed.
 template <typename Start> void StartHelpEngine(HWND owner, Start start) {
@@ -70,6 +77,27 @@ bool CWinApp::HasHtmlHelpFile() const {
     return attributes != INVALID_FILE_ATTRIBUTES && !(attributes & FILE_ATTRIBUTE_DIRECTORY);
 }
 
+bool CWinApp::HasHelpPage(const char* page) const {
+    const DWORD attributes = ::GetFileAttributesA(m_helpPagesFolder + "\\" + page);
+    return attributes != INVALID_FILE_ATTRIBUTES && !(attributes & FILE_ATTRIBUTE_DIRECTORY);
+}
+
+void CWinApp::BrowseHelp(const char* page) {
+    // file:///C:/Program%20Files/Tintwright/help/welcome.htm
+    const CString path = m_helpPagesFolder + "\\" + page;
+    std::string url = "file:///";
+    for (char ch : path.str()) {
+        if (ch == '\\')
+            url += '/';
+        else if (ch == ' ' || ch == '%' || ch == '#' || ch == '?')
+            url += FormatEscape(ch);
+        else
+            url += ch;
+    }
+    HWND owner = m_pMainWnd ? m_pMainWnd->m_hWnd : nullptr;
+    StartHelpEngine(owner, [&] { return AfxGetModalHost().OpenInBrowser(url.c_str()); });
+}
+
 void CWinApp::CloseHtmlHelp() {
     // Asked only once it was started: the call would load HTML Help otherwise.
     if (!m_htmlHelpStarted) return;
@@ -92,6 +120,7 @@ void AfxWinInit(HINSTANCE module) {
     if (app->m_appName.IsEmpty()) app->m_appName = text.substr(nameStart, dot - nameStart);
     app->m_helpFilePath = text.substr(0, dot) + ".HLP";
     app->m_htmlHelpFilePath = text.substr(0, dot) + ".chm";
+    app->m_helpPagesFolder = text.substr(0, nameStart) + "help";
 }
 
 int AfxWinMain(HINSTANCE module) {

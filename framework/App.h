@@ -21,6 +21,10 @@ public:
     void HtmlHelp(DWORD_PTR data, UINT command = HH_DISPLAY_TOC);
     // Whether the HTML Help file is beside the program.
     bool HasHtmlHelpFile() const;
+    // Whether the help's page is among the pages beside the program (m_helpPagesFolder).
+    bool HasHelpPage(const char* page) const;
+    // Opens the help's page in the desktop's web browser; reports a failure as WinHelp does.
+    void BrowseHelp(const char* page);
     // Closes every window that HTML Help opened; done when the main window ends.
     void CloseHtmlHelp();
 
@@ -35,6 +39,7 @@ public:
     CString m_appName;          // the executable's base name, without folder and extension
     CString m_helpFilePath;     // the executable's path with the extension ".HLP"
     CString m_htmlHelpFilePath; // the executable's path with the extension ".chm"
+    CString m_helpPagesFolder;  // the help's pages: the folder "help" beside the executable
 
 private:
     bool m_htmlHelpStarted = false;   // HTML Help was loaded, so it has windows to close

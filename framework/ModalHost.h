@@ -23,7 +23,16 @@ public:
     }
     // HTML Help's HtmlHelpA; nullptr when it fails or hhctrl.ocx cannot be loaded.
     virtual HWND HtmlHelp(HWND caller, const char* helpFile, UINT command, DWORD_PTR data);
+    // Whether HTML Help can draw its pages: always on Windows; under Wine only with Wine's HTML
+    // engine, without which it shows its contents beside empty pages.
+    virtual bool HtmlHelpDrawsPages();
+    // Hands the address (a file:/// URL) to the desktop's web browser through Wine's
+    // winebrowser; FALSE when it could not be started.
+    virtual BOOL OpenInBrowser(const char* url);
 };
+
+// Whether the program runs under Wine.
+bool AfxRunningUnderWine();
 
 // The host in use; the platform's own until a test installs another.
 CModalHost& AfxGetModalHost();

@@ -58,7 +58,9 @@ enum ImgLibFormat : int32_t {
 // Decodes the file at path (8-bit ANSI). Returns a bitmap that the caller owns and deletes with
 // DeleteObject, or NULL on failure (see GetLastImgLibError). On success *aux (when aux is not
 // NULL) receives the source image's bits per pixel (for example 1, 4, 8, 24, 32, 48), or 0 when
-// the system cannot say; flags must be 0.
+// the system cannot say; flags must be 0. When the cause of a failure is the file
+// (IMGLIB_ERR_FILE_NOT_FOUND or IMGLIB_ERR_READ), GetLastError, called next, gives the system's
+// error code; 0 after other failures.
 IMGLIB_API HBITMAP WINAPI ReadFileIntoDDB(const char* path, uint32_t* aux, uint32_t flags);
 
 // Decodes the picture at sourcePath again and writes it as a PNG file at pngPath (both 8-bit

@@ -7,10 +7,14 @@
 namespace {
 
 // The block up to and including its final double string end.
-constexpr char kFilterText[] = "All Supported Images\0*.bmp;*.jpg;*.tga;*.pcd;*.pcx;*.tif\0"
-                               "Bitmaps (*.bmp)\0*.bmp\0JPEG Files (*.jpg)\0*.jpg\0"
-                               "Targa (*.tga)\0*.tga\0Photo CD (*.pcd)\0*.pcd\0"
-                               "PCX Files (*.pcx)\0*.pcx\0TIFF Files (*.tif)\0*.tif\0";
+constexpr char kFilterText[] =
+    "All Supported Images\0"
+    "*.bmp;*.jpg;*.tga;*.pcd;*.pcx;*.tif;*.dib;*.jpeg;*.jpe;*.jfif;*.tiff;*.png;*.gif\0"
+    "Bitmaps (*.bmp;*.dib)\0*.bmp;*.dib\0"
+    "JPEG Files (*.jpg;*.jpeg;*.jpe;*.jfif)\0*.jpg;*.jpeg;*.jpe;*.jfif\0"
+    "Targa (*.tga)\0*.tga\0Photo CD (*.pcd)\0*.pcd\0PCX Files (*.pcx)\0*.pcx\0"
+    "TIFF Files (*.tif;*.tiff)\0*.tif;*.tiff\0PNG Files (*.png)\0*.png\0"
+    "GIF Files (*.gif)\0*.gif\0All Files (*.*)\0*.*\0";
 const std::string kFilterBlock(kFilterText, sizeof kFilterText);
 const std::string kFailure = "An error has occured.";
 
@@ -140,14 +144,28 @@ TEST_F(BackgroundImageTest, AFailedLoadKeepsThePathDropsTheBitmapAndRefreshesNot
     EXPECT_NE(Tag().find("BACKGROUND=\"" + path + "\""), std::string::npos) << Tag();
 }
 
-TEST_F(BackgroundImageTest, TheMessageSaysWhyOnlyForUnsupportedAndIncompatibleImages) {
+TEST_F(BackgroundImageTest, TheMessageNamesTheFileAndSaysWhy) {
     Load(SolidBmp("jpeg-inside.bmp", 4, 4, RGB(1, 2, 3), BI_JPEG));
     ExpectFailureMessage(kFailure + "\nYou attempted to load an incompatible image.");
-    Load(folder / "missing.bmp");
-    ExpectFailureMessage(kFailure);
+    const std::string missing = folder / "missing.bmp";
+    Load(missing);
+    ExpectFailureMessage(kFailure + "\n" + missing + " was not found.");
     std::string cut = SolidBmp("cut.bmp", 40, 40, RGB(1, 2, 3));
     Load(WriteFile("cut.bmp", TempFolder::ReadAll(cut).substr(0, 100)));
-    ExpectFailureMessage(kFailure);
+    ExpectFailureMessage(kFailure + "\n" + cut + " is damaged or cut short.");
+    const std::string wide = SolidBmp("wide.bmp", 33000, 1, RGB(1, 2, 3));
+    Load(wide);
+    ExpectFailureMessage(kFailure + "\n" + wide +
+                         " is too large: a picture may have at most 32768 pixels across and down "
+                         "and 64 Mi (67,108,864) pixels in all, and its file at most 512 MiB.");
+
+    // Held open by another program that shares it with nobody: the system's reason.
+    const std::string held = SolidBmp("held.bmp", 4, 4, RGB(1, 2, 3));
+    HANDLE file = ::CreateFileA(held.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr);
+    ASSERT_NE(file, INVALID_HANDLE_VALUE);
+    Load(held);
+    ::CloseHandle(file);
+    ExpectFailureMessage(kFailure + "\nA sharing violation occurred while accessing " + held + ".");
 }
 
 // ---- The PNG copy ----

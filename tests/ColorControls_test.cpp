@@ -48,7 +48,7 @@ TEST_F(ColorControlsTest, ScrollCodesMoveTheThumbAndClampAtTheEnds) {
         {SB_PAGELEFT, 0, 245},     {SB_THUMBTRACK, 5, 5},       {SB_PAGELEFT, 0, 0},
         {SB_LINELEFT, 0, 0},       {SB_THUMBTRACK, 250, 250},   {SB_PAGERIGHT, 0, 255},
         {SB_THUMBTRACK, 200, 200}, {SB_THUMBPOSITION, 17, 200}, {SB_ENDSCROLL, 0, 200},
-        {SB_LEFT, 0, 200},         {SB_RIGHT, 0, 200},
+        {SB_LEFT, 0, 0},           {SB_RIGHT, 0, 255},
     };
     for (const Step& step : steps) {
         SCOPED_TRACE(step.code);

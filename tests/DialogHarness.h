@@ -50,7 +50,8 @@ public:
     std::deque<int> messageBoxAnswers;
     std::deque<std::optional<COLORREF>> colorAnswers;
     BOOL helpResult = TRUE;
-    HWND htmlHelpWindow = nullptr; // what HTML Help answers: its window, or nullptr for a failure
+    HWND htmlHelpWindow = nullptr;  // what HTML Help answers: its window, or nullptr for a failure
+    bool htmlHelpDrawsPages = true; // as on Windows, whatever the Wine that runs the tests
 
     std::vector<MessageBoxCall> messageBoxes;
     std::vector<FileDialogCall> fileDialogs;
@@ -64,6 +65,8 @@ public:
     int MessageBox(HWND owner, const char* text, const char* caption, UINT type) override;
     BOOL WinHelp(HWND owner, const char* file, UINT command, ULONG_PTR data) override;
     HWND HtmlHelp(HWND caller, const char* file, UINT command, DWORD_PTR data) override;
+    bool HtmlHelpDrawsPages() override { return htmlHelpDrawsPages; }
+    BOOL OpenInBrowser(const char*) override { return FALSE; }
 
 private:
     BOOL AnswerFile(OPENFILENAMEA& ofn, bool open);

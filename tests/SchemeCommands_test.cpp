@@ -56,9 +56,10 @@ TEST_F(SchemeCommandsTest, BothDialogsOfferColorsFilesAlikeAndCancelChangesNothi
     EXPECT_TRUE(host.fileDialogs[1].open);
     for (const auto& call : host.fileDialogs) {
         EXPECT_EQ(call.initialFile, "*.colors");
-        EXPECT_FALSE(call.hasDefaultExt);
+        EXPECT_EQ(call.defaultExt, "colors");
         EXPECT_EQ(call.flags & ~static_cast<DWORD>(OFN_EXPLORER), 6u);
-        EXPECT_EQ(call.filterBlock, std::string("TWR Files (*.colors) \0 *.colors \0\0", 34));
+        EXPECT_EQ(call.filterBlock,
+                  std::string("TWR Files (*.colors) \0 *.colors \0All Files (*.*)\0*.*\0\0", 54));
         EXPECT_EQ(call.owner, Wnd());
     }
     EXPECT_TRUE(host.messageBoxes.empty());

@@ -2,6 +2,7 @@
 // for a format that browsers do not show, offers a PNG copy to use instead.
 #include "SchemeDlg.h"
 
+#include <cctype>
 #include <cstring>
 #include <string>
 
@@ -10,13 +11,18 @@
 namespace {
 // The filter in the common dialogs' native form: pairs of strings, the list ending in an
 // extra string end (the literal's own).
-constexpr char kBackgroundFilter[] = "All Supported Images\0*.bmp;*.jpg;*.tga;*.pcd;*.pcx;*.tif\0"
-                                     "Bitmaps (*.bmp)\0*.bmp\0"
-                                     "JPEG Files (*.jpg)\0*.jpg\0"
-                                     "Targa (*.tga)\0*.tga\0"
-                                     "Photo CD (*.pcd)\0*.pcd\0"
-                                     "PCX Files (*.pcx)\0*.pcx\0"
-                                     "TIFF Files (*.tif)\0*.tif\0";
+constexpr char kBackgroundFilter[] =
+    "All Supported Images\0"
+    "*.bmp;*.jpg;*.tga;*.pcd;*.pcx;*.tif;*.dib;*.jpeg;*.jpe;*.jfif;*.tiff;*.png;*.gif\0"
+    "Bitmaps (*.bmp;*.dib)\0*.bmp;*.dib\0"
+    "JPEG Files (*.jpg;*.jpeg;*.jpe;*.jfif)\0*.jpg;*.jpeg;*.jpe;*.jfif\0"
+    "Targa (*.tga)\0*.tga\0"
+    "Photo CD (*.pcd)\0*.pcd\0"
+    "PCX Files (*.pcx)\0*.pcx\0"
+    "TIFF Files (*.tif;*.tiff)\0*.tif;*.tiff\0"
+    "PNG Files (*.png)\0*.png\0"
+    "GIF Files (*.gif)\0*.gif\0"
+    "All Files (*.*)\0*.*\0";
 constexpr DWORD kLoadBackgroundFlags = OFN_HIDEREADONLY | OFN_OVERWRITEPROMPT;
 
 constexpr const char* kPngCopyQuestion =
@@ -45,6 +51,35 @@ std::string PngName(std::string name) {
     return name + "." + kPngExtension;
 }
 
+// Why a file could not be opened or read: the framework's words for a file error, or the
+// system's own.
+CString ReadFailureReason(const CString& path, DWORD systemError) {
+    const LONG error = static_cast<LONG>(systemError);
+    const int cause = CFileException::OsErrorToException(error);
+    CString reason;
+    if (cause != CFileException::genericException && cause != CFileException::none &&
+        CFileException(cause, error, path).GetErrorMessage(reason)) {
+        return reason;
+    }
+    char* text = nullptr;
+    const DWORD length = ::FormatMessageA(
+        FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS,
+        nullptr, systemError, 0, reinterpret_cast<char*>(&text), 0, nullptr);
+    std::string system = length ? std::string(text, length) : std::string();
+    if (text) ::LocalFree(text);
+    while (!system.empty() && std::isspace(static_cast<unsigned char>(system.back())))
+        system.pop_back();
+    if (system.empty() || systemError == ERROR_SUCCESS)
+        reason.Format("%s could not be read.", path.str().c_str());
+    else
+        reason.Format("%s could not be read: %s", path.str().c_str(), system.c_str());
+    return reason;
+}
+
+constexpr const char* kTooLarge =
+    "%s is too large: a picture may have at most 32768 pixels across and down and 64 Mi "
+    "(67,108,864) pixels in all, and its file at most 512 MiB.";
+
 // A file error for the file name, in the framework's words; systemError 0 gives the generic one.
 [[noreturn]] void ThrowFileError(DWORD systemError, const char* name) {
     if (systemError == ERROR_SUCCESS) {
@@ -55,20 +90,32 @@ std::string PngName(std::string name) {
 }
 } // namespace
 
-CString ImageFailureMessage(int32_t code) {
+CString ImageFailureMessage(int32_t code, const CString& path, DWORD systemError) {
     CString message = "An error has occured.";
+    CString reason;
     switch (code) {
-    case IMGLIB_ERR_UNSUPPORTED: message += "\nYou attempted to load an unsupported image."; break;
-    case IMGLIB_ERR_INCOMPATIBLE:
-        message += "\nYou attempted to load an incompatible image.";
+    case IMGLIB_ERR_UNSUPPORTED: return message + "\nYou attempted to load an unsupported image.";
+    case IMGLIB_ERR_INCOMPATIBLE: return message + "\nYou attempted to load an incompatible image.";
+    case IMGLIB_ERR_FILE_NOT_FOUND: reason.Format("%s was not found.", path.str().c_str()); break;
+    case IMGLIB_ERR_READ: reason = ReadFailureReason(path, systemError); break;
+    case IMGLIB_ERR_CORRUPT:
+        reason.Format("%s is damaged or cut short.", path.str().c_str());
         break;
-    default: break;
+    case IMGLIB_ERR_TOO_LARGE: reason.Format(kTooLarge, path.str().c_str()); break;
+    case IMGLIB_ERR_NO_MEMORY:
+        reason.Format("There is not enough memory to read %s.", path.str().c_str());
+        break;
+    case IMGLIB_ERR_BITMAP:
+        reason.Format("The system could not make a bitmap of %s.", path.str().c_str());
+        break;
+    default: reason.Format("%s could not be read (ImgLib error %d).", path.str().c_str(), code);
     }
-    return message;
+    return message + "\n" + reason;
 }
 
-void CSchemeDlg::ReportImageFailure() {
-    AfxMessageBox(ImageFailureMessage(GetLastImgLibError()), MB_OK | MB_ICONEXCLAMATION, 0);
+void CSchemeDlg::ReportImageFailure(const CString& path, DWORD systemError) {
+    const int32_t code = GetLastImgLibError();
+    AfxMessageBox(ImageFailureMessage(code, path, systemError), MB_OK | MB_ICONEXCLAMATION, 0);
 }
 
 void CSchemeDlg::OnLoadBackground() {
@@ -80,9 +127,11 @@ void CSchemeDlg::OnLoadBackground() {
 
     m_backgroundName = dialog.GetPathName();
     m_backgroundPath = m_backgroundName;
-    SetBackgroundBitmap(ReadFileIntoDDB(m_backgroundName, &m_backgroundAux, 0));
+    HBITMAP bitmap = ReadFileIntoDDB(m_backgroundName, &m_backgroundAux, 0);
+    const DWORD systemError = ::GetLastError();
+    SetBackgroundBitmap(bitmap);
     if (!m_hBackground) {
-        ReportImageFailure();
+        ReportImageFailure(m_backgroundPath, systemError);
         return;
     }
     const int32_t format = GetLastImgLibFormat();
@@ -123,7 +172,10 @@ void CSchemeDlg::OfferPngCopy(int32_t format) {
         case IMGLIB_ERR_FILE_NOT_FOUND:
         case IMGLIB_ERR_READ: ThrowFileError(systemError, m_backgroundPath);
         case IMGLIB_ERR_NO_MEMORY: AfxThrowMemoryException();
-        default: AfxMessageBox(ImageFailureMessage(code), MB_OK | MB_ICONEXCLAMATION, 0); return;
+        default:
+            AfxMessageBox(ImageFailureMessage(code, m_backgroundPath, systemError),
+                          MB_OK | MB_ICONEXCLAMATION, 0);
+            return;
         }
     }
     m_backgroundPath = png;

@@ -25,7 +25,9 @@ void CSchemeDlg::OnHScroll(UINT sbCode, UINT pos, CScrollBar* scrollBar) {
     case SB_PAGELEFT: scrollBar->SetScrollPos(std::max(position - kPageStep, kSliderMin)); break;
     case SB_PAGERIGHT: scrollBar->SetScrollPos(std::min(position + kPageStep, kSliderMax)); break;
     case SB_THUMBTRACK: scrollBar->SetScrollPos(static_cast<int>(pos)); break;
-    default: break; // SB_THUMBPOSITION, SB_LEFT, SB_RIGHT, SB_ENDSCROLL leave the thumb
+    case SB_LEFT: scrollBar->SetScrollPos(kSliderMin); break;  // Home
+    case SB_RIGHT: scrollBar->SetScrollPos(kSliderMax); break; // End
+    default: break; // SB_THUMBPOSITION and SB_ENDSCROLL leave the thumb
     }
     // Every notification stores and refreshes, also those that left the thumb in place.
     int value = scrollBar->GetScrollPos();

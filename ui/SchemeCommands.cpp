@@ -29,7 +29,9 @@ SchemeFileData SchemeOfColorTable() {
 
 constexpr const char* kSchemeFileName = "*.colors";
 constexpr DWORD kSchemeDialogFlags = OFN_HIDEREADONLY | OFN_OVERWRITEPROMPT;
-constexpr const char* kSchemeFilter = "TWR Files (*.colors) | *.colors |";
+constexpr const char* kSchemeFilter = "TWR Files (*.colors) | *.colors |All Files (*.*)|*.*|";
+// Added to a typed name without an extension, so that the file shows under the filter.
+constexpr const char* kSchemeExtension = "colors";
 constexpr const char* kNotASchemeFile =
     "The file you attempted to load\nis not a valid TWR scheme file.";
 constexpr const char* kBackgroundTooLong =
@@ -38,7 +40,8 @@ constexpr const char* kBackgroundTooLong =
 } // namespace
 
 void CSchemeDlg::OnSaveScheme() {
-    CFileDialog dialog(FALSE, nullptr, kSchemeFileName, kSchemeDialogFlags, kSchemeFilter, nullptr);
+    CFileDialog dialog(FALSE, kSchemeExtension, kSchemeFileName, kSchemeDialogFlags, kSchemeFilter,
+                       nullptr);
     if (dialog.DoModal() != IDOK) return;
 
     SchemeFileData data = SchemeOfColorTable();
@@ -56,7 +59,8 @@ void CSchemeDlg::OnSaveScheme() {
 }
 
 void CSchemeDlg::OnOpenScheme() {
-    CFileDialog dialog(TRUE, nullptr, kSchemeFileName, kSchemeDialogFlags, kSchemeFilter, nullptr);
+    CFileDialog dialog(TRUE, kSchemeExtension, kSchemeFileName, kSchemeDialogFlags, kSchemeFilter,
+                       nullptr);
     if (dialog.DoModal() != IDOK) return;
 
     // The whole file is read before any of it is applied, so a failed read changes nothing.
@@ -76,12 +80,14 @@ void CSchemeDlg::OnOpenScheme() {
     if (data.namesBackground) {
         m_backgroundName = CString(data.name);
         m_backgroundPath = CString(data.path);
-        SetBackgroundBitmap(ReadFileIntoDDB(m_backgroundPath, &m_backgroundAux, 0));
+        HBITMAP bitmap = ReadFileIntoDDB(m_backgroundPath, &m_backgroundAux, 0);
+        const DWORD systemError = ::GetLastError();
+        SetBackgroundBitmap(bitmap);
         // The colours are stored already: after the message the window still shows them.
         if (m_hBackground)
             m_backgroundLoaded = 1;
         else
-            ReportImageFailure();
+            ReportImageFailure(m_backgroundPath, systemError);
     }
     Refresh(RefreshScope::AllRolesReselected);
 }

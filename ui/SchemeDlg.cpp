@@ -2,12 +2,15 @@
 
 #include "AboutDlg.h"
 #include "ContrastDlg.h"
+#include "framework/ModalHost.h"
 #include "scheme/BodyTag.h"
 #include "scheme/StyleSheet.h"
 
 namespace {
 // System menu entries removed by position: Restore, then Size, then Maximize.
 constexpr UINT kSystemMenuRemovals[3] = {0, 1, 2};
+// The page that the help opens at: the HTML Help file's default topic (help/Tintwright.hhp).
+constexpr const char* kHelpFirstPage = "welcome.htm";
 constexpr const char* kClipboardUnavailable =
     "Nothing was copied: the clipboard could not be used.\n"
     "Another program may be holding it open; please try again.";
@@ -87,8 +90,22 @@ BOOL CSchemeDlg::OnInitDialog() {
 
 BOOL CSchemeDlg::PreTranslateMessage(MSG* msg) {
     // The accelerator's command runs now; the keystroke still reaches the dialog below.
-    TranslateAccelerators(msg);
+    if (!IsTagBoxEditingKey(*msg)) TranslateAccelerators(msg);
     return CDialog::PreTranslateMessage(msg);
+}
+
+bool CSchemeDlg::IsTagBoxEditingKey(const MSG& msg) const {
+    if (msg.message != WM_KEYDOWN || msg.hwnd != GetDlgItem(IDC_BODY_TAG).m_hWnd) return false;
+    if (::GetKeyState(VK_CONTROL) >= 0 || ::GetKeyState(VK_SHIFT) < 0 || ::GetKeyState(VK_MENU) < 0)
+        return false;
+    // Cut, copy, paste and undo, as in any edit box; Ctrl+X is File > Exit everywhere else.
+    switch (msg.wParam) {
+    case 'X':
+    case 'C':
+    case 'V':
+    case 'Z': return true;
+    default: return false;
+    }
 }
 
 BOOL CSchemeDlg::TranslateAccelerators(MSG* msg) {
@@ -183,8 +200,11 @@ void CSchemeDlg::OnAbout() {
 
 void CSchemeDlg::OnHelpFinder() {
     CWinApp* app = AfxGetApp();
-    // The HTML Help file where it was installed; the help engine's file otherwise.
-    if (app->HasHtmlHelpFile())
+    // Where HTML Help would show empty pages, the same pages in the desktop's browser; the HTML
+    // Help file where it was installed; the help engine's file otherwise.
+    if (!AfxGetModalHost().HtmlHelpDrawsPages() && app->HasHelpPage(kHelpFirstPage))
+        app->BrowseHelp(kHelpFirstPage);
+    else if (app->HasHtmlHelpFile())
         app->HtmlHelp(0, HH_DISPLAY_TOC);
     else
         app->WinHelp(0, HELP_FINDER);

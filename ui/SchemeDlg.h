@@ -15,8 +15,10 @@ class CContrastDlg;
 // The inside of the sample page's inner frame, in client pixels; right and bottom exclusive.
 inline constexpr RECT PreviewRect = {29, 293, 387, 421};
 
-// The image-failure message for a GetLastImgLibError code, shared by every command that decodes.
-CString ImageFailureMessage(int32_t code);
+// The image-failure message for a GetLastImgLibError code, shared by every command that decodes:
+// its second line names the picture's file and why it failed (systemError: GetLastError, read
+// right after the failed call).
+CString ImageFailureMessage(int32_t code, const CString& path, DWORD systemError);
 
 class CSchemeDlg : public CDialog {
 public:
@@ -35,6 +37,8 @@ public:
     BOOL PreTranslateMessage(MSG* msg) override;
     // Accelerator table 136, also while the Contrast window is active.
     BOOL TranslateAccelerators(MSG* msg) override;
+    // Whether msg is a key that the focused tag box keeps for itself instead of the accelerators.
+    bool IsTagBoxEditingKey(const MSG& msg) const;
 
 protected:
     BOOL OnInitDialog() override;
@@ -79,8 +83,8 @@ protected:
 
     // Background images and scheme files.
     void OnLoadBackground();
-    // The image-failure message, after ReadFileIntoDDB returned NULL.
-    void ReportImageFailure();
+    // The image-failure message for the picture at path, after ReadFileIntoDDB returned NULL.
+    void ReportImageFailure(const CString& path, DWORD systemError);
     // After a picture of the ImgLibFormat format was loaded: for a format that web browsers do
     // not show, asks whether to save a PNG copy, saves it, and makes the copy the background.
     void OfferPngCopy(int32_t format);

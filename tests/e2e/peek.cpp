@@ -140,6 +140,39 @@ private:
     int count_ = 0;
 };
 
+// The item texts of a list view in another process (a file dialog's files), in order.
+std::string ListItemsJson(HWND list) {
+    DWORD pid = 0;
+    ::GetWindowThreadProcessId(list, &pid);
+    HANDLE process =
+        ::OpenProcess(PROCESS_VM_OPERATION | PROCESS_VM_READ | PROCESS_VM_WRITE, FALSE, pid);
+    if (!process) return "[]";
+    struct Remote {
+        LVITEMA item;
+        char text[kMaxText];
+    };
+    auto* remote = static_cast<Remote*>(::VirtualAllocEx(process, nullptr, sizeof(Remote),
+                                                         MEM_COMMIT | MEM_RESERVE, PAGE_READWRITE));
+    std::string out = "[";
+    const auto count = static_cast<int>(SendWithTimeout(list, LVM_GETITEMCOUNT, 0, 0));
+    for (int i = 0; remote && i < count && i < kMaxTreeItems; ++i) {
+        Remote request = {};
+        request.item.iSubItem = 0;
+        request.item.pszText = remote->text;
+        request.item.cchTextMax = kMaxText;
+        Remote answer = {};
+        if (!::WriteProcessMemory(process, remote, &request, sizeof request, nullptr) ||
+            !SendWithTimeout(list, LVM_GETITEMTEXTA, i, reinterpret_cast<LPARAM>(&remote->item)) ||
+            !::ReadProcessMemory(process, remote, &answer, sizeof answer, nullptr))
+            break;
+        answer.text[kMaxText - 1] = '\0';
+        out += (out.size() > 1 ? "," : "") + Json(answer.text);
+    }
+    if (remote) ::VirtualFreeEx(process, remote, 0, MEM_RELEASE);
+    ::CloseHandle(process);
+    return out + "]";
+}
+
 struct Top {
     HWND hwnd;
     std::string json;
@@ -178,6 +211,7 @@ BOOL CALLBACK AddChild(HWND child, LPARAM param) {
                  ",\"visible\":" + (::IsWindowVisible(child) ? "true" : "false") +
                  ",\"enabled\":" + (::IsWindowEnabled(child) ? "true" : "false");
     if (ClassOf(child) == WC_TREEVIEWA) top->json += ",\"items\":" + TreeReader(child).ItemsJson();
+    if (ClassOf(child) == WC_LISTVIEWA) top->json += ",\"items\":" + ListItemsJson(child);
     top->json += "}";
     return TRUE;
 }
@@ -202,12 +236,20 @@ BOOL CALLBACK AddTop(HWND hwnd, LPARAM param) {
                   origin.x, origin.y, client.right, client.bottom);
     Top top{hwnd, "["};
     ::EnumChildWindows(hwnd, AddChild, reinterpret_cast<LPARAM>(&top));
+    // The id of the control of this window that has its thread's keyboard focus; 0 for none.
+    GUITHREADINFO thread = {};
+    thread.cbSize = sizeof thread;
+    int focus = 0;
+    if (::GetGUIThreadInfo(::GetWindowThreadProcessId(hwnd, nullptr), &thread) &&
+        thread.hwndFocus && ::IsChild(hwnd, thread.hwndFocus))
+        focus = ::GetDlgCtrlID(thread.hwndFocus);
     if (out->back() != '[') *out += ",";
     *out += std::string(head) + RectJson(frame) + ",\"title\":" + Json(TextOf(hwnd)) +
             ",\"class\":" + Json(ClassOf(hwnd)) +
             ",\"iconic\":" + (::IsIconic(hwnd) ? "true" : "false") +
             ",\"enabled\":" + (::IsWindowEnabled(hwnd) ? "true" : "false") +
-            ",\"neutral\":" + NeutralPointJson(hwnd, client) + ",\"children\":" + top.json + "]}";
+            ",\"neutral\":" + NeutralPointJson(hwnd, client) +
+            ",\"focus\":" + std::to_string(focus) + ",\"children\":" + top.json + "]}";
     return TRUE;
 }
 

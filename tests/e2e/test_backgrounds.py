@@ -87,6 +87,59 @@ class BackgroundTest(PrefixTestCase):
              what="the tiles again")
 
 
+class FilterTest(PrefixTestCase):
+    def test_pngs_and_gifs_are_listed_and_chosen(self):
+        folder = os.path.join(self.tmp, "pictures")
+        os.makedirs(folder)
+        for name in ("sky.png", "dots.gif", "photo.jpeg", "scan.tiff", "notes.txt"):
+            write_picture(os.path.join(folder, name), 4, 3)
+        app = self.start()
+        app.press("alt+t", "b")  # Tools > Show Backgrounds?
+        for name in ("sky.png", "dots.gif"):
+            app.press("alt+t", "l")  # Tools > Load Background
+            self.prefix.wait_window("Open")
+            # Into the folder: the list shows what the first filter, All Supported Images, lets in.
+            self.prefix.press("Open", "End", "shift+Home")
+            self.prefix.type("Open", self.prefix.windows_path(folder) + "\\")
+            self.prefix.press("Open", "Return")
+            def listed():
+                items = [c.get("items") for c in self.prefix.wait_window("Open").children
+                         if c["class"] == "SysListView32"]
+                return items and "sky.png" in items[0] and items[0]
+            self.assertEqual(sorted(poll(listed, what="the pictures to be listed")),
+                             ["dots.gif", "photo.jpeg", "scan.tiff", "sky.png"])
+            choose_file(self.prefix, "Open", os.path.join(folder, name))
+            self.assertEqual(app.copy_tag(), f'<BODY BACKGROUND="{name}" ' + COLOURS)
+
+
+class LongPathTest(PrefixTestCase):
+    def test_a_path_too_long_for_the_dialog_is_refused_and_the_program_lives(self):
+        # Wine's file dialog faults on a path of 260 characters or more, ending the program.
+        folder = self.tmp
+        while len(self.prefix.windows_path(folder)) < 270:
+            folder = os.path.join(folder, "a folder with a long name")
+        os.makedirs(folder)
+        picture = os.path.join(folder, "sky.png")
+        write_picture(picture, 4, 3)
+        app = self.start()
+        app.press("alt+t", "b")  # Tools > Show Backgrounds?
+        app.press("alt+t", "l")  # Tools > Load Background
+        self.prefix.wait_window("Open")
+        self.prefix.press("Open", "End", "shift+Home")
+        self.prefix.type("Open", self.prefix.windows_path(picture))
+        self.prefix.press("Open", "Return")
+        box = self.prefix.wait_window(APP_NAME)
+        self.assertIn("This path is longer than 259 characters, more than the file dialog can "
+                      f"take:\n{self.prefix.windows_path(picture)}\n\n"
+                      "Please choose a file whose path is shorter.",
+                      [c["text"] for c in box.children])
+        self.prefix.press(APP_NAME, "Return")
+        poll(lambda: xwindow(APP_NAME) is None, what="the message box to close")
+        self.prefix.press("Open", "Escape")
+        poll(lambda: xwindow("Open") is None, what="the Open dialog to close")
+        self.assertEqual(app.copy_tag(), '<BODY BACKGROUND="" ' + COLOURS)
+
+
 class PngCopyTest(PrefixTestCase):
     WIDTH, HEIGHT = 37, 23
 

@@ -6,9 +6,10 @@ import re
 import shutil
 import subprocess
 import unittest
+import urllib.parse
 
-from twdriver import (BIN_DIR, DEFAULT_TAG, EXE, IDC_BODY_TAG, SOURCE_DIR, TITLE, App,
-                      PrefixTestCase, click_screen, poll, xwindow)
+from twdriver import (BIN_DIR, DEFAULT_TAG, EXE, IDC_BODY_TAG, IDC_TEXT_COLOR, SOURCE_DIR, TITLE,
+                      WINE, App, PrefixTestCase, click_screen, poll, run, xwindow)
 
 
 class EndingTest(PrefixTestCase):
@@ -31,6 +32,34 @@ class EndingTest(PrefixTestCase):
         app.press("ctrl+x")
         app.wait_exit()
 
+    def test_in_the_tag_box_ctrl_x_cuts_and_ctrl_v_and_ctrl_z_edit(self):
+        app = self.start()
+        app.window.click_control(IDC_BODY_TAG)
+        before = self.prefix.clipboard_sequence()
+        app.press("ctrl+Home", "ctrl+shift+End", "ctrl+x")  # the box wraps the tag
+        poll(lambda: self.prefix.clipboard_sequence() != before, what="the cut to the clipboard")
+        self.assertEqual(poll(self.prefix.clipboard_text, what="the clipboard"), DEFAULT_TAG)
+        poll(lambda: app.refresh().text(IDC_BODY_TAG) == "", what="the tag box to be empty")
+
+        def wait_tag_box(text, what):
+            seen = []
+            try:
+                poll(lambda: seen.append(app.refresh().text(IDC_BODY_TAG)) or seen[-1] == text,
+                     what=what)
+            except AssertionError as e:
+                raise AssertionError(f"{e}; the tag box holds {seen[-1]!r}") from None
+        app.press("ctrl+z")
+        wait_tag_box(DEFAULT_TAG, "the cut to be undone")
+        app.press("ctrl+Home", "ctrl+shift+End", "Delete")
+        wait_tag_box("", "the tag box to be emptied")
+        app.press("ctrl+v")
+        wait_tag_box(DEFAULT_TAG, "the paste")
+        self.assertTrue(app.alive())
+        # Outside the tag box Ctrl+X is still File > Exit.
+        app.window.click_control(IDC_TEXT_COLOR)
+        app.press("ctrl+x")
+        app.wait_exit()
+
     def test_the_close_box_ends_the_program(self):
         app = self.start()
         click_screen(*app.window.close_box())
@@ -47,25 +76,39 @@ def first_contents_entry():
 
 
 class HelpTest(PrefixTestCase):
-    def test_f1_opens_one_help_window_at_its_contents_that_ends_with_the_program(self):
+    def test_f1_opens_the_first_page_in_the_desktops_browser(self):
+        # Wine here has no HTML engine for HTML Help: F1 hands the page to winebrowser, which
+        # starts the browsers of Wine's setting, here a stand-in that writes down its address.
+        browsed = os.path.join(self.tmp, "browsed")
+        browser = os.path.join(self.tmp, "browser.sh")
+        with open(browser, "w") as f:
+            f.write(f'#!/bin/sh\nprintf "%s\\n" "$@" >> "{browsed}"\n')
+        os.chmod(browser, 0o755)
+        run([*WINE, "reg", "add", r"HKCU\Software\Wine\WineBrowser", "/v", "Browsers", "/d",
+             browser, "/f"], env=self.prefix.env)
+
         before = set(self.prefix.processes())
         app = self.start()
         app.press("F1")
-        help_window = self.prefix.wait_window(HELP_TITLE)
-        items = help_window.control(cls="SysTreeView32")["items"]
-        self.assertEqual(items[0], [0, first_contents_entry()])
-
-        # Again from the main window: the help window comes to the front, no second one opens.
-        app.press("F1")
-        poll(lambda: self.prefix.snapshot()[1] == help_window.hwnd,
-             what="the help window to come to the front")
-        self.assertEqual([w.hwnd for w in self.prefix.peek() if w.title == HELP_TITLE],
-                         [help_window.hwnd])
+        def read_browsed():
+            if os.path.exists(browsed):
+                with open(browsed) as f:
+                    return f.read()
+            return None
+        address = poll(read_browsed, what="the browser to be started").split()
+        self.assertEqual(len(address), 1, address)
+        self.assertRegex(address[0], r"^file://")
+        page = urllib.parse.unquote(address[0][len("file://"):])
+        self.assertTrue(os.path.samefile(page, os.path.join(BIN_DIR, "help", "welcome.htm")),
+                        address)
+        # The page that HTML Help opens at: the first of the contents.
+        with open(page, encoding="cp1252") as f:
+            title = re.search(r"<title>([^<]*)</title>", f.read(), re.I).group(1)
+        self.assertEqual(html.unescape(title), first_contents_entry())
+        self.assertIsNone(self.prefix.find_window(HELP_TITLE))
 
         app.press("Escape")
         app.wait_exit()
-        poll(lambda: self.prefix.find_window(HELP_TITLE) is None,
-             what="the help window to close with the program")
         try:
             poll(lambda: not self.programs_since(before),
                  what="no process of the program left in the prefix")

@@ -54,6 +54,34 @@ class SliderTest(PrefixTestCase):
         self.assertEqual(labels(app.refresh())[0], "0")
 
 
+class SliderKeysTest(PrefixTestCase):
+    def test_tab_reaches_each_slider_and_its_keys_move_it(self):
+        app = self.start()  # the focus is on the first role button
+        def tab_to(control):
+            app.press("Tab")
+            return poll(lambda: app.refresh().focus != focus and app.window.focus,
+                        what="the focus to move") == control
+        focus = app.window.focus
+        for _ in range(5):  # past the role buttons
+            if tab_to(IDC_RED_SLIDER):
+                break
+            focus = app.window.focus
+        self.assertEqual(app.window.focus, IDC_RED_SLIDER)
+        app.press("Left", "Home", "Right", "Next")  # red: 254, 0, 1, 11
+        focus = IDC_RED_SLIDER
+        self.assertTrue(tab_to(IDC_GREEN_SLIDER))
+        app.press("End", "Prior", "Down")  # green: 255, 245, 246
+        focus = IDC_GREEN_SLIDER
+        self.assertTrue(tab_to(IDC_BLUE_SLIDER))
+        app.press("Home", "Up", "Next", "Next", "Prior")  # blue: 0, 0, 10, 20, 10
+        poll(lambda: labels(app.refresh()) == ("11", "246", "10"),
+             what="the labels to follow the keys")
+        self.assertEqual(app.copy_tag(), DEFAULT_TAG.replace("FFEBD7", "0BF60A"))
+        app.wait_preview_fill((11, 246, 10))
+        focus = IDC_BLUE_SLIDER
+        self.assertTrue(tab_to(IDC_BODY_TAG))
+
+
 class ColourPickerTest(PrefixTestCase):
     def test_ok_takes_the_typed_colour_and_cancel_changes_nothing(self):
         app = self.start()

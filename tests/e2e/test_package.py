@@ -9,7 +9,8 @@ import tempfile
 import unittest
 import zipfile
 
-from twdriver import (BIN_DIR, BUILD_DIR, DEFAULT_TAG, App, PrefixTestCase, poll, run)
+from twdriver import (BIN_DIR, BUILD_DIR, DEFAULT_TAG, SOURCE_DIR, App, PrefixTestCase, poll,
+                      run)
 
 INSTALL_DIR = "Tintwright"  # under C:\
 OBJDUMP = "x86_64-w64-mingw32-objdump"
@@ -51,10 +52,12 @@ class PackageTest(PrefixTestCase):
         ours = {d for d in imported_dlls(os.path.join(BIN_DIR, "Tintwright.exe"))
                 if os.path.exists(os.path.join(BIN_DIR, d))}
         with zipfile.ZipFile(self.zip) as z:
-            names = {os.path.basename(n) for n in z.namelist() if not n.endswith("/")}
+            names = {n.split("/", 1)[1] for n in z.namelist() if not n.endswith("/")}
             folders = {n.split("/")[0] for n in z.namelist()}
             z.extractall(self.drive_c("portable"))
-        self.assertEqual(names, {"Tintwright.exe", "Tintwright.chm", "README.md"} | ours)
+        pages = {"help/" + n for n in os.listdir(os.path.join(SOURCE_DIR, "help"))
+                 if n.endswith((".htm", ".css"))}
+        self.assertEqual(names, {"Tintwright.exe", "Tintwright.chm", "README.md"} | ours | pages)
         self.assertEqual(len(folders), 1)
         self.check_runs("C:\\portable\\" + folders.pop() + "\\Tintwright.exe")
 

@@ -38,6 +38,29 @@ class SchemeFileTest(PrefixTestCase):
         self.assertEqual(labels(app.refresh()), ("254", "225", "215"))
         app.wait_preview_fill((254, 225, 215))
 
+    def test_a_name_typed_without_extension_is_saved_as_a_colors_file(self):
+        app = self.start()
+        app.press("ctrl+s")
+        choose_file(self.prefix, "Save As", os.path.join(self.tmp, "dark"))
+        wait_file(os.path.join(self.tmp, "dark.colors"), b"TWR" + struct.pack("<15i", *DEFAULTS)
+                  + b"\0")
+        self.assertFalse(os.path.exists(os.path.join(self.tmp, "dark")))
+
+    def test_a_picture_that_is_missing_is_named_with_the_reason(self):
+        missing = self.prefix.windows_path(os.path.join(self.tmp, "gone.png"))
+        path = os.path.join(self.tmp, "names a missing picture.colors")
+        with open(path, "wb") as f:
+            f.write(b"TWR" + struct.pack("<15i", *DEFAULTS) + bytes([len(missing)])
+                    + missing.encode() + bytes([8]) + b"gone.png")
+        app = self.start()
+        app.press("ctrl+o")
+        choose_file(self.prefix, "Open", path)
+        box = self.prefix.wait_window(APP_NAME)
+        self.assertIn(f"An error has occured.\n{missing} was not found.",
+                      [c["text"] for c in box.children])
+        self.prefix.press(APP_NAME, "Return")
+        poll(lambda: xwindow(APP_NAME) is None, what="the message box to close")
+
     def test_a_file_without_the_magic_is_refused_with_a_message(self):
         app = self.start()
         path = os.path.join(self.tmp, "lower case.colors")

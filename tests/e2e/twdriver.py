@@ -308,6 +308,7 @@ class Window:
         self.client_size = tuple(data["client"][2:])
         self.frame = tuple(data["frame"])
         self.children = data["children"]
+        self.focus = data["focus"]  # the id of the control with the keyboard focus, 0 for none
         self.metrics = metrics
 
     def control(self, id=None, text=None, cls=None):
