@@ -18,7 +18,7 @@ public:
     virtual void WinHelp(DWORD_PTR data, UINT command = HELP_CONTEXT);
     // Asks HTML Help for command on the HTML Help file; reports a failure as WinHelp does. While
     // the window that it opened is there, brings that window to the front instead.
-    virtual void HtmlHelp(DWORD_PTR data, UINT command = HH_DISPLAY_TOC);
+    void HtmlHelp(DWORD_PTR data, UINT command = HH_DISPLAY_TOC);
     // Whether the HTML Help file is beside the program.
     bool HasHtmlHelpFile() const;
     // Whether the help's page is among the pages beside the program (m_helpPagesFolder).

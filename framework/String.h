@@ -15,7 +15,6 @@ public:
 
     int GetLength() const { return static_cast<int>(m_text.size()); }
     bool IsEmpty() const { return m_text.empty(); }
-    char GetAt(int index) const { return m_text.at(static_cast<size_t>(index)); }
 
     CString& operator=(const char* text);
     CString& operator+=(const CString& text);

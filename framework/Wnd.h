@@ -12,7 +12,7 @@ public:
     virtual const AFX_MSGMAP* GetMessageMap() const;
 
     // Runs the handler of command id with notification code, if this object's map has one.
-    virtual bool OnCmdMsg(UINT id, UINT code);
+    bool OnCmdMsg(UINT id, UINT code);
 
 protected:
     // The entry of this object's map chain that handles message (and, for WM_COMMAND, code and id).
@@ -68,7 +68,7 @@ public:
 
 protected:
     // WM_COMMAND: this window's map, then the application object's.
-    virtual bool OnCommand(WPARAM wParam, LPARAM lParam);
+    bool OnCommand(WPARAM wParam, LPARAM lParam);
 };
 
 class CScrollBar : public CWnd {

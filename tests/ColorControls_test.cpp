@@ -63,17 +63,17 @@ TEST_F(ColorControlsTest, EveryNotificationRefreshesEvenWithoutMovement) {
     HScroll(IDC_BLUE_SLIDER, SB_THUMBTRACK, 0);
     ::ValidateRect(Wnd(), nullptr);
     ::SetWindowTextA(Item(IDC_BODY_TAG), "typed");
-    dlg->m_bgcolorHex = "stale";
+    ::SetWindowTextA(Item(IDC_BLUE_VALUE), "typed");
     HScroll(IDC_BLUE_SLIDER, SB_LINELEFT);
     EXPECT_EQ(ScrollPos(IDC_BLUE_SLIDER), 0);
-    EXPECT_EQ(dlg->m_bgcolorHex, "FFEB00");
-    EXPECT_EQ(Tag().rfind("<BODY BGCOLOR=\"#FFEB00\" ", 0), 0u);
+    EXPECT_EQ(Text(IDC_BLUE_VALUE), "0");
+    EXPECT_EQ(Tag(), "<BODY BGCOLOR=\"#FFEB00\" TEXT=\"#000000\" LINK=\"#008200\" "
+                     "VLINK=\"#551A8B\" ALINK=\"#EE0000\" >");
     EXPECT_TRUE(PreviewInvalid(Wnd()));
 }
 
 TEST_F(ColorControlsTest, ASliderChangesOnlyTheCurrentRolesComponentAndText) {
     Click(IDC_VLINK_COLOR);
-    dlg->m_linkHex = "untouched";
     std::vector<int32_t> before = Table();
     HScroll(IDC_GREEN_SLIDER, SB_THUMBTRACK, 200);
     std::vector<int32_t> after = Table();
@@ -83,9 +83,8 @@ TEST_F(ColorControlsTest, ASliderChangesOnlyTheCurrentRolesComponentAndText) {
         }
     }
     EXPECT_EQ(ColorTable[10], 200);
-    EXPECT_EQ(dlg->m_vlinkHex, "55C88B");
-    EXPECT_EQ(dlg->m_linkHex, "untouched");
-    EXPECT_NE(Tag().find("VLINK=\"#55C88B\" "), std::string::npos);
+    EXPECT_EQ(Tag(), "<BODY BGCOLOR=\"#FFEBD7\" TEXT=\"#000000\" LINK=\"#008200\" "
+                     "VLINK=\"#55C88B\" ALINK=\"#EE0000\" >");
     EXPECT_EQ(Text(IDC_GREEN_VALUE), "200");
 }
 
@@ -100,12 +99,11 @@ TEST_F(ColorControlsTest, PickerStoresTheChosenColourForTheCurrentRoleOnlyOnOk) 
     EXPECT_EQ(dlg->m_currentRole, RoleLink);
     EXPECT_EQ((std::vector<int32_t>{ColorTable[6], ColorTable[7], ColorTable[8]}),
               (std::vector<int32_t>{255, 0, 0}));
-    EXPECT_EQ(dlg->m_linkHex, "FF0000");
     EXPECT_EQ(Sliders(), (std::vector<int>{255, 0, 0}));
     EXPECT_EQ(Labels(), (std::vector<std::string>{"255", "0", "0"}));
-    EXPECT_NE(Tag().find("LINK=\"#FF0000\" "), std::string::npos);
+    EXPECT_EQ(Tag(), "<BODY BGCOLOR=\"#FFEBD7\" TEXT=\"#000000\" LINK=\"#FF0000\" "
+                     "VLINK=\"#551A8B\" ALINK=\"#EE0000\" >");
     EXPECT_TRUE(PreviewInvalid(Wnd()));
-    EXPECT_EQ(dlg->roleHandlerCalls, (std::vector<int>{RoleLink, RoleLink}));
 
     ::ValidateRect(Wnd(), nullptr);
     std::vector<int32_t> before = Table();
@@ -171,7 +169,6 @@ TEST_F(ColorControlsTest, ResetRestoresDefaultsHidesBackgroundsAndKeepsTheRoleAn
     Click(IDC_LINK_COLOR);
     HScroll(IDC_GREEN_SLIDER, SB_THUMBTRACK, 7);
     ColorTable[14] = 4096;
-    dlg->roleHandlerCalls.clear();
 
     Command(ID_EDIT_RESETCOLORS);
     for (int i = 0; i < kComponentCount; ++i)
@@ -187,8 +184,6 @@ TEST_F(ColorControlsTest, ResetRestoresDefaultsHidesBackgroundsAndKeepsTheRoleAn
     EXPECT_EQ(dlg->m_hBackground, bitmap);
     EXPECT_EQ(dlg->m_backgroundLoaded, 1);
     EXPECT_EQ(dlg->m_backgroundName, "paper.bmp");
-    EXPECT_EQ(dlg->roleHandlerCalls, (std::vector<int>{RoleText, RoleVisitedLink, RoleActiveLink,
-                                                       RoleBackground, RoleLink}));
 
     // With backgrounds hidden the menu is left as it was.
     Command(ID_EDIT_RESETCOLORS);
@@ -196,18 +191,25 @@ TEST_F(ColorControlsTest, ResetRestoresDefaultsHidesBackgroundsAndKeepsTheRoleAn
     EXPECT_EQ(dlg->m_solidBackground, static_cast<int>(MF_CHECKED));
 }
 
-TEST_F(ColorControlsTest, ReselectRolesEndsWithTheCurrentRoleInAFixedOrder) {
-    const std::vector<int> expected[] = {
-        {1001, 1002, 1003, 1004, 1000}, {1002, 1003, 1004, 1000, 1001},
-        {1001, 1003, 1004, 1000, 1002}, {1001, 1002, 1004, 1000, 1003},
-        {1001, 1002, 1003, 1000, 1004},
-    };
+TEST_F(ColorControlsTest, AfterResetTheSlidersShowTheSelectedRolesDefaultsWhicheverItIs) {
+    const std::vector<int> defaults[] = {
+        {255, 235, 215}, {0, 0, 0}, {0, 130, 0}, {85, 26, 139}, {238, 0, 0}};
     for (int r = 0; r < kRoleCount; ++r) {
-        dlg->m_currentRole = kRoles[r];
-        dlg->roleHandlerCalls.clear();
-        dlg->ReselectRoles();
-        EXPECT_EQ(dlg->roleHandlerCalls, expected[r]) << kRoles[r];
+        SCOPED_TRACE(kRoles[r]);
+        Click(kRoles[r]);
+        HScroll(IDC_RED_SLIDER, SB_THUMBTRACK, 7);
+        Command(ID_EDIT_RESETCOLORS);
+        EXPECT_EQ(Sliders(), defaults[r]);
+        std::vector<std::string> labels;
+        for (int value : defaults[r])
+            labels.push_back(std::to_string(value));
+        EXPECT_EQ(Labels(), labels);
+        EXPECT_EQ(Tag(), kDefaultTag);
         EXPECT_EQ(dlg->m_currentRole, kRoles[r]);
+        for (ColorRole role : kRoles)
+            EXPECT_EQ(::SendMessageA(Item(role), BM_GETCHECK, 0, 0),
+                      role == kRoles[r] ? BST_CHECKED : BST_UNCHECKED)
+                << role;
     }
 }
 
@@ -217,6 +219,9 @@ TEST_F(ColorControlsTest, ValuesOutsideTheRangeShowAsStoredWithTheThumbAtTheNear
     Click(IDC_TEXT_COLOR);
     EXPECT_EQ(Labels(), (std::vector<std::string>{"300", "-5", "0"}));
     EXPECT_EQ(Sliders(), (std::vector<int>{255, 0, 0}));
-    dlg->UpdateCurrentHex();
-    EXPECT_EQ(dlg->m_textHex, "12CFFFFFFFB00");
+    // A notification that leaves the blue thumb in place writes the text's colour into the tag.
+    HScroll(IDC_BLUE_SLIDER, SB_ENDSCROLL);
+    EXPECT_EQ(Labels(), (std::vector<std::string>{"300", "-5", "0"}));
+    EXPECT_EQ(Tag(), "<BODY BGCOLOR=\"#FFEBD7\" TEXT=\"#12CFFFFFFFB00\" LINK=\"#008200\" "
+                     "VLINK=\"#551A8B\" ALINK=\"#EE0000\" >");
 }

@@ -72,55 +72,21 @@ private:
     BOOL AnswerFile(OPENFILENAMEA& ofn, bool open);
 };
 
-// The main dialog with its protected members in reach, recording the role handlers it runs.
+// The main dialog with its protected members in reach.
 class TestSchemeDlg : public CSchemeDlg {
 public:
-    using CSchemeDlg::m_alinkHex;
     using CSchemeDlg::m_backgroundAux;
     using CSchemeDlg::m_backgroundLoaded;
     using CSchemeDlg::m_backgroundName;
     using CSchemeDlg::m_backgroundPath;
-    using CSchemeDlg::m_bgcolorHex;
     using CSchemeDlg::m_contrast;
     using CSchemeDlg::m_currentRole;
     using CSchemeDlg::m_hBackground;
     using CSchemeDlg::m_hIcon;
-    using CSchemeDlg::m_linkHex;
     using CSchemeDlg::m_solidBackground;
-    using CSchemeDlg::m_textHex;
-    using CSchemeDlg::m_vlinkHex;
     using CSchemeDlg::RebuildTag;
-    using CSchemeDlg::ReselectRoles;
     using CSchemeDlg::SetBackgroundBitmap;
     using CSchemeDlg::TileBackground;
-    using CSchemeDlg::UpdateCurrentHex;
-
-    std::vector<int> roleHandlerCalls;
-
-protected:
-    void OnBackgroundColor() override {
-        Record(RoleBackground);
-        CSchemeDlg::OnBackgroundColor();
-    }
-    void OnTextColor() override {
-        Record(RoleText);
-        CSchemeDlg::OnTextColor();
-    }
-    void OnLinkColor() override {
-        Record(RoleLink);
-        CSchemeDlg::OnLinkColor();
-    }
-    void OnVisitedLinkColor() override {
-        Record(RoleVisitedLink);
-        CSchemeDlg::OnVisitedLinkColor();
-    }
-    void OnActiveLinkColor() override {
-        Record(RoleActiveLink);
-        CSchemeDlg::OnActiveLinkColor();
-    }
-
-private:
-    void Record(int role) { roleHandlerCalls.push_back(role); }
 };
 
 // Each test gets a fresh main dialog over the default scheme and a recording modal host.

@@ -44,9 +44,6 @@ public:
     // Whether msg is a key that the focused tag box keeps for itself instead of the accelerators.
     bool IsTagBoxEditingKey(const MSG& msg) const;
 
-    // The title that the sample page shows; "Tintwright" at every start.
-    const CString& GetSampleTitle() const { return m_sampleTitle; }
-
 protected:
     BOOL OnInitDialog() override;
     void OnOK() override {} // Enter never ends the main window
@@ -76,12 +73,12 @@ protected:
     RECT ScaledPreviewRect() const;
     HCURSOR OnQueryDragIcon() { return reinterpret_cast<HCURSOR>(m_hIcon); }
 
-    // Colour controls. The role handlers are virtual so that the order of calls can be observed.
-    virtual void OnBackgroundColor() { SelectRole(RoleBackground); }
-    virtual void OnTextColor() { SelectRole(RoleText); }
-    virtual void OnLinkColor() { SelectRole(RoleLink); }
-    virtual void OnVisitedLinkColor() { SelectRole(RoleVisitedLink); }
-    virtual void OnActiveLinkColor() { SelectRole(RoleActiveLink); }
+    // Colour controls.
+    void OnBackgroundColor() { SelectRole(RoleBackground); }
+    void OnTextColor() { SelectRole(RoleText); }
+    void OnLinkColor() { SelectRole(RoleLink); }
+    void OnVisitedLinkColor() { SelectRole(RoleVisitedLink); }
+    void OnActiveLinkColor() { SelectRole(RoleActiveLink); }
     void RunRoleHandler(ColorRole role);
     void HideBackgrounds();
     static CString Decimal(int value);
@@ -156,7 +153,7 @@ protected:
     CString m_textHex;
     CString m_bgcolorHex;
     ColorRole m_currentRole = RoleBackground;
-    CString m_sampleTitle = "Tintwright";
+    CString m_sampleTitle = "Tintwright"; // the sample page's title, the same at every start
 
     std::unique_ptr<CContrastDlg> m_contrast; // its window is destroyed with this one
     double m_contrastAim = kContrastAA;       // the window's Aim, kept while it is closed

@@ -13,7 +13,7 @@ import unittest
 import zlib
 
 from twdriver import (IDC_LINK_COLOR, PREVIEW_RECT, PrefixTestCase, Image, choose_file, poll,
-                      write_bmp)
+                      skip_module, write_bmp)
 
 CHROMIUM = shutil.which("chromium") or "/usr/bin/chromium"
 PAGE_SIZE = (640, 400)
@@ -123,7 +123,7 @@ class BrowserTest(PrefixTestCase):
     @classmethod
     def setUpClass(cls):
         if not os.path.exists(CHROMIUM):
-            raise unittest.SkipTest("Chromium is not installed (scripts/setup.sh installs it)")
+            skip_module("Chromium is not installed (scripts/setup.sh installs it)")
         super().setUpClass()
 
     def assert_page_shows_scheme(self, tag):
