@@ -10,7 +10,7 @@ CWinApp* g_app = nullptr;
 template <typename Start> void StartHelpEngine(HWND owner, Start start) {
     CWaitCursor wait;
     if (::GetCapture()) ::ReleaseCapture();
-    if (owner) ::SendMessageA(owner, WM_CANCELMODE, 0, 0);
+    if (owner) ::SendMessageW(owner, WM_CANCELMODE, 0, 0);
     if (!start()) AfxMessageBox(kAfxHelpFailed, MB_OK | MB_ICONEXCLAMATION);
 }
 } // namespace
@@ -66,7 +66,7 @@ void CWinApp::HtmlHelp(DWORD_PTR data, UINT command) {
 }
 
 bool CWinApp::HasHtmlHelpFile() const {
-    DWORD attributes = ::GetFileAttributesA(m_htmlHelpFilePath);
+    DWORD attributes = ::GetFileAttributesW(AfxWide(m_htmlHelpFilePath.str()).c_str());
     return attributes != INVALID_FILE_ATTRIBUTES && !(attributes & FILE_ATTRIBUTE_DIRECTORY);
 }
 
@@ -82,9 +82,9 @@ void AfxWinInit(HINSTANCE module) {
     CWinApp* app = AfxGetApp();
     if (!app) return;
     app->m_hInstance = module;
-    char path[MAX_PATH + 1] = {};
-    DWORD length = ::GetModuleFileNameA(module, path, MAX_PATH);
-    CString full(std::string_view(path, length));
+    wchar_t path[MAX_PATH + 1] = {};
+    DWORD length = ::GetModuleFileNameW(module, path, MAX_PATH);
+    CString full(AfxUtf8(std::wstring_view(path, length)));
     const std::string& text = full.str();
     const size_t nameStart = AfxFileNameOffset(text);
     size_t dot = text.find_last_of('.');

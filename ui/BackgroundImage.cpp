@@ -80,7 +80,8 @@ void CSchemeDlg::OnLoadBackground() {
 
     m_backgroundName = dialog.GetPathName();
     m_backgroundPath = m_backgroundName;
-    SetBackgroundBitmap(ReadFileIntoDDB(m_backgroundName, &m_backgroundAux, 0));
+    SetBackgroundBitmap(
+        ReadFileIntoDDBW(AfxWide(m_backgroundName.str()).c_str(), &m_backgroundAux, 0));
     if (!m_hBackground) {
         ReportImageFailure();
         return;
@@ -113,7 +114,7 @@ void CSchemeDlg::OfferPngCopy(int32_t format) {
     {
         // A large picture takes seconds to compress.
         CWaitCursor wait;
-        code = WritePngCopy(m_backgroundPath, png);
+        code = WritePngCopyW(AfxWide(m_backgroundPath.str()).c_str(), AfxWide(png.str()).c_str());
         systemError = ::GetLastError();
     }
     if (code != IMGLIB_OK) {

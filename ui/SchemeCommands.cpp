@@ -76,7 +76,8 @@ void CSchemeDlg::OnOpenScheme() {
     if (data.namesBackground) {
         m_backgroundName = CString(data.name);
         m_backgroundPath = CString(data.path);
-        SetBackgroundBitmap(ReadFileIntoDDB(m_backgroundPath, &m_backgroundAux, 0));
+        SetBackgroundBitmap(
+            ReadFileIntoDDBW(AfxWide(m_backgroundPath.str()).c_str(), &m_backgroundAux, 0));
         // The colours are stored already: after the message the window still shows them.
         if (m_hBackground)
             m_backgroundLoaded = 1;
