@@ -120,7 +120,7 @@ void DialogTest::PressKey(UINT vk, bool ctrl) {
 
 void DialogTest::Pump() {
     MSG msg;
-    while (::PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE))
+    while (::PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE))
         dlg->PumpMessage(msg);
 }
 

@@ -91,7 +91,7 @@ protected:
     }
     void Pump(CDialog& dialog) {
         MSG msg;
-        while (::PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE))
+        while (::PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE))
             dialog.PumpMessage(msg);
     }
     RecordingModalHost host;
