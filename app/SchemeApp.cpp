@@ -10,7 +10,7 @@ END_MESSAGE_MAP()
 // clang-format on
 
 void CSchemeApp::LoadAcceleratorTable() {
-    m_hAccelTable = ::LoadAcceleratorsA(m_hInstance, MAKEINTRESOURCEA(IDR_ACCELERATOR));
+    m_hAccelTable = ::LoadAcceleratorsW(m_hInstance, MAKEINTRESOURCEW(IDR_ACCELERATOR));
 }
 
 BOOL CSchemeApp::InitInstance() {

@@ -17,7 +17,7 @@ std::string FormatEscape(char ch) {
 template <typename Start> void StartHelpEngine(HWND owner, Start start) {
     CWaitCursor wait;
     if (::GetCapture()) ::ReleaseCapture();
-    if (owner) ::SendMessageA(owner, WM_CANCELMODE, 0, 0);
+    if (owner) ::SendMessageW(owner, WM_CANCELMODE, 0, 0);
     if (!start()) AfxMessageBox(kAfxHelpFailed, MB_OK | MB_ICONEXCLAMATION);
 }
 } // namespace
@@ -73,12 +73,13 @@ void CWinApp::HtmlHelp(DWORD_PTR data, UINT command) {
 }
 
 bool CWinApp::HasHtmlHelpFile() const {
-    DWORD attributes = ::GetFileAttributesA(m_htmlHelpFilePath);
+    DWORD attributes = ::GetFileAttributesW(AfxWide(m_htmlHelpFilePath.str()).c_str());
     return attributes != INVALID_FILE_ATTRIBUTES && !(attributes & FILE_ATTRIBUTE_DIRECTORY);
 }
 
 bool CWinApp::HasHelpPage(const char* page) const {
-    const DWORD attributes = ::GetFileAttributesA(m_helpPagesFolder + "\\" + page);
+    const DWORD attributes =
+        ::GetFileAttributesW(AfxWide((m_helpPagesFolder + "\\" + page).str()).c_str());
     return attributes != INVALID_FILE_ATTRIBUTES && !(attributes & FILE_ATTRIBUTE_DIRECTORY);
 }
 
@@ -110,9 +111,9 @@ void AfxWinInit(HINSTANCE module) {
     CWinApp* app = AfxGetApp();
     if (!app) return;
     app->m_hInstance = module;
-    char path[MAX_PATH + 1] = {};
-    DWORD length = ::GetModuleFileNameA(module, path, MAX_PATH);
-    CString full(std::string_view(path, length));
+    wchar_t path[MAX_PATH + 1] = {};
+    DWORD length = ::GetModuleFileNameW(module, path, MAX_PATH);
+    CString full(AfxUtf8(std::wstring_view(path, length)));
     const std::string& text = full.str();
     const size_t nameStart = AfxFileNameOffset(text);
     size_t dot = text.find_last_of('.');

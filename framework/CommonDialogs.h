@@ -19,13 +19,14 @@ public:
     CString GetPathName() const { return CString(m_fileBuffer); }
     CString GetFileName() const;
 
+    // Its texts, and the path that comes back, are UTF-8 (see ModalHost.h).
     OPENFILENAMEA m_ofn;
 
 private:
     BOOL m_openFileDialog;
     CString m_defaultExt;
-    CString m_filter; // the '|' list with its bars turned into string ends
-    char m_fileBuffer[MAX_PATH * 2] = {};
+    CString m_filter;                         // the '|' list with its bars turned into string ends
+    char m_fileBuffer[MAX_PATH * 2 * 3] = {}; // MAX_PATH * 2 UTF-16 units in UTF-8
 };
 
 class CColorDialog {
@@ -39,5 +40,5 @@ public:
     // The custom colours, one table for the whole run, all white at the start.
     static COLORREF* GetSavedCustomColors();
 
-    CHOOSECOLORA m_cc;
+    CHOOSECOLORA m_cc; // without text: the platform's host hands it to ChooseColorW
 };

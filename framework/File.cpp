@@ -1,5 +1,6 @@
 #include "File.h"
 
+#include <iterator>
 #include <string>
 
 #include "FileBeside.h"
@@ -26,11 +27,23 @@ DWORD ShareMode(UINT flags) {
     }
 }
 
-std::string FullPathOf(const char* fileName) {
-    char full[MAX_PATH * 2];
-    DWORD length = ::GetFullPathNameA(fileName, sizeof full, full, nullptr);
-    if (length == 0 || length >= sizeof full) return fileName;
-    return full;
+std::wstring FullPathOf(const std::wstring& fileName) {
+    wchar_t full[MAX_PATH * 2];
+    DWORD length = ::GetFullPathNameW(fileName.c_str(), std::size(full), full, nullptr);
+    if (length == 0 || length >= std::size(full)) return fileName;
+    return std::wstring(full, length);
+}
+
+// name cut after kMaxNameInMessage characters, never inside one.
+std::string NameForMessage(const std::string& name) {
+    size_t characters = 0;
+    for (size_t i = 0; i < name.size(); ++i) {
+        // A UTF-8 character starts at every byte that is not a continuation byte (10xxxxxx).
+        if ((static_cast<unsigned char>(name[i]) & 0xC0) != 0x80 &&
+            characters++ == kMaxNameInMessage)
+            return name.substr(0, i);
+    }
+    return name;
 }
 
 [[noreturn]] void ThrowLastError(const char* fileName) {
@@ -68,7 +81,7 @@ bool CFileException::GetErrorMessage(CString& message) const {
     const char* text = CauseMessage(m_cause);
     if (!text) return false;
     std::string result(text);
-    std::string name = m_strFileName.str().substr(0, kMaxNameInMessage);
+    std::string name = NameForMessage(m_strFileName.str());
     size_t marker = result.find("%1");
     if (marker != std::string::npos) result.replace(marker, 2, name);
     message = CString(std::move(result));
@@ -144,15 +157,16 @@ BOOL CFile::Open(const char* fileName, UINT openFlags, CFileException* error) {
             *error = CFileException(CFileException::OsErrorToException(osError), osError, fileName);
         return FALSE;
     };
-    if ((openFlags & kAccessMask) != modeRead && IsReadOnlyFile(fileName))
+    const std::wstring wideName = AfxWide(fileName);
+    if ((openFlags & kAccessMask) != modeRead && IsReadOnlyFile(wideName.c_str()))
         return fail(ERROR_ACCESS_DENIED);
     DWORD creation = (openFlags & modeCreate) ? CREATE_ALWAYS : OPEN_EXISTING;
-    HANDLE handle = ::CreateFileA(fileName, DesiredAccess(openFlags), ShareMode(openFlags), nullptr,
-                                  creation, FILE_ATTRIBUTE_NORMAL, nullptr);
+    HANDLE handle = ::CreateFileW(wideName.c_str(), DesiredAccess(openFlags), ShareMode(openFlags),
+                                  nullptr, creation, FILE_ATTRIBUTE_NORMAL, nullptr);
     if (handle == INVALID_HANDLE_VALUE) return fail(static_cast<LONG>(::GetLastError()));
     m_hFile = handle;
     m_strFileName = fileName;
-    m_strFilePath = CString(FullPathOf(fileName));
+    m_strFilePath = CString(AfxUtf8(FullPathOf(wideName)));
     return TRUE;
 }
 
@@ -215,7 +229,7 @@ void AfxWriteFileReplacing(const char* path, const std::function<void(CFile&)>& 
             error.m_cause != CFileException::fileNotFound)
             throw error;
     }
-    const std::string fullPath = FullPathOf(path);
+    const std::wstring fullPath = FullPathOf(AfxWide(path));
     try {
         NewFileBeside newFile(fullPath);
         if (!newFile.IsOpen()) {
@@ -225,7 +239,7 @@ void AfxWriteFileReplacing(const char* path, const std::function<void(CFile&)>& 
             return;
         }
         newFile.Close(); // written through a CFile of its own, whose failures carry its name
-        CFile file(newFile.Path().c_str(), CFile::modeCreate | CFile::modeWrite);
+        CFile file(AfxUtf8(newFile.Path()).c_str(), CFile::modeCreate | CFile::modeWrite);
         WriteAndClose(file, write);
         if (const DWORD error = newFile.ReplaceTarget()) {
             AfxThrowFileException(CFileException::OsErrorToException(static_cast<LONG>(error)),

@@ -29,7 +29,8 @@ public:
 
     explicit CFileException(int cause = none, LONG osError = -1, const char* fileName = nullptr);
 
-    // The cause's message with %1 replaced by the file name, cut to 127 characters.
+    // The cause's message with %1 replaced by the file name, cut to 127 characters (never inside
+    // one).
     bool GetErrorMessage(CString& message) const override;
 
     // The cause for a GetLastError code.

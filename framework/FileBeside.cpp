@@ -1,27 +1,28 @@
 #include "FileBeside.h"
 
-#include <cstdio>
+#include <cwchar>
+#include <iterator>
 #include <utility>
 
 namespace {
-constexpr const char* kNewFileSuffix = ".~%04X.tmp";
+constexpr const wchar_t* kNewFileSuffix = L".~%04X.tmp";
 constexpr unsigned kNewFileAttempts = 16;
 constexpr DWORD kReplaceFlags = MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH;
 } // namespace
 
-bool IsReadOnlyFile(const char* path) {
-    const DWORD attributes = ::GetFileAttributesA(path);
+bool IsReadOnlyFile(const wchar_t* path) {
+    const DWORD attributes = ::GetFileAttributesW(path);
     return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_READONLY) &&
            !(attributes & FILE_ATTRIBUTE_DIRECTORY);
 }
 
-NewFileBeside::NewFileBeside(const std::string& target) : m_target(target) {
+NewFileBeside::NewFileBeside(const std::wstring& target) : m_target(target) {
     const unsigned seed = static_cast<unsigned>(::GetCurrentProcessId() ^ ::GetTickCount());
     for (unsigned attempt = 0; attempt < kNewFileAttempts; ++attempt) {
-        char suffix[16];
-        std::snprintf(suffix, sizeof suffix, kNewFileSuffix, (seed + attempt) & 0xFFFFu);
+        wchar_t suffix[16];
+        std::swprintf(suffix, std::size(suffix), kNewFileSuffix, (seed + attempt) & 0xFFFFu);
         m_path = target + suffix;
-        m_handle = ::CreateFileA(m_path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
+        m_handle = ::CreateFileW(m_path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
                                  FILE_ATTRIBUTE_NORMAL, nullptr);
         if (m_handle != INVALID_HANDLE_VALUE) return;
         m_error = ::GetLastError();
@@ -32,7 +33,7 @@ NewFileBeside::NewFileBeside(const std::string& target) : m_target(target) {
 
 NewFileBeside::~NewFileBeside() {
     Close();
-    if (!m_committed && !m_path.empty()) ::DeleteFileA(m_path.c_str());
+    if (!m_committed && !m_path.empty()) ::DeleteFileW(m_path.c_str());
 }
 
 void NewFileBeside::Close() {
@@ -44,7 +45,7 @@ DWORD NewFileBeside::ReplaceTarget() {
         if (!::FlushFileBuffers(m_handle)) return ::GetLastError();
         if (!::CloseHandle(std::exchange(m_handle, INVALID_HANDLE_VALUE))) return ::GetLastError();
     }
-    if (!::MoveFileExA(m_path.c_str(), m_target.c_str(), kReplaceFlags)) return ::GetLastError();
+    if (!::MoveFileExW(m_path.c_str(), m_target.c_str(), kReplaceFlags)) return ::GetLastError();
     m_committed = true;
     return ERROR_SUCCESS;
 }

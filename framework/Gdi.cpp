@@ -15,10 +15,15 @@ BOOL CDC::CreateCompatibleDC(CDC* other) {
     return m_owned;
 }
 
+int CDC::DrawText(const char* text, RECT* rect, UINT format) {
+    const std::wstring wide = AfxWide(text);
+    return ::DrawTextW(m_hDC, wide.c_str(), static_cast<int>(wide.size()), rect, format);
+}
+
 void CDC::FillSolidRect(int x, int y, int cx, int cy, COLORREF color) {
     COLORREF previous = ::SetBkColor(m_hDC, color);
     RECT rect = {x, y, x + cx, y + cy};
-    ::ExtTextOutA(m_hDC, 0, 0, ETO_OPAQUE, &rect, nullptr, 0, nullptr);
+    ::ExtTextOutW(m_hDC, 0, 0, ETO_OPAQUE, &rect, nullptr, 0, nullptr);
     ::SetBkColor(m_hDC, previous);
 }
 
@@ -52,9 +57,9 @@ BOOL CFont::CreateFont(int height, int width, int escapement, int orientation, i
                        BYTE clipPrecision, BYTE quality, BYTE pitchAndFamily,
                        const char* faceName) {
     if (m_hObject) ::DeleteObject(m_hObject);
-    m_hObject =
-        ::CreateFontA(height, width, escapement, orientation, weight, italic, underline, strikeOut,
-                      charSet, outPrecision, clipPrecision, quality, pitchAndFamily, faceName);
+    m_hObject = ::CreateFontW(height, width, escapement, orientation, weight, italic, underline,
+                              strikeOut, charSet, outPrecision, clipPrecision, quality,
+                              pitchAndFamily, AfxWide(faceName).c_str());
     return m_hObject != nullptr;
 }
 

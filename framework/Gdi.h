@@ -36,9 +36,8 @@ public:
     BOOL DPtoLP(RECT* rect) const { return ::DPtoLP(m_hDC, reinterpret_cast<POINT*>(rect), 2); }
     BOOL LPtoDP(RECT* rect) const { return ::LPtoDP(m_hDC, reinterpret_cast<POINT*>(rect), 2); }
 
-    int DrawText(const char* text, RECT* rect, UINT format) {
-        return ::DrawTextA(m_hDC, text, -1, rect, format);
-    }
+    // text is UTF-8.
+    int DrawText(const char* text, RECT* rect, UINT format);
     // Fills with color without a brush; the background colour is left as it was.
     void FillSolidRect(int x, int y, int cx, int cy, COLORREF color);
     void FillSolidRect(const RECT& rect, COLORREF color) {

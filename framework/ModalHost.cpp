@@ -1,11 +1,13 @@
 #include "ModalHost.h"
 
+#include <algorithm>
 #include <cstdio>
 #include <cstring>
 #include <string>
 
 #include "App.h"
 #include "Exception.h"
+#include "String.h"
 
 namespace {
 CModalHost g_platformHost;
@@ -18,34 +20,56 @@ template <typename Function> Function Export(HMODULE module, const char* name) {
 }
 
 // The system folder; empty when the system cannot say.
-std::string SystemFolder() {
-    char folder[MAX_PATH] = {};
-    UINT length = ::GetSystemDirectoryA(folder, MAX_PATH);
-    return length == 0 || length >= MAX_PATH ? std::string() : std::string(folder, length);
+std::wstring SystemFolder() {
+    wchar_t folder[MAX_PATH] = {};
+    UINT length = ::GetSystemDirectoryW(folder, MAX_PATH);
+    return length == 0 || length >= MAX_PATH ? std::wstring() : std::wstring(folder, length);
 }
 
 // Loads a library of the system folder by its full path: never a file of that name elsewhere.
-HMODULE LoadSystemLibrary(const char* name) {
-    const std::string folder = SystemFolder();
+HMODULE LoadSystemLibrary(const wchar_t* name) {
+    const std::wstring folder = SystemFolder();
     if (folder.empty()) return nullptr;
-    return ::LoadLibraryA((folder + "\\" + name).c_str());
+    return ::LoadLibraryW((folder + L"\\" + name).c_str());
 }
 
 // A Unix folder as Wine names it in its variables ("\\??\\unix/usr/share/wine"), as a path
 // through Wine's Unix drive.
-std::string UnixFolder(std::string folder) {
-    constexpr std::string_view kUnix = "\\??\\unix";
+std::wstring UnixFolder(std::wstring folder) {
+    constexpr std::wstring_view kUnix = L"\\??\\unix";
     if (folder.compare(0, kUnix.size(), kUnix) == 0)
-        folder = "\\\\?\\unix" + folder.substr(kUnix.size());
-    for (char& ch : folder)
-        if (ch == '/') ch = '\\';
+        folder = L"\\\\?\\unix" + folder.substr(kUnix.size());
+    for (wchar_t& ch : folder)
+        if (ch == L'/') ch = L'\\';
     return folder;
+}
+
+// The wide form of a text that may be absent, kept while the call runs.
+class WideText {
+public:
+    explicit WideText(const char* text) : m_present(text != nullptr) {
+        if (text) m_text = AfxWide(text);
+    }
+    const wchar_t* get() const { return m_present ? m_text.c_str() : nullptr; }
+
+private:
+    bool m_present;
+    std::wstring m_text;
+};
+
+// A list of strings ended by an empty one, as the file dialog's filter is.
+std::wstring WideStringList(const char* list) {
+    std::wstring wide;
+    if (!list) return wide;
+    for (const char* text = list; *text; text += std::strlen(text) + 1)
+        wide += AfxWide(text) + L'\0';
+    return wide + L'\0';
 }
 
 // The function name of the common dialogs' library. Throws when the library or the function
 // is missing, so that the command fails visibly instead of looking cancelled.
 template <typename Function> Function CommonDialog(const char* name) {
-    static HMODULE module = ::LoadLibraryA(kCommonDialogs);
+    static HMODULE module = ::LoadLibraryA(kCommonDialogs); // a name in ASCII
     const auto function = Export<Function>(module, name);
     if (!function) throw CLibraryException(kCommonDialogs);
     return function;
@@ -58,41 +82,44 @@ template <typename Function> Function CommonDialog(const char* name) {
 constexpr const char* kPathTooLong =
     "This path is longer than 259 characters, more than the file dialog can take:\n%s\n\n"
     "Please choose a file whose path is shorter.";
-constexpr const char* kDialogProcProperty = "Tintwright.FileDialogProc";
+constexpr const wchar_t* kDialogProcProperty = L"Tintwright.FileDialogProc";
+// The most the dialog is asked for at once: the longest path Windows knows.
+constexpr size_t kLongestPath = 32768;
 
 // The full path of the name typed into the file dialog, as far as the dialog tells it.
-std::string TypedPath(HWND dialog) {
-    std::string typed(32768, '\0');
+std::wstring TypedPath(HWND dialog) {
+    std::wstring typed(kLongestPath, L'\0');
     const LRESULT length =
-        ::SendMessageA(dialog, CDM_GETSPEC, typed.size(), reinterpret_cast<LPARAM>(typed.data()));
-    typed.resize(length > 0 ? std::strlen(typed.c_str()) : 0);
-    const bool absolute = (typed.size() > 1 && typed[1] == ':') ||
-                          (!typed.empty() && (typed[0] == '\\' || typed[0] == '/'));
-    if (absolute || typed.empty() || typed.find('"') != std::string::npos) return typed;
-    std::string folder(32768, '\0');
-    if (::SendMessageA(dialog, CDM_GETFOLDERPATH, folder.size(),
+        ::SendMessageW(dialog, CDM_GETSPEC, typed.size(), reinterpret_cast<LPARAM>(typed.data()));
+    typed.resize(length > 0 ? std::wcslen(typed.c_str()) : 0);
+    const bool absolute = (typed.size() > 1 && typed[1] == L':') ||
+                          (!typed.empty() && (typed[0] == L'\\' || typed[0] == L'/'));
+    if (absolute || typed.empty() || typed.find(L'"') != std::wstring::npos) return typed;
+    std::wstring folder(kLongestPath, L'\0');
+    if (::SendMessageW(dialog, CDM_GETFOLDERPATH, folder.size(),
                        reinterpret_cast<LPARAM>(folder.data())) <= 0)
         return typed;
-    folder.resize(std::strlen(folder.c_str()));
-    return folder + (folder.empty() || folder.back() == '\\' ? "" : "\\") + typed;
+    folder.resize(std::wcslen(folder.c_str()));
+    return folder + (folder.empty() || folder.back() == L'\\' ? L"" : L"\\") + typed;
 }
 
 LRESULT CALLBACK FileDialogGuard(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam) {
-    const auto previous = reinterpret_cast<WNDPROC>(::GetPropA(dialog, kDialogProcProperty));
+    const auto previous = reinterpret_cast<WNDPROC>(::GetPropW(dialog, kDialogProcProperty));
     if (message == WM_COMMAND && LOWORD(wParam) == IDOK) {
-        const std::string path = TypedPath(dialog);
+        const std::wstring path = TypedPath(dialog);
         if (path.size() >= MAX_PATH) {
-            std::string text(std::strlen(kPathTooLong) + path.size(), '\0');
-            text.resize(std::snprintf(text.data(), text.size(), kPathTooLong, path.c_str()));
+            const std::string utf8 = AfxUtf8(path.c_str());
+            std::string text(std::strlen(kPathTooLong) + utf8.size(), '\0');
+            text.resize(std::snprintf(text.data(), text.size(), kPathTooLong, utf8.c_str()));
             AfxMessageBox(text.c_str(), MB_OK | MB_ICONEXCLAMATION);
             return 0;
         }
     }
     if (message == WM_NCDESTROY) {
-        ::SetWindowLongPtrA(dialog, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(previous));
-        ::RemovePropA(dialog, kDialogProcProperty);
+        ::SetWindowLongPtrW(dialog, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(previous));
+        ::RemovePropW(dialog, kDialogProcProperty);
     }
-    return ::CallWindowProcA(previous, dialog, message, wParam, lParam);
+    return ::CallWindowProcW(previous, dialog, message, wParam, lParam);
 }
 
 // The hook of an explorer-style dialog runs in a child of the dialog: it puts the guard on the
@@ -101,49 +128,102 @@ UINT_PTR CALLBACK FileDialogHook(HWND child, UINT message, WPARAM, LPARAM) {
     if (message == WM_INITDIALOG) {
         HWND dialog = ::GetParent(child);
         const LONG_PTR previous =
-            ::SetWindowLongPtrA(dialog, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(FileDialogGuard));
-        ::SetPropA(dialog, kDialogProcProperty, reinterpret_cast<HANDLE>(previous));
+            ::SetWindowLongPtrW(dialog, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(FileDialogGuard));
+        ::SetPropW(dialog, kDialogProcProperty, reinterpret_cast<HANDLE>(previous));
     }
     return 0;
 }
 
-// Runs a file dialog, under Wine with the guard unless its caller hooked it already. (On Windows
-// a hook would bring back the older dialog, which the current one need not be.)
-template <typename Function> BOOL RunFileDialog(Function function, OPENFILENAMEA& ofn) {
-    if ((ofn.Flags & OFN_ENABLEHOOK) || !(ofn.Flags & OFN_EXPLORER) || !AfxRunningUnderWine())
-        return function(&ofn);
-    OPENFILENAMEA guarded = ofn;
-    guarded.Flags |= OFN_ENABLEHOOK;
-    guarded.lpfnHook = FileDialogHook;
-    const BOOL ok = function(&guarded);
-    guarded.Flags = ofn.Flags;
-    guarded.lpfnHook = ofn.lpfnHook;
-    ofn = guarded;
-    return ok;
-}
+using FileDialogFunction = BOOL(WINAPI*)(OPENFILENAMEW*);
+using ColorDialogFunction = BOOL(WINAPI*)(CHOOSECOLORW*);
+using HtmlHelpFunction = HWND(WINAPI*)(HWND, LPCWSTR, UINT, DWORD_PTR);
 
-using FileDialogFunction = BOOL(WINAPI*)(OPENFILENAMEA*);
-using ColorDialogFunction = BOOL(WINAPI*)(CHOOSECOLORA*);
-using HtmlHelpFunction = HWND(WINAPI*)(HWND, LPCSTR, UINT, DWORD_PTR);
+// Runs the wide file dialog over ofn, whose texts are UTF-8; the chosen path comes back into
+// ofn.lpstrFile as UTF-8, its offsets counted in bytes. Under Wine an explorer-style dialog
+// that its caller did not hook gets the guard against long paths. (On Windows a hook would
+// bring back the older dialog, which the current one need not be.)
+BOOL RunFileDialog(const char* name, OPENFILENAMEA& ofn) {
+    const auto function = CommonDialog<FileDialogFunction>(name);
+    const std::wstring filter = WideStringList(ofn.lpstrFilter);
+    const WideText initialDir(ofn.lpstrInitialDir), title(ofn.lpstrTitle),
+        defaultExt(ofn.lpstrDefExt);
+    // Room for as many UTF-16 units as ofn.lpstrFile takes back in UTF-8 (three bytes each).
+    std::wstring file(std::max<DWORD>(ofn.nMaxFile / 3, 1), L'\0');
+    if (ofn.lpstrFile) {
+        const std::wstring initial = AfxWide(ofn.lpstrFile);
+        std::copy_n(initial.begin(), std::min(initial.size(), file.size() - 1), file.begin());
+    }
+    OPENFILENAMEW wide{};
+    wide.lStructSize = sizeof wide;
+    wide.hwndOwner = ofn.hwndOwner;
+    wide.hInstance = ofn.hInstance;
+    wide.lpstrFilter = ofn.lpstrFilter ? filter.c_str() : nullptr;
+    wide.nFilterIndex = ofn.nFilterIndex;
+    wide.lpstrFile = file.data();
+    wide.nMaxFile = static_cast<DWORD>(file.size());
+    wide.lpstrInitialDir = initialDir.get();
+    wide.lpstrTitle = title.get();
+    wide.Flags = ofn.Flags;
+    wide.lpstrDefExt = defaultExt.get();
+    const bool guarded =
+        !(ofn.Flags & OFN_ENABLEHOOK) && (ofn.Flags & OFN_EXPLORER) && AfxRunningUnderWine();
+    if (guarded) {
+        wide.Flags |= OFN_ENABLEHOOK;
+        wide.lpfnHook = FileDialogHook;
+    }
+    if (!function(&wide)) return FALSE;
+
+    ofn.Flags = guarded ? wide.Flags & ~static_cast<DWORD>(OFN_ENABLEHOOK) : wide.Flags;
+    ofn.nFilterIndex = wide.nFilterIndex;
+    const std::string path = AfxUtf8(file.c_str());
+    if (!ofn.lpstrFile || path.size() + 1 > ofn.nMaxFile) return FALSE;
+    std::memcpy(ofn.lpstrFile, path.c_str(), path.size() + 1);
+    const size_t nameStart = AfxFileNameOffset(path);
+    const size_t dot = path.find_last_of('.');
+    ofn.nFileOffset = static_cast<WORD>(nameStart);
+    ofn.nFileExtension =
+        static_cast<WORD>(dot == std::string::npos || dot < nameStart ? path.size() : dot + 1);
+    return TRUE;
+}
 CModalHost* g_host = &g_platformHost;
 } // namespace
 
 BOOL CModalHost::GetOpenFileName(OPENFILENAMEA& ofn) {
-    return RunFileDialog(CommonDialog<FileDialogFunction>("GetOpenFileNameA"), ofn);
+    return RunFileDialog("GetOpenFileNameW", ofn);
 }
 
 BOOL CModalHost::GetSaveFileName(OPENFILENAMEA& ofn) {
-    return RunFileDialog(CommonDialog<FileDialogFunction>("GetSaveFileNameA"), ofn);
+    return RunFileDialog("GetSaveFileNameW", ofn);
 }
 
 BOOL CModalHost::ChooseColor(CHOOSECOLORA& cc) {
-    return CommonDialog<ColorDialogFunction>("ChooseColorA")(&cc);
+    // The picker as the program uses it carries no text: no template and no hook.
+    CHOOSECOLORW wide{};
+    wide.lStructSize = sizeof wide;
+    wide.hwndOwner = cc.hwndOwner;
+    wide.rgbResult = cc.rgbResult;
+    wide.lpCustColors = cc.lpCustColors;
+    wide.Flags = cc.Flags & ~static_cast<DWORD>(CC_ENABLETEMPLATE | CC_ENABLETEMPLATEHANDLE);
+    wide.lCustData = cc.lCustData;
+    wide.lpfnHook = cc.lpfnHook;
+    const BOOL chosen = CommonDialog<ColorDialogFunction>("ChooseColorW")(&wide);
+    cc.rgbResult = wide.rgbResult;
+    cc.Flags = wide.Flags;
+    return chosen;
+}
+
+int CModalHost::MessageBox(HWND owner, const char* text, const char* caption, UINT type) {
+    return ::MessageBoxW(owner, WideText(text).get(), WideText(caption).get(), type);
+}
+
+BOOL CModalHost::WinHelp(HWND owner, const char* helpFile, UINT command, ULONG_PTR data) {
+    return ::WinHelpW(owner, WideText(helpFile).get(), command, data);
 }
 
 HWND CModalHost::HtmlHelp(HWND caller, const char* helpFile, UINT command, DWORD_PTR data) {
-    static HMODULE module = LoadSystemLibrary("hhctrl.ocx");
-    auto function = Export<HtmlHelpFunction>(module, "HtmlHelpA");
-    return function ? function(caller, helpFile, command, data) : nullptr;
+    static HMODULE module = LoadSystemLibrary(L"hhctrl.ocx");
+    auto function = Export<HtmlHelpFunction>(module, "HtmlHelpW");
+    return function ? function(caller, WideText(helpFile).get(), command, data) : nullptr;
 }
 
 bool AfxRunningUnderWine() {
@@ -155,13 +235,13 @@ bool CModalHost::HtmlHelpDrawsPages() {
     if (!AfxRunningUnderWine()) return true;
     // Wine draws HTML through its Gecko engine, installed in its data folder or the system folder.
     static const bool drawn = [] {
-        if (!LoadSystemLibrary("mshtml.dll")) return false;
-        std::string folders[2] = {SystemFolder() + "\\gecko", ""};
-        char data[MAX_PATH] = {};
-        const DWORD length = ::GetEnvironmentVariableA("WINEDATADIR", data, MAX_PATH);
-        if (length > 0 && length < MAX_PATH) folders[1] = UnixFolder(data) + "\\gecko";
-        for (const std::string& folder : folders) {
-            const DWORD attributes = ::GetFileAttributesA(folder.c_str());
+        if (!LoadSystemLibrary(L"mshtml.dll")) return false;
+        std::wstring folders[2] = {SystemFolder() + L"\\gecko", L""};
+        wchar_t data[MAX_PATH] = {};
+        const DWORD length = ::GetEnvironmentVariableW(L"WINEDATADIR", data, MAX_PATH);
+        if (length > 0 && length < MAX_PATH) folders[1] = UnixFolder(data) + L"\\gecko";
+        for (const std::wstring& folder : folders) {
+            const DWORD attributes = ::GetFileAttributesW(folder.c_str());
             if (!folder.empty() && attributes != INVALID_FILE_ATTRIBUTES &&
                 (attributes & FILE_ATTRIBUTE_DIRECTORY))
                 return true;
@@ -172,14 +252,15 @@ bool CModalHost::HtmlHelpDrawsPages() {
 }
 
 BOOL CModalHost::OpenInBrowser(const char* url) {
-    std::string command = "\"" + SystemFolder() + "\\winebrowser.exe\" \"" + url + "\"";
-    STARTUPINFOA startup = {};
+    std::wstring command =
+        L"\"" + SystemFolder() + L"\\winebrowser.exe\" \"" + AfxWide(url) + L"\"";
+    STARTUPINFOW startup = {};
     startup.cb = sizeof startup;
     // winebrowser only hands the address on: no console or window of its own.
     startup.dwFlags = STARTF_USESHOWWINDOW;
     startup.wShowWindow = SW_HIDE;
     PROCESS_INFORMATION process = {};
-    if (!::CreateProcessA(nullptr, command.data(), nullptr, nullptr, FALSE, CREATE_NO_WINDOW,
+    if (!::CreateProcessW(nullptr, command.data(), nullptr, nullptr, FALSE, CREATE_NO_WINDOW,
                           nullptr, nullptr, &startup, &process))
         return FALSE;
     ::CloseHandle(process.hThread);

@@ -1,6 +1,7 @@
 // The one seam for modal helpers that a test cannot click through: the common file and colour
 // dialogs, message boxes and the help engines. The shipped program uses the platform's own;
-// a test installs a host of its own that answers them and records what was shown.
+// a test installs a host of its own that answers them and records what was shown. Every text
+// here, the file dialog's included, is UTF-8: the platform's host calls the wide functions.
 #pragma once
 #include <windows.h>
 #include <commdlg.h>
@@ -15,13 +16,9 @@ public:
     virtual BOOL GetOpenFileName(OPENFILENAMEA& ofn);
     virtual BOOL GetSaveFileName(OPENFILENAMEA& ofn);
     virtual BOOL ChooseColor(CHOOSECOLORA& cc);
-    virtual int MessageBox(HWND owner, const char* text, const char* caption, UINT type) {
-        return ::MessageBoxA(owner, text, caption, type);
-    }
-    virtual BOOL WinHelp(HWND owner, const char* helpFile, UINT command, ULONG_PTR data) {
-        return ::WinHelpA(owner, helpFile, command, data);
-    }
-    // HTML Help's HtmlHelpA; nullptr when it fails or hhctrl.ocx cannot be loaded.
+    virtual int MessageBox(HWND owner, const char* text, const char* caption, UINT type);
+    virtual BOOL WinHelp(HWND owner, const char* helpFile, UINT command, ULONG_PTR data);
+    // HTML Help's HtmlHelpW; nullptr when it fails or hhctrl.ocx cannot be loaded.
     virtual HWND HtmlHelp(HWND caller, const char* helpFile, UINT command, DWORD_PTR data);
     // Whether HTML Help can draw its pages: always on Windows; under Wine only with Wine's HTML
     // engine, without which it shows its contents beside empty pages.

@@ -1,5 +1,7 @@
 #include "String.h"
 
+#include <windows.h>
+
 #include <cstdarg>
 #include <cstdio>
 #include <cstring>
@@ -56,4 +58,50 @@ char* CString::GetBuffer(int minLength) {
 void CString::ReleaseBuffer(int newLength) {
     if (newLength < 0) newLength = static_cast<int>(std::strlen(m_text.c_str()));
     m_text.resize(static_cast<size_t>(newLength));
+}
+
+namespace {
+std::wstring WideFrom(UINT codePage, std::string_view bytes) {
+    if (bytes.empty()) return {};
+    const int size = static_cast<int>(bytes.size());
+    const int length = ::MultiByteToWideChar(codePage, 0, bytes.data(), size, nullptr, 0);
+    std::wstring wide(static_cast<size_t>(length), L'\0');
+    ::MultiByteToWideChar(codePage, 0, bytes.data(), size, wide.data(), length);
+    return wide;
+}
+
+// No default character may be asked about for UTF-8 (a system whose code page is UTF-8).
+std::string BytesFrom(UINT codePage, std::wstring_view wide, BOOL* usedDefault) {
+    if (wide.empty()) return {};
+    const DWORD flags = codePage == CP_UTF8 ? 0 : WC_NO_BEST_FIT_CHARS;
+    if (codePage == CP_UTF8) usedDefault = nullptr;
+    const int size = static_cast<int>(wide.size());
+    const int length =
+        ::WideCharToMultiByte(codePage, flags, wide.data(), size, nullptr, 0, nullptr, usedDefault);
+    std::string bytes(static_cast<size_t>(length), '\0');
+    ::WideCharToMultiByte(codePage, flags, wide.data(), size, bytes.data(), length, nullptr,
+                          nullptr);
+    return bytes;
+}
+} // namespace
+
+std::wstring AfxWide(std::string_view utf8) {
+    return WideFrom(CP_UTF8, utf8);
+}
+
+std::string AfxUtf8(std::wstring_view utf16) {
+    return BytesFrom(CP_UTF8, utf16, nullptr);
+}
+
+std::optional<std::string> AfxCodePageText(std::string_view utf8) {
+    const UINT codePage = ::GetACP();
+    if (codePage == CP_UTF8) return std::string(utf8);
+    BOOL usedDefault = FALSE;
+    std::string bytes = BytesFrom(codePage, AfxWide(utf8), &usedDefault);
+    if (usedDefault) return std::nullopt;
+    return bytes;
+}
+
+std::string AfxCodePageToUtf8(std::string_view bytes) {
+    return AfxUtf8(WideFrom(CP_ACP, bytes));
 }

@@ -1,5 +1,7 @@
-// CString: the framework's 8-bit ANSI string, a thin value type over std::string.
+// CString: the framework's 8-bit string, a thin value type over std::string, holding UTF-8.
+// The framework speaks UTF-16 to Windows and converts at that boundary with AfxWide and AfxUtf8.
 #pragma once
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -43,3 +45,12 @@ private:
 
 // Where the file name starts in path: after its last '\\', '/' or ':'.
 size_t AfxFileNameOffset(std::string_view path);
+
+// UTF-8 to UTF-16 for the system's wide functions; a byte that is no UTF-8 becomes U+FFFD.
+std::wstring AfxWide(std::string_view utf8);
+// UTF-16 from the system's wide functions to UTF-8.
+std::string AfxUtf8(std::wstring_view utf16);
+// utf8 in the system code page (CP_ACP), or nothing when a character has no exact form there.
+std::optional<std::string> AfxCodePageText(std::string_view utf8);
+// Text in the system code page (CP_ACP) as UTF-8.
+std::string AfxCodePageToUtf8(std::string_view bytes);

@@ -11,10 +11,12 @@
 
 namespace {
 // The window property that marks our dialogs and holds their objects.
-constexpr const char* kDialogProperty = "Tintwright.CDialog";
+constexpr const wchar_t* kDialogProperty = L"Tintwright.CDialog";
 // Another program may hold the clipboard open for a moment: so many tries, so far apart.
 constexpr int kClipboardTries = 5;
 constexpr DWORD kClipboardRetryMilliseconds = 20;
+// Memory for the clipboard, owned until the clipboard takes it.
+using GlobalMemory = std::unique_ptr<void, HGLOBAL(WINAPI*)(HGLOBAL)>;
 
 // Reports the exception being handled, as the framework reports any that leaves a handler.
 void ReportCurrentException(const char* generic) {
@@ -66,23 +68,27 @@ bool CCmdTarget::OnCmdMsg(UINT id, UINT code) {
 // ---- CWnd ----
 
 CString CWnd::GetWindowText() const {
-    CString text;
-    int length = ::GetWindowTextLengthA(m_hWnd);
-    char* buffer = text.GetBuffer(length + 1);
-    ::GetWindowTextA(m_hWnd, buffer, length + 1);
-    text.ReleaseBuffer();
-    return text;
+    std::wstring text(static_cast<size_t>(::GetWindowTextLengthW(m_hWnd)) + 1, L'\0');
+    text.resize(
+        static_cast<size_t>(::GetWindowTextW(m_hWnd, text.data(), static_cast<int>(text.size()))));
+    return CString(AfxUtf8(text));
 }
 
 bool CWnd::SetClipboardText(std::string_view text) {
-    // Owned until the clipboard takes it.
-    std::unique_ptr<void, HGLOBAL(WINAPI*)(HGLOBAL)> memory(
-        ::GlobalAlloc(GMEM_MOVEABLE, text.size() + 1), ::GlobalFree);
-    if (!memory) AfxThrowMemoryException();
-    auto* chars = static_cast<char*>(::GlobalLock(memory.get()));
-    std::memcpy(chars, text.data(), text.size());
-    chars[text.size()] = '\0';
-    ::GlobalUnlock(memory.get());
+    const std::wstring wide = AfxWide(text);
+    const int narrowSize =
+        ::WideCharToMultiByte(CP_ACP, 0, wide.c_str(), -1, nullptr, 0, nullptr, nullptr);
+    GlobalMemory unicode(::GlobalAlloc(GMEM_MOVEABLE, (wide.size() + 1) * sizeof(wchar_t)),
+                         ::GlobalFree);
+    GlobalMemory narrow(::GlobalAlloc(GMEM_MOVEABLE, static_cast<SIZE_T>(narrowSize)),
+                        ::GlobalFree);
+    if (!unicode || !narrow) AfxThrowMemoryException();
+    std::memcpy(::GlobalLock(unicode.get()), wide.c_str(), (wide.size() + 1) * sizeof(wchar_t));
+    ::GlobalUnlock(unicode.get());
+    ::WideCharToMultiByte(CP_ACP, 0, wide.c_str(), -1,
+                          static_cast<char*>(::GlobalLock(narrow.get())), narrowSize, nullptr,
+                          nullptr);
+    ::GlobalUnlock(narrow.get());
 
     bool opened = ::OpenClipboard(m_hWnd);
     for (int tries = 1; !opened && tries < kClipboardTries; ++tries) {
@@ -90,9 +96,11 @@ bool CWnd::SetClipboardText(std::string_view text) {
         opened = ::OpenClipboard(m_hWnd);
     }
     if (!opened) return false;
-    const bool placed = ::EmptyClipboard() && ::SetClipboardData(CF_TEXT, memory.get());
+    bool placed = ::EmptyClipboard() && ::SetClipboardData(CF_UNICODETEXT, unicode.get());
+    if (placed) unicode.release();
+    placed = placed && ::SetClipboardData(CF_TEXT, narrow.get());
+    if (placed) narrow.release();
     ::CloseClipboard();
-    if (placed) memory.release();
     return placed;
 }
 
@@ -157,15 +165,15 @@ HWND CDialog::FindOwner() const {
 HWND CDialog::CreateWindowFromTemplate(HWND owner) {
     m_ended = false;
     m_result = -1;
-    HINSTANCE module = AfxGetApp() ? AfxGetApp()->m_hInstance : ::GetModuleHandleA(nullptr);
+    HINSTANCE module = AfxGetApp() ? AfxGetApp()->m_hInstance : ::GetModuleHandleW(nullptr);
     // Made at its owner's DPI, or at the screen's for the main window.
     const std::vector<BYTE> scaled =
         DialogTemplateForDpi(module, m_nIDTemplate, owner ? WindowDpi(owner) : SystemDpi());
     if (!scaled.empty())
-        return ::CreateDialogIndirectParamA(module,
-                                            reinterpret_cast<LPCDLGTEMPLATEA>(scaled.data()), owner,
+        return ::CreateDialogIndirectParamW(module,
+                                            reinterpret_cast<LPCDLGTEMPLATEW>(scaled.data()), owner,
                                             DialogProc, reinterpret_cast<LPARAM>(this));
-    return ::CreateDialogParamA(module, MAKEINTRESOURCEA(m_nIDTemplate), owner, DialogProc,
+    return ::CreateDialogParamW(module, MAKEINTRESOURCEW(m_nIDTemplate), owner, DialogProc,
                                 reinterpret_cast<LPARAM>(this));
 }
 
@@ -179,7 +187,7 @@ BOOL CDialog::CreateModeless() {
 }
 
 CDialog* CDialog::FromHandle(HWND wnd) {
-    return wnd ? static_cast<CDialog*>(::GetPropA(wnd, kDialogProperty)) : nullptr;
+    return wnd ? static_cast<CDialog*>(::GetPropW(wnd, kDialogProperty)) : nullptr;
 }
 
 INT_PTR CDialog::DoModal() {
@@ -195,7 +203,7 @@ INT_PTR CDialog::DoModal() {
     if (!m_ended && !::IsWindowVisible(m_hWnd)) ::ShowWindow(m_hWnd, SW_SHOWNORMAL);
     while (!m_ended) {
         MSG msg;
-        BOOL got = ::GetMessageA(&msg, nullptr, 0, 0);
+        BOOL got = ::GetMessageW(&msg, nullptr, 0, 0);
         if (got == -1) break;
         if (got == 0) {
             // A quit request ends the dialog and goes on to the outer loop.
@@ -217,7 +225,7 @@ void CDialog::PumpMessage(MSG& msg) {
     CDialog* target = KeyboardTarget(msg.hwnd);
     if (target && target->PreTranslateMessage(&msg)) return;
     ::TranslateMessage(&msg);
-    ::DispatchMessageA(&msg);
+    ::DispatchMessageW(&msg);
 }
 
 CDialog* CDialog::KeyboardTarget(HWND wnd) {
@@ -234,7 +242,7 @@ BOOL CDialog::PreTranslateMessage(MSG* msg) {
         if (owner && ::IsWindowEnabled(owner->m_hWnd) && owner->TranslateAccelerators(msg))
             return TRUE;
     }
-    return ::IsDialogMessageA(m_hWnd, msg);
+    return ::IsDialogMessageW(m_hWnd, msg);
 }
 
 void CDialog::EndDialog(int result) {
@@ -246,16 +254,16 @@ void CDialog::EndDialog(int result) {
     }
     // Wakes the modal loop, which may be waiting in GetMessage: a message sent from another
     // thread, for one, is handled there without GetMessage returning.
-    if (m_hWnd) ::PostMessageA(m_hWnd, WM_NULL, 0, 0);
+    if (m_hWnd) ::PostMessageW(m_hWnd, WM_NULL, 0, 0);
 }
 
 INT_PTR CALLBACK CDialog::DialogProc(HWND wnd, UINT message, WPARAM wParam, LPARAM lParam) {
     CDialog* self;
     if (message == WM_INITDIALOG) {
         self = reinterpret_cast<CDialog*>(lParam);
-        ::SetWindowLongPtrA(wnd, DWLP_USER, reinterpret_cast<LONG_PTR>(self));
+        ::SetWindowLongPtrW(wnd, DWLP_USER, reinterpret_cast<LONG_PTR>(self));
         self->m_hWnd = wnd;
-        ::SetPropA(wnd, kDialogProperty, self);
+        ::SetPropW(wnd, kDialogProperty, self);
         BOOL focusDefault = TRUE;
         try {
             focusDefault = self->OnInitDialog();
@@ -264,12 +272,12 @@ INT_PTR CALLBACK CDialog::DialogProc(HWND wnd, UINT message, WPARAM wParam, LPAR
         }
         return focusDefault;
     }
-    self = reinterpret_cast<CDialog*>(::GetWindowLongPtrA(wnd, DWLP_USER));
+    self = reinterpret_cast<CDialog*>(::GetWindowLongPtrW(wnd, DWLP_USER));
     if (!self) return FALSE;
     if (message == WM_NCDESTROY) {
-        ::RemovePropA(wnd, kDialogProperty);
+        ::RemovePropW(wnd, kDialogProperty);
         self->m_hWnd = nullptr;
-        ::SetWindowLongPtrA(wnd, DWLP_USER, 0);
+        ::SetWindowLongPtrW(wnd, DWLP_USER, 0);
         return FALSE;
     }
     LRESULT result = 0;
@@ -287,6 +295,6 @@ INT_PTR CALLBACK CDialog::DialogProc(HWND wnd, UINT message, WPARAM wParam, LPAR
     case WM_COMPAREITEM:
     case WM_VKEYTOITEM:
     case WM_CHARTOITEM: return static_cast<INT_PTR>(result);
-    default: ::SetWindowLongPtrA(wnd, DWLP_MSGRESULT, result); return TRUE;
+    default: ::SetWindowLongPtrW(wnd, DWLP_MSGRESULT, result); return TRUE;
     }
 }

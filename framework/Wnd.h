@@ -1,5 +1,6 @@
 // Windows, menus and dialogs. CWnd, CMenu and CScrollBar wrap handles they do not own;
-// a CDialog owns its window from creation until it ends.
+// a CDialog owns its window from creation until it ends. Windows are Unicode windows: texts go
+// in and out as UTF-8 and are converted at the system's wide functions.
 #pragma once
 #include <windows.h>
 #include "Message.h"
@@ -40,11 +41,13 @@ public:
     CWnd GetDlgItem(int id) const { return CWnd(::GetDlgItem(m_hWnd, id)); }
     int GetDlgCtrlID() const { return ::GetDlgCtrlID(m_hWnd); }
     LRESULT SendMessage(UINT message, WPARAM wParam = 0, LPARAM lParam = 0) const {
-        return ::SendMessageA(m_hWnd, message, wParam, lParam);
+        return ::SendMessageW(m_hWnd, message, wParam, lParam);
     }
-    void SetWindowText(const char* text) { ::SetWindowTextA(m_hWnd, text); }
+    void SetWindowText(const char* text) { ::SetWindowTextW(m_hWnd, AfxWide(text).c_str()); }
     CString GetWindowText() const;
-    void SetDlgItemText(int id, const char* text) { ::SetDlgItemTextA(m_hWnd, id, text); }
+    void SetDlgItemText(int id, const char* text) {
+        ::SetDlgItemTextW(m_hWnd, id, AfxWide(text).c_str());
+    }
     void InvalidateRect(const RECT* rect, BOOL erase = TRUE) {
         ::InvalidateRect(m_hWnd, rect, erase);
     }
@@ -54,7 +57,8 @@ public:
     CMenu GetMenu() const { return CMenu(::GetMenu(m_hWnd)); }
     CMenu GetSystemMenu(BOOL revert) const { return CMenu(::GetSystemMenu(m_hWnd, revert)); }
     void DrawMenuBar() { ::DrawMenuBar(m_hWnd); }
-    // Puts text on the clipboard as CF_TEXT in place of what it held, this window its owner;
+    // Puts text on the clipboard as CF_UNICODETEXT and, in the system code page, CF_TEXT in place
+    // of what it held, this window its owner;
     // false when the clipboard could not be opened or taken (another program may hold it).
     bool SetClipboardText(std::string_view text);
     HICON SetIcon(HICON icon, BOOL bigIcon) {
@@ -146,7 +150,9 @@ private:
 // the end of the scope.
 class CWaitCursor {
 public:
-    CWaitCursor() : m_previous(::SetCursor(::LoadCursorA(nullptr, IDC_WAIT))) {}
+    // IDC_WAIT is an integer resource id, the same for either form of LoadCursor.
+    CWaitCursor()
+        : m_previous(::SetCursor(::LoadCursorW(nullptr, reinterpret_cast<LPCWSTR>(IDC_WAIT)))) {}
     ~CWaitCursor() { ::SetCursor(m_previous); }
     CWaitCursor(const CWaitCursor&) = delete;
     CWaitCursor& operator=(const CWaitCursor&) = delete;

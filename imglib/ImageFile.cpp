@@ -15,8 +15,8 @@ constexpr DWORD kReadChunk = 16u << 20;
 
 // ---- ImageFile ----
 
-ImageFile::ImageFile(const char* path)
-    : m_file(::CreateFileA(path, GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+ImageFile::ImageFile(const wchar_t* path)
+    : m_file(::CreateFileW(path, GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
                            OPEN_EXISTING, FILE_FLAG_SEQUENTIAL_SCAN, nullptr)) {
     if (m_file == INVALID_HANDLE_VALUE) {
         const DWORD error = ::GetLastError();

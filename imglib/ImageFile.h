@@ -18,7 +18,7 @@ inline constexpr uint64_t kMaxFileBytes = 512ull * 1024 * 1024;
 class ImageFile {
 public:
     // Throws why the file cannot be read.
-    explicit ImageFile(const char* path);
+    explicit ImageFile(const wchar_t* path);
     ImageFile(const ImageFile&) = delete;
     ImageFile& operator=(const ImageFile&) = delete;
     ~ImageFile() {

@@ -5,6 +5,7 @@
 
 #include <new>
 #include <span>
+#include <string>
 #include <utility>
 #include <vector>
 
@@ -75,7 +76,7 @@ imglib::Image DecodePortable(Format format, std::span<const uint8_t> bytes) {
 // Opens the picture at path, recognises it by its content and hands it to the one of fromWic
 // (given a WicPicture) and fromPortable (given the pixels of our own decoder) that decodes it.
 template <class FromWic, class FromPortable>
-auto Decode(const char* path, Format& format, FromWic&& fromWic, FromPortable&& fromPortable) {
+auto Decode(const wchar_t* path, Format& format, FromWic&& fromWic, FromPortable&& fromPortable) {
     ImageFile file(path);
     // The formats that WIC decodes are told by their first bytes, as they come first.
     format = imglib::Recognise(file.Head());
@@ -107,9 +108,18 @@ template <class Work> bool Run(Work&& work) {
     return false;
 }
 
+// A path of the single-byte exports, in the system code page, as the wide exports take it.
+std::wstring CodePageToWide(const char* path) {
+    const int length = ::MultiByteToWideChar(CP_ACP, 0, path, -1, nullptr, 0);
+    std::wstring wide(static_cast<size_t>(length > 0 ? length : 1), L'\0');
+    ::MultiByteToWideChar(CP_ACP, 0, path, -1, wide.data(), length);
+    wide.resize(wide.size() - 1);
+    return wide;
+}
+
 } // namespace
 
-IMGLIB_API HBITMAP WINAPI ReadFileIntoDDB(const char* path, uint32_t* aux, uint32_t flags) {
+IMGLIB_API HBITMAP WINAPI ReadFileIntoDDBW(const wchar_t* path, uint32_t* aux, uint32_t flags) {
     HBITMAP bitmap = nullptr;
     Format format = Format::Unknown;
     const bool done = Run([&] {
@@ -132,7 +142,7 @@ IMGLIB_API HBITMAP WINAPI ReadFileIntoDDB(const char* path, uint32_t* aux, uint3
     return bitmap;
 }
 
-IMGLIB_API int32_t WINAPI WritePngCopy(const char* sourcePath, const char* pngPath) {
+IMGLIB_API int32_t WINAPI WritePngCopyW(const wchar_t* sourcePath, const wchar_t* pngPath) {
     Run([&] {
         if (!sourcePath || !pngPath) throw Failure{IMGLIB_ERR_ARGUMENT};
         imglib::win::PngFile png(pngPath);
@@ -144,6 +154,15 @@ IMGLIB_API int32_t WINAPI WritePngCopy(const char* sourcePath, const char* pngPa
         png.Write(image);
     });
     return t_lastError;
+}
+
+IMGLIB_API HBITMAP WINAPI ReadFileIntoDDB(const char* path, uint32_t* aux, uint32_t flags) {
+    return ReadFileIntoDDBW(path ? CodePageToWide(path).c_str() : nullptr, aux, flags);
+}
+
+IMGLIB_API int32_t WINAPI WritePngCopy(const char* sourcePath, const char* pngPath) {
+    return WritePngCopyW(sourcePath ? CodePageToWide(sourcePath).c_str() : nullptr,
+                         pngPath ? CodePageToWide(pngPath).c_str() : nullptr);
 }
 
 IMGLIB_API int32_t WINAPI GetLastImgLibError(void) {

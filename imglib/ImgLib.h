@@ -55,16 +55,19 @@ enum ImgLibFormat : int32_t {
 // when decoded. An alpha channel that is 0 throughout is left out in a BMP, as browsers leave it
 // out, and in a TGA, whose writers often leave it empty.
 
-// Decodes the file at path (8-bit ANSI). Returns a bitmap that the caller owns and deletes with
+// Decodes the file at path (UTF-16). Returns a bitmap that the caller owns and deletes with
 // DeleteObject, or NULL on failure (see GetLastImgLibError). On success *aux (when aux is not
 // NULL) receives the source image's bits per pixel (for example 1, 4, 8, 24, 32, 48), or 0 when
 // the system cannot say; flags must be 0. When the cause of a failure is the file
 // (IMGLIB_ERR_FILE_NOT_FOUND or IMGLIB_ERR_READ), GetLastError, called next, gives the system's
 // error code; 0 after other failures.
+IMGLIB_API HBITMAP WINAPI ReadFileIntoDDBW(const wchar_t* path, uint32_t* aux, uint32_t flags);
+// ReadFileIntoDDBW for a path in the system code page (CP_ACP), kept for older callers: a name
+// outside that code page cannot be given to it.
 IMGLIB_API HBITMAP WINAPI ReadFileIntoDDB(const char* path, uint32_t* aux, uint32_t flags);
 
-// Decodes the picture at sourcePath again and writes it as a PNG file at pngPath (both 8-bit
-// ANSI): opaque pixels exactly as ReadFileIntoDDB decodes them, 24-bit; a source with alpha
+// Decodes the picture at sourcePath again and writes it as a PNG file at pngPath (both UTF-16):
+// opaque pixels exactly as ReadFileIntoDDB decodes them, 24-bit; a source with alpha
 // (see above) 32-bit with its alpha kept. The PNG is written into a new file beside pngPath,
 // "<pngPath>.~XXXX.tmp", which replaces pngPath only once it is complete, so no partly written
 // PNG ever stands under that name; on failure pngPath is left as it was and the new file is
@@ -74,6 +77,8 @@ IMGLIB_API HBITMAP WINAPI ReadFileIntoDDB(const char* path, uint32_t* aux, uint3
 // IMGLIB_ERR_READ for the source, IMGLIB_ERR_WRITE for the PNG), GetLastError, called next,
 // gives the system's error code; it gives 0 for IMGLIB_ERR_WRITE when the encoder failed
 // without one.
+IMGLIB_API int32_t WINAPI WritePngCopyW(const wchar_t* sourcePath, const wchar_t* pngPath);
+// WritePngCopyW for paths in the system code page (CP_ACP), kept for older callers.
 IMGLIB_API int32_t WINAPI WritePngCopy(const char* sourcePath, const char* pngPath);
 
 // The code of the latest ReadFileIntoDDB or WritePngCopy call on this thread: IMGLIB_OK after

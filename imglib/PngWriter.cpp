@@ -1,6 +1,7 @@
 #include "PngWriter.h"
 
 #include <algorithm>
+#include <iterator>
 #include <new>
 #include <vector>
 
@@ -116,13 +117,13 @@ void EncodePng(const Image& image, OutputStream& stream) {
 
 } // namespace
 
-PngFile::PngFile(const char* path) {
-    char full[MAX_PATH * 2];
-    const DWORD length = ::GetFullPathNameA(path, sizeof full, full, nullptr);
-    if (length == 0 || length >= sizeof full) ThrowWriteFailure(ERROR_FILENAME_EXCED_RANGE);
+PngFile::PngFile(const wchar_t* path) {
+    wchar_t full[MAX_PATH * 2];
+    const DWORD length = ::GetFullPathNameW(path, std::size(full), full, nullptr);
+    if (length == 0 || length >= std::size(full)) ThrowWriteFailure(ERROR_FILENAME_EXCED_RANGE);
     m_path.assign(full, length);
     // Windows refuses to replace a read-only file or a folder; Wine running as root would not.
-    const DWORD attributes = ::GetFileAttributesA(m_path.c_str());
+    const DWORD attributes = ::GetFileAttributesW(m_path.c_str());
     const bool folder =
         attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY);
     if (folder || IsReadOnlyFile(m_path.c_str())) ThrowWriteFailure(ERROR_ACCESS_DENIED);

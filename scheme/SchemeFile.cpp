@@ -36,6 +36,23 @@ std::string ReadChars(ByteFile& file, uint8_t length) {
 }
 } // namespace
 
+bool IsUtf8SchemeField(std::string_view field) {
+    return field.substr(0, sizeof kSchemeUtf8Marker) ==
+           std::string_view(kSchemeUtf8Marker, sizeof kSchemeUtf8Marker);
+}
+
+std::string EncodeSchemeField(std::string_view utf8, const ToCodePage& toCodePage) {
+    std::optional<std::string> codePage = toCodePage(utf8);
+    // Code-page text that began with the marker's bytes would read back as UTF-8.
+    if (codePage && !IsUtf8SchemeField(*codePage)) return std::move(*codePage);
+    return std::string(kSchemeUtf8Marker, sizeof kSchemeUtf8Marker) + std::string(utf8);
+}
+
+std::string DecodeSchemeField(std::string_view field, const FromCodePage& fromCodePage) {
+    if (IsUtf8SchemeField(field)) return std::string(field.substr(sizeof kSchemeUtf8Marker));
+    return fromCodePage(field);
+}
+
 bool FitsSchemeFile(const std::string& path, const std::string& name) {
     return path.size() <= kSchemeMaxStringLength && name.size() <= kSchemeMaxStringLength;
 }

@@ -1,6 +1,7 @@
 #include "DialogHarness.h"
 
 #include <cstring>
+#include <iterator>
 
 namespace {
 std::string FilterBlock(const char* filter) {
@@ -80,9 +81,9 @@ void DialogTest::TearDown() {
 }
 
 std::string DialogTest::Text(int id) const {
-    char buffer[1024] = {};
-    ::GetDlgItemTextA(Wnd(), id, buffer, sizeof buffer);
-    return buffer;
+    wchar_t buffer[1024] = {};
+    ::GetDlgItemTextW(Wnd(), id, buffer, std::size(buffer));
+    return AfxUtf8(buffer);
 }
 
 std::vector<int> DialogTest::Sliders() const {
@@ -119,16 +120,16 @@ void DialogTest::PressKey(UINT vk, bool ctrl) {
 
 void DialogTest::Pump() {
     MSG msg;
-    while (::PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE))
+    while (::PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE))
         dlg->PumpMessage(msg);
 }
 
 std::string DialogTest::Clipboard() const {
     std::string text;
     if (!::OpenClipboard(Wnd())) return "<clipboard busy>";
-    if (HANDLE data = ::GetClipboardData(CF_TEXT)) {
-        if (auto* chars = static_cast<const char*>(::GlobalLock(data))) {
-            text = chars;
+    if (HANDLE data = ::GetClipboardData(CF_UNICODETEXT)) {
+        if (auto* chars = static_cast<const wchar_t*>(::GlobalLock(data))) {
+            text = AfxUtf8(chars);
             ::GlobalUnlock(data);
         }
     }

@@ -114,7 +114,7 @@ protected:
     void PressKey(UINT vk, bool ctrl = false);
     // Dispatches every queued message the way the modal loop does.
     void Pump();
-    std::string Clipboard() const;
+    std::string Clipboard() const; // its Unicode text, as UTF-8
     void SetClipboard(const std::string& text) const;
 
     std::unique_ptr<TestSchemeDlg> dlg;

@@ -116,6 +116,29 @@ TEST(CFileException, CutsTheNameTo127CharactersAndHasAMessageForEveryCause) {
     EXPECT_FALSE(CFileException().GetErrorMessage(text));
 }
 
+TEST(CFile, SavesAndReadsUnderNamesInAnyScriptAndCutsNamesBetweenCharacters) {
+    TempFolder folder;
+    const std::string inner = folder / "Фото 写真 📷";
+    ASSERT_TRUE(::CreateDirectoryW(AfxWide(inner).c_str(), nullptr));
+    const std::string path = inner + "\\Grüße.colors";
+    AfxWriteFileReplacing(path.c_str(), [](CFile& file) { file.Write("TWR", 3); });
+    CFile file(path.c_str(), CFile::modeRead);
+    char bytes[4] = {};
+    EXPECT_EQ(file.Read(bytes, sizeof bytes), 3u);
+    EXPECT_STREQ(bytes, "TWR");
+    EXPECT_EQ(file.GetFilePath(), path);
+    file.Close();
+    ::DeleteFileW(AfxWide(path).c_str());
+    ::RemoveDirectoryW(AfxWide(inner).c_str());
+
+    // 200 letters of two bytes each: the message names the first 127 of them whole.
+    std::string name;
+    for (int i = 0; i < 200; ++i)
+        name += "Ж";
+    CFileException e(CFileException::diskFull, ERROR_DISK_FULL, name.c_str());
+    EXPECT_EQ(Message(e), "Disk full while accessing " + name.substr(0, 254) + ".");
+}
+
 TEST(AfxWriteFileReplacing, ReplacesTheTargetOnlyOnceEverythingIsWritten) {
     TempFolder folder;
     std::string target = folder / "scheme.colors";

@@ -91,7 +91,7 @@ protected:
     }
     void Pump(CDialog& dialog) {
         MSG msg;
-        while (::PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE))
+        while (::PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE))
             dialog.PumpMessage(msg);
     }
     RecordingModalHost host;
@@ -211,4 +211,29 @@ TEST(CString, FormatsTextsOfAnyLength) {
     text.Format("<%s>", longer.c_str());
     EXPECT_EQ(text.GetLength(), 5002);
     EXPECT_EQ(text.str().back(), '>');
+}
+
+TEST(TextBoundary, WindowTextsAndTheClipboardCarryEveryScript) {
+    HWND edit = ::CreateWindowExW(0, L"EDIT", L"", WS_POPUP, 0, 0, 100, 20, nullptr, nullptr,
+                                  nullptr, nullptr);
+    ASSERT_NE(edit, nullptr);
+    CWnd wnd(edit);
+    wnd.SetWindowText("Café Ωμέγα Фото 写真 📷");
+    wchar_t wide[64] = {};
+    ::GetWindowTextW(edit, wide, 64);
+    EXPECT_STREQ(wide, L"Café Ωμέγα Фото 写真 📷");
+    EXPECT_EQ(wnd.GetWindowText(), "Café Ωμέγα Фото 写真 📷");
+
+    ASSERT_TRUE(wnd.SetClipboardText("Grüße 写真"));
+    ASSERT_TRUE(::OpenClipboard(edit));
+    HANDLE unicode = ::GetClipboardData(CF_UNICODETEXT);
+    HANDLE text = ::GetClipboardData(CF_TEXT);
+    EXPECT_STREQ(unicode ? static_cast<const wchar_t*>(::GlobalLock(unicode)) : L"", L"Grüße 写真");
+    // In the code page of the tests' prefix, Windows-1252, which has no CJK.
+    EXPECT_STREQ(text ? static_cast<const char*>(::GlobalLock(text)) : "", "Gr\xFC\xDF"
+                                                                           "e ??");
+    if (unicode) ::GlobalUnlock(unicode);
+    if (text) ::GlobalUnlock(text);
+    ::CloseClipboard();
+    ::DestroyWindow(edit);
 }

@@ -87,8 +87,8 @@ struct GdiWatch {
 
     static HFONT WINAPI CreateFontHook(int h, int w, int e, int o, int wt, DWORD i, DWORD u,
                                        DWORD s, DWORD cs, DWORD op, DWORD cp, DWORD q, DWORD pf,
-                                       LPCSTR face) {
-        HFONT made = g_watch->font.original<decltype(&::CreateFontA)>()(h, w, e, o, wt, i, u, s, cs,
+                                       LPCWSTR face) {
+        HFONT made = g_watch->font.original<decltype(&::CreateFontW)>()(h, w, e, o, wt, i, u, s, cs,
                                                                         op, cp, q, pf, face);
         ++g_gdi.fonts;
         g_gdi.live.insert(made);
@@ -127,14 +127,14 @@ struct GdiWatch {
         return g_watch->blit.original<decltype(&::BitBlt)>()(dc, x, y, w, h, src, xs, ys, rop);
     }
     static BOOL WINAPI ExtTextOutHook(HDC dc, int x, int y, UINT options, const RECT* rect,
-                                      LPCSTR text, UINT count, const INT* dx) {
+                                      LPCWSTR text, UINT count, const INT* dx) {
         ++g_gdi.texts;
-        return g_watch->textOut.original<decltype(&::ExtTextOutA)>()(dc, x, y, options, rect, text,
+        return g_watch->textOut.original<decltype(&::ExtTextOutW)>()(dc, x, y, options, rect, text,
                                                                      count, dx);
     }
-    static int WINAPI DrawTextHook(HDC dc, LPCSTR text, int count, LPRECT rect, UINT format) {
+    static int WINAPI DrawTextHook(HDC dc, LPCWSTR text, int count, LPRECT rect, UINT format) {
         ++g_gdi.texts;
-        return g_watch->drawText.original<decltype(&::DrawTextA)>()(dc, text, count, rect, format);
+        return g_watch->drawText.original<decltype(&::DrawTextW)>()(dc, text, count, rect, format);
     }
     static BOOL WINAPI DrawIconHook(HDC dc, int x, int y, HICON icon, int cx, int cy, UINT step,
                                     HBRUSH flicker, UINT flags) {
@@ -143,7 +143,7 @@ struct GdiWatch {
                                                                      flicker, flags);
     }
 
-    ImportPatch font{"gdi32.dll", "CreateFontA", reinterpret_cast<const void*>(&CreateFontHook)};
+    ImportPatch font{"gdi32.dll", "CreateFontW", reinterpret_cast<const void*>(&CreateFontHook)};
     ImportPatch dc{"gdi32.dll", "CreateCompatibleDC",
                    reinterpret_cast<const void*>(&CreateCompatibleDCHook)};
     ImportPatch bitmap{"gdi32.dll", "CreateCompatibleBitmap",
@@ -154,7 +154,7 @@ struct GdiWatch {
                              reinterpret_cast<const void*>(&DeleteObjectHook)};
     ImportPatch deleteDc{"gdi32.dll", "DeleteDC", reinterpret_cast<const void*>(&DeleteDCHook)};
     ImportPatch blit{"gdi32.dll", "BitBlt", reinterpret_cast<const void*>(&BitBltHook)};
-    ImportPatch textOut{"gdi32.dll", "ExtTextOutA", reinterpret_cast<const void*>(&ExtTextOutHook)};
-    ImportPatch drawText{"user32.dll", "DrawTextA", reinterpret_cast<const void*>(&DrawTextHook)};
+    ImportPatch textOut{"gdi32.dll", "ExtTextOutW", reinterpret_cast<const void*>(&ExtTextOutHook)};
+    ImportPatch drawText{"user32.dll", "DrawTextW", reinterpret_cast<const void*>(&DrawTextHook)};
     ImportPatch drawIcon{"user32.dll", "DrawIconEx", reinterpret_cast<const void*>(&DrawIconHook)};
 };

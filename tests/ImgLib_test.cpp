@@ -396,3 +396,35 @@ TEST(ImgLibErrors, TheLastErrorBelongsToTheCallingThread) {
 }
 
 } // namespace
+
+TEST(ImgLibWide, ReadsAndCopiesPicturesUnderNamesInAnyScript) {
+    const std::wstring folder = L"testimages\\Фото 写真 📷";
+    ASSERT_TRUE(::CreateDirectoryW(folder.c_str(), nullptr) ||
+                ::GetLastError() == ERROR_ALREADY_EXISTS);
+    const std::wstring picture = folder + L"\\Grüße_写真.pcx";
+    ASSERT_TRUE(::CopyFileW(L"testimages\\pcx8.pcx", picture.c_str(), FALSE));
+    uint32_t aux = 0;
+    HBITMAP bitmap = ReadFileIntoDDBW(picture.c_str(), &aux, 0);
+    EXPECT_NE(bitmap, nullptr) << GetLastImgLibError();
+    EXPECT_EQ(aux, 8u);
+    if (bitmap) ::DeleteObject(bitmap);
+
+    const std::wstring png = folder + L"\\Grüße_写真.png";
+    EXPECT_EQ(WritePngCopyW(picture.c_str(), png.c_str()), IMGLIB_OK);
+    bitmap = ReadFileIntoDDBW(png.c_str(), nullptr, 0);
+    EXPECT_NE(bitmap, nullptr);
+    EXPECT_EQ(GetLastImgLibFormat(), IMGLIB_FORMAT_PNG);
+    if (bitmap) ::DeleteObject(bitmap);
+    ::DeleteFileW(picture.c_str());
+    ::DeleteFileW(png.c_str());
+    ::RemoveDirectoryW(folder.c_str());
+}
+
+TEST(ImgLibWide, TheSingleByteFormTakesThePathInTheSystemCodePage) {
+    // Windows-1252, the code page of the tests' prefix: E9 is "é".
+    ASSERT_TRUE(::CopyFileW(L"testimages\\pcx8.pcx", L"testimages\\Café.pcx", FALSE));
+    HBITMAP bitmap = ReadFileIntoDDB("testimages\\Caf\xE9.pcx", nullptr, 0);
+    EXPECT_NE(bitmap, nullptr) << GetLastImgLibError();
+    if (bitmap) ::DeleteObject(bitmap);
+    ::DeleteFileW(L"testimages\\Café.pcx");
+}

@@ -233,7 +233,7 @@ LRESULT CALLBACK RecordIconErase(HWND wnd, UINT message, WPARAM wParam, LPARAM l
         g_iconErase.dc = wParam;
         g_iconErase.lParam = lParam;
     }
-    return ::CallWindowProcA(g_iconErase.next, wnd, message, wParam, lParam);
+    return ::CallWindowProcW(g_iconErase.next, wnd, message, wParam, lParam);
 }
 } // namespace
 
@@ -415,7 +415,7 @@ TEST_F(PreviewTest, MinimisedWindowDrawsOnlyItsIconCentredInTheClientArea) {
     ASSERT_TRUE(::IsIconic(Wnd()));
     g_iconErase = {};
     g_iconErase.next = reinterpret_cast<WNDPROC>(
-        ::SetWindowLongPtrA(Wnd(), GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&RecordIconErase)));
+        ::SetWindowLongPtrW(Wnd(), GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&RecordIconErase)));
     {
         GdiWatch watch;
         ASSERT_TRUE(watch.patched());
@@ -439,7 +439,7 @@ TEST_F(PreviewTest, MinimisedWindowDrawsOnlyItsIconCentredInTheClientArea) {
         EXPECT_EQ(g_iconErase.lParam, 0);
         EXPECT_EQ(g_gdi.texts + g_gdi.blits + g_gdi.fonts, 0);
     }
-    ::SetWindowLongPtrA(Wnd(), GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(g_iconErase.next));
+    ::SetWindowLongPtrW(Wnd(), GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(g_iconErase.next));
 
     ::ShowWindow(Wnd(), SW_RESTORE);
     Pump();

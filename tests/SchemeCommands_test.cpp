@@ -107,6 +107,24 @@ TEST_F(SchemeCommandsTest,
     EXPECT_EQ(folder.Files().size(), 1u);
 }
 
+TEST_F(SchemeCommandsTest, ABackgroundBeyond255BytesInUtf8IsRefusedBeforeAnyFileIsTouched) {
+    Command(ID_TOOLS_SHOWBACKGROUNDS);
+    std::string target = folder / "old.colors";
+    TempFolder::WriteAll(target, "old");
+    std::string path = "C:\\";
+    for (int i = 0; i < 125; ++i)
+        path += "Ж"; // 129 characters, but 256 bytes with the marker
+    HoldImage(path, "n.bmp");
+    Save(target);
+    ASSERT_EQ(host.messageBoxes.size(), 1u);
+    EXPECT_EQ(host.messageBoxes[0].text,
+              "The background image's path or name takes more than 255 bytes in a scheme file\n"
+              "(as UTF-8, since it has characters outside the system's code page)\n"
+              "and cannot be saved in it. Nothing was saved.");
+    EXPECT_EQ(TempFolder::ReadAll(target), "old");
+    EXPECT_EQ(folder.Files().size(), 1u);
+}
+
 TEST_F(SchemeCommandsTest, OpeningRestoresEveryComponentAndKeepsTheSelectedRole) {
     SetTable(kOddValues);
     Save(folder / "odd.colors");

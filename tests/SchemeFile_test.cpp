@@ -3,7 +3,9 @@
 #include "scheme/SchemeFile.h"
 
 #include <cstring>
+#include <optional>
 #include <stdexcept>
+#include <string_view>
 
 #include <gtest/gtest.h>
 
@@ -172,4 +174,86 @@ TEST(SchemeFileRead, AReadFailureMidwayChangesNothing) {
     EXPECT_THROW(ReadSchemeFile(file, data), std::runtime_error);
     EXPECT_EQ(std::memcmp(data.components, kDefaultScheme, sizeof data.components), 0);
     EXPECT_EQ(data.path, "old path");
+}
+
+namespace {
+// A stand-in for the system code page: Latin-1, whose bytes are the first 256 code points.
+std::optional<std::string> ToLatin1(std::string_view utf8) {
+    std::string bytes;
+    for (size_t i = 0; i < utf8.size(); ++i) {
+        const auto lead = static_cast<unsigned char>(utf8[i]);
+        if (lead < 0x80) {
+            bytes += static_cast<char>(lead);
+        } else if ((lead & 0xE0) == 0xC0 && lead <= 0xC3 && i + 1 < utf8.size()) {
+            bytes += static_cast<char>(((lead & 0x03) << 6) | (utf8[++i] & 0x3F));
+        } else {
+            return std::nullopt;
+        }
+    }
+    return bytes;
+}
+
+std::string FromLatin1(std::string_view bytes) {
+    std::string utf8;
+    for (unsigned char ch : bytes) {
+        if (ch < 0x80) {
+            utf8 += static_cast<char>(ch);
+        } else {
+            utf8 += static_cast<char>(0xC0 | (ch >> 6));
+            utf8 += static_cast<char>(0x80 | (ch & 0x3F));
+        }
+    }
+    return utf8;
+}
+
+SchemeFileData EncodedScheme(std::string_view path, std::string_view name) {
+    return Scheme(kDefaultScheme, EncodeSchemeField(path, ToLatin1),
+                  EncodeSchemeField(name, ToLatin1));
+}
+} // namespace
+
+TEST(SchemeFileFields, ANameTheCodePageHoldsIsWrittenInItByteForByte) {
+    Bytes bytes = Write(EncodedScheme("C:\\Grüße\\Café.bmp", "Café.bmp"), true);
+    EXPECT_EQ(bytes, Header(kDefaultScheme) + "\x11"
+                                              "C:\\Gr\xFC\xDF"
+                                              "e\\Caf\xE9.bmp"
+                                              "\x08"
+                                              "Caf\xE9.bmp");
+}
+
+TEST(SchemeFileFields, ANameBeyondTheCodePageIsMarkedUtf8AndReadsBack) {
+    const std::string path = "D:\\Фото\\写真 📷.jpg", name = "写真 📷.jpg";
+    Bytes bytes = Write(EncodedScheme(path, name), true);
+    EXPECT_EQ(bytes, Header(kDefaultScheme) + "\x1E\xEF\xBB\xBF"
+                                              "D:\\\xD0\xA4\xD0\xBE\xD1\x82\xD0\xBE\\"
+                                              "\xE5\x86\x99\xE7\x9C\x9F \xF0\x9F\x93\xB7.jpg"
+                                              "\x12\xEF\xBB\xBF"
+                                              "\xE5\x86\x99\xE7\x9C\x9F \xF0\x9F\x93\xB7.jpg");
+    SchemeFileData read = Read(bytes);
+    EXPECT_EQ(DecodeSchemeField(read.path, FromLatin1), path);
+    EXPECT_EQ(DecodeSchemeField(read.name, FromLatin1), name);
+
+    // Code-page bytes that happen to start as the marker does are kept apart by marking them.
+    EXPECT_EQ(EncodeSchemeField("ï»¿.bmp", ToLatin1), "\xEF\xBB\xBF\xC3\xAF\xC2\xBB\xC2\xBF.bmp");
+}
+
+TEST(SchemeFileFields, AnUnmarkedFieldReadsAsTheCodePage) {
+    SchemeFileData read = Read(Header(kDefaultScheme) + "\x0B"
+                                                        "C:\\Caf\xE9.bmp"
+                                                        "\x08"
+                                                        "Caf\xE9.bmp");
+    EXPECT_EQ(DecodeSchemeField(read.path, FromLatin1), "C:\\Café.bmp");
+    EXPECT_EQ(DecodeSchemeField(read.name, FromLatin1), "Café.bmp");
+}
+
+TEST(SchemeFileFields, AMarkedFieldBeyond255BytesIsRefused) {
+    // 126 Cyrillic letters take 252 bytes, 255 with the marker; one more does not fit.
+    std::string fits;
+    for (int i = 0; i < 126; ++i)
+        fits += "Ж";
+    MemoryFile file;
+    EXPECT_TRUE(WriteSchemeFile(file, EncodedScheme("C:\\a.bmp", fits), true));
+    file = MemoryFile();
+    EXPECT_FALSE(WriteSchemeFile(file, EncodedScheme("C:\\a.bmp", fits + "Ж"), true));
+    EXPECT_TRUE(file.Bytes().empty());
 }

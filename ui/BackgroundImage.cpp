@@ -61,11 +61,11 @@ CString ReadFailureReason(const CString& path, DWORD systemError) {
         CFileException(cause, error, path).GetErrorMessage(reason)) {
         return reason;
     }
-    char* text = nullptr;
-    const DWORD length = ::FormatMessageA(
+    wchar_t* text = nullptr;
+    const DWORD length = ::FormatMessageW(
         FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS,
-        nullptr, systemError, 0, reinterpret_cast<char*>(&text), 0, nullptr);
-    std::string system = length ? std::string(text, length) : std::string();
+        nullptr, systemError, 0, reinterpret_cast<wchar_t*>(&text), 0, nullptr);
+    std::string system = length ? AfxUtf8(std::wstring_view(text, length)) : std::string();
     if (text) ::LocalFree(text);
     while (!system.empty() && std::isspace(static_cast<unsigned char>(system.back())))
         system.pop_back();
@@ -127,7 +127,7 @@ void CSchemeDlg::OnLoadBackground() {
 
     m_backgroundName = dialog.GetPathName();
     m_backgroundPath = m_backgroundName;
-    HBITMAP bitmap = ReadFileIntoDDB(m_backgroundName, &m_backgroundAux, 0);
+    HBITMAP bitmap = ReadFileIntoDDBW(AfxWide(m_backgroundName.str()).c_str(), &m_backgroundAux, 0);
     const DWORD systemError = ::GetLastError();
     SetBackgroundBitmap(bitmap);
     if (!m_hBackground) {
@@ -162,7 +162,7 @@ void CSchemeDlg::OfferPngCopy(int32_t format) {
     {
         // A large picture takes seconds to compress.
         CWaitCursor wait;
-        code = WritePngCopy(m_backgroundPath, png);
+        code = WritePngCopyW(AfxWide(m_backgroundPath.str()).c_str(), AfxWide(png.str()).c_str());
         systemError = ::GetLastError();
     }
     if (code != IMGLIB_OK) {

@@ -107,13 +107,13 @@ BOOL CContrastDlg::OnInitDialog() {
 
     CWnd aim = GetDlgItem(IDC_CONTRAST_AIM);
     for (const char* name : kAimNames)
-        aim.SendMessage(CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(name));
+        aim.SendMessage(CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(AfxWide(name).c_str()));
     aim.SendMessage(CB_SETCURSEL, m_aim == kContrastAAA ? 1 : 0);
     return FALSE; // the focus stays in the main window
 }
 
 void CContrastDlg::ForwardToOwner(int id) {
-    ::SendMessageA(::GetWindow(m_hWnd, GW_OWNER), WM_COMMAND, MAKEWPARAM(id, 0), 0);
+    ::SendMessageW(::GetWindow(m_hWnd, GW_OWNER), WM_COMMAND, MAKEWPARAM(id, 0), 0);
 }
 
 void CContrastDlg::OnAimChange() {

@@ -37,6 +37,10 @@ constexpr const char* kNotASchemeFile =
 constexpr const char* kBackgroundTooLong =
     "The background image's path or name is longer than 255 characters\n"
     "and cannot be saved in a scheme file. Nothing was saved.";
+constexpr const char* kBackgroundTooLongInUtf8 =
+    "The background image's path or name takes more than 255 bytes in a scheme file\n"
+    "(as UTF-8, since it has characters outside the system's code page)\n"
+    "and cannot be saved in it. Nothing was saved.";
 } // namespace
 
 void CSchemeDlg::OnSaveScheme() {
@@ -45,12 +49,14 @@ void CSchemeDlg::OnSaveScheme() {
     if (dialog.DoModal() != IDOK) return;
 
     SchemeFileData data = SchemeOfColorTable();
-    data.path = m_backgroundPath.str();
-    data.name = m_backgroundName.str();
+    data.path = EncodeSchemeField(m_backgroundPath.str(), AfxCodePageText);
+    data.name = EncodeSchemeField(m_backgroundName.str(), AfxCodePageText);
     // The bytes are made first, so that a scheme the format cannot hold touches no file.
     MemoryFile bytes;
     if (!WriteSchemeFile(bytes, data, m_solidBackground == 0)) {
-        AfxMessageBox(kBackgroundTooLong, MB_OK | MB_ICONEXCLAMATION, 0);
+        const bool utf8 = IsUtf8SchemeField(data.path) || IsUtf8SchemeField(data.name);
+        AfxMessageBox(utf8 ? kBackgroundTooLongInUtf8 : kBackgroundTooLong,
+                      MB_OK | MB_ICONEXCLAMATION, 0);
         return;
     }
     AfxWriteFileReplacing(dialog.GetPathName(), [&](CFile& file) {
@@ -78,9 +84,10 @@ void CSchemeDlg::OnOpenScheme() {
 
     std::copy(std::begin(data.components), std::end(data.components), ColorTable);
     if (data.namesBackground) {
-        m_backgroundName = CString(data.name);
-        m_backgroundPath = CString(data.path);
-        HBITMAP bitmap = ReadFileIntoDDB(m_backgroundPath, &m_backgroundAux, 0);
+        m_backgroundName = CString(DecodeSchemeField(data.name, AfxCodePageToUtf8));
+        m_backgroundPath = CString(DecodeSchemeField(data.path, AfxCodePageToUtf8));
+        HBITMAP bitmap =
+            ReadFileIntoDDBW(AfxWide(m_backgroundPath.str()).c_str(), &m_backgroundAux, 0);
         const DWORD systemError = ::GetLastError();
         SetBackgroundBitmap(bitmap);
         // The colours are stored already: after the message the window still shows them.

@@ -55,8 +55,8 @@ END_MESSAGE_MAP()
 // clang-format on
 
 CSchemeDlg::CSchemeDlg(CWnd* parent) : CDialog(IDD, parent) {
-    HINSTANCE module = AfxGetApp() ? AfxGetApp()->m_hInstance : ::GetModuleHandleA(nullptr);
-    m_hIcon = ::LoadIconA(module, MAKEINTRESOURCEA(IDR_MAINFRAME));
+    HINSTANCE module = AfxGetApp() ? AfxGetApp()->m_hInstance : ::GetModuleHandleW(nullptr);
+    m_hIcon = ::LoadIconW(module, MAKEINTRESOURCEW(IDR_MAINFRAME));
 }
 
 CSchemeDlg::~CSchemeDlg() {
@@ -124,7 +124,7 @@ bool CSchemeDlg::IsTagBoxEditingKey(const MSG& msg) const {
 
 BOOL CSchemeDlg::TranslateAccelerators(MSG* msg) {
     CWinApp* app = AfxGetApp();
-    return app && app->m_hAccelTable && ::TranslateAcceleratorA(m_hWnd, app->m_hAccelTable, msg);
+    return app && app->m_hAccelTable && ::TranslateAcceleratorW(m_hWnd, app->m_hAccelTable, msg);
 }
 
 // ---- The hex texts and the tag ----

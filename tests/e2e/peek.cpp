@@ -4,13 +4,15 @@
 // rectangles in the top window's client pixels, with a tree view's item texts; and which window
 // is the foreground one. With --clipboard-sequence or --clipboard-text it prints that of the
 // Windows clipboard instead. The end-to-end tests read the program with it; it sends no input
-// and changes nothing.
+// and changes nothing, except that --set-clipboard-text puts a text (its UTF-8 in hexadecimal)
+// on the clipboard, as a user copies a path that cannot be typed.
 #include <windows.h>
 #include <commctrl.h>
 
 #include <cstdio>
 #include <cstring>
 #include <string>
+#include <type_traits>
 #include <vector>
 
 namespace {
@@ -23,9 +25,11 @@ constexpr char kXWindowProperty[] = "__wine_x11_whole_window";
 constexpr int kNeutralInset = 2;
 constexpr int kMaxTreeItems = 1000;
 
-std::string Json(const std::string& text) {
+// Text as JSON; every unit outside ASCII is escaped, so a UTF-16 pair reads back as one character.
+template <typename Char> std::string Json(const std::basic_string<Char>& text) {
     std::string out = "\"";
-    for (unsigned char ch : text) {
+    for (Char unit : text) {
+        const auto ch = static_cast<std::make_unsigned_t<Char>>(unit);
         switch (ch) {
         case '"': out += "\\\""; break;
         case '\\': out += "\\\\"; break;
@@ -35,7 +39,7 @@ std::string Json(const std::string& text) {
         default:
             if (ch < 0x20 || ch >= 0x80) {
                 char escaped[8];
-                std::snprintf(escaped, sizeof escaped, "\\u%04x", ch);
+                std::snprintf(escaped, sizeof escaped, "\\u%04x", static_cast<unsigned>(ch));
                 out += escaped;
             } else {
                 out += static_cast<char>(ch);
@@ -48,17 +52,17 @@ std::string Json(const std::string& text) {
 // A message that may reach a hung window: its result, or 0 when it timed out.
 LRESULT SendWithTimeout(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
     DWORD_PTR result = 0;
-    if (!::SendMessageTimeoutA(hwnd, message, wParam, lParam, SMTO_ABORTIFHUNG, kTextTimeoutMs,
+    if (!::SendMessageTimeoutW(hwnd, message, wParam, lParam, SMTO_ABORTIFHUNG, kTextTimeoutMs,
                                &result))
         return 0;
     return static_cast<LRESULT>(result);
 }
 
 // WM_GETTEXT crosses processes; the internal window name does not hold an edit box's text.
-std::string TextOf(HWND hwnd) {
-    std::vector<char> buffer(kMaxText, '\0');
+std::wstring TextOf(HWND hwnd) {
+    std::vector<wchar_t> buffer(kMaxText, L'\0');
     SendWithTimeout(hwnd, WM_GETTEXT, buffer.size(), reinterpret_cast<LPARAM>(buffer.data()));
-    return std::string(buffer.data());
+    return std::wstring(buffer.data());
 }
 
 std::string ClassOf(HWND hwnd) {
@@ -166,7 +170,7 @@ std::string ListItemsJson(HWND list) {
             !::ReadProcessMemory(process, remote, &answer, sizeof answer, nullptr))
             break;
         answer.text[kMaxText - 1] = '\0';
-        out += (out.size() > 1 ? "," : "") + Json(answer.text);
+        out += (out.size() > 1 ? "," : "") + Json(std::string(answer.text));
     }
     if (remote) ::VirtualFreeEx(process, remote, 0, MEM_RELEASE);
     ::CloseHandle(process);
@@ -260,14 +264,14 @@ int PrintClipboardSequence() {
     return 0;
 }
 
-// The clipboard's text (CF_TEXT) as JSON; null while another program holds the clipboard open
-// or when it holds no text.
+// The clipboard's text (CF_UNICODETEXT) as JSON; null while another program holds the clipboard
+// open or when it holds no text.
 int PrintClipboardText() {
     std::string text = "null";
     if (::OpenClipboard(nullptr)) {
-        if (HANDLE data = ::GetClipboardData(CF_TEXT)) {
-            if (const char* chars = static_cast<const char*>(::GlobalLock(data))) {
-                text = Json(std::string(chars, ::strnlen(chars, ::GlobalSize(data))));
+        if (HANDLE data = ::GetClipboardData(CF_UNICODETEXT)) {
+            if (const auto* chars = static_cast<const wchar_t*>(::GlobalLock(data))) {
+                text = Json(std::wstring(chars, ::wcsnlen(chars, ::GlobalSize(data) / 2)));
                 ::GlobalUnlock(data);
             }
         }
@@ -277,12 +281,31 @@ int PrintClipboardText() {
     return 0;
 }
 
+// Puts the UTF-8 text given in hexadecimal on the clipboard as CF_UNICODETEXT.
+int SetClipboardText(const char* hex) {
+    std::string utf8;
+    for (size_t i = 0; hex[i] && hex[i + 1]; i += 2)
+        utf8 += static_cast<char>(std::stoi(std::string(hex + i, 2), nullptr, 16));
+    const int units = ::MultiByteToWideChar(CP_UTF8, 0, utf8.c_str(), -1, nullptr, 0);
+    HGLOBAL data = ::GlobalAlloc(GMEM_MOVEABLE, static_cast<SIZE_T>(units) * sizeof(wchar_t));
+    ::MultiByteToWideChar(CP_UTF8, 0, utf8.c_str(), -1, static_cast<wchar_t*>(::GlobalLock(data)),
+                          units);
+    ::GlobalUnlock(data);
+    if (!::OpenClipboard(nullptr)) return 1;
+    const bool placed = ::EmptyClipboard() && ::SetClipboardData(CF_UNICODETEXT, data);
+    ::CloseClipboard();
+    if (!placed) return 1;
+    std::printf("true\n");
+    return 0;
+}
+
 } // namespace
 
 int main(int argc, char** argv) {
     const std::string mode = argc > 1 ? argv[1] : "";
     if (mode == "--clipboard-sequence") return PrintClipboardSequence();
     if (mode == "--clipboard-text") return PrintClipboardText();
+    if (mode == "--set-clipboard-text" && argc > 2) return SetClipboardText(argv[2]);
     std::string out = "{\"metrics\":{";
     char metrics[160];
     std::snprintf(metrics, sizeof metrics,

@@ -208,6 +208,10 @@ class WinePrefix:
         """The Windows clipboard's sequence number; reading it leaves the clipboard alone."""
         return self._peek("--clipboard-sequence")
 
+    def set_clipboard_text(self, text):
+        """Puts text on the Windows clipboard, as a user copies it elsewhere."""
+        self._peek("--set-clipboard-text", text.encode().hex())
+
     def clipboard_text(self):
         """The Windows clipboard's text, or None. Reading it opens the clipboard for a moment,
         and a program that tries to copy in that moment fails: read it only after the
@@ -582,9 +586,15 @@ def write_bmp(path, width, height, colour_at):
 
 def choose_file(prefix, title, path):
     """Types a full Windows path into the file name field of the real file dialog and
-    presses Enter."""
+    presses Enter. A path that the keyboard cannot type (outside ASCII: typed keys of other
+    scripts do not reach Wine) is pasted there instead."""
     prefix.press(title, "End", "shift+Home")
-    prefix.type(title, prefix.windows_path(path))
+    windows_path = prefix.windows_path(path)
+    if windows_path.isascii():
+        prefix.type(title, windows_path)
+    else:
+        prefix.set_clipboard_text(windows_path)
+        prefix.press(title, "ctrl+v")
     prefix.press(title, "Return")
     poll(lambda: xwindow(title) is None, what=f'the "{title}" dialog to close')
 
