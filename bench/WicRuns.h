@@ -26,9 +26,11 @@ template <class F> double Seconds(F&& run) {
     return std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
 }
 
-// The reference: decoder, frame, CopyPixels of the native pixel format into a buffer.
-inline bool RawWicDecode(IWICImagingFactory* factory, const std::wstring& path, UINT& width,
-                         UINT& height) {
+// Opens the first frame of the picture at path and hands it to use with its size and the stride
+// of its own pixel format; false when the frame cannot be opened or use fails.
+template <class Use>
+bool WithWicFrame(IWICImagingFactory* factory, const std::wstring& path, UINT& width, UINT& height,
+                  Use&& use) {
     IWICBitmapDecoder* decoder = nullptr;
     IWICBitmapFrameDecode* frame = nullptr;
     IWICComponentInfo* info = nullptr;
@@ -44,16 +46,24 @@ inline bool RawWicDecode(IWICImagingFactory* factory, const std::wstring& path, 
         SUCCEEDED(
             info->QueryInterface(IID_IWICPixelFormatInfo, reinterpret_cast<void**>(&formatInfo))) &&
         SUCCEEDED(formatInfo->GetBitsPerPixel(&bits))) {
-        UINT stride = (width * bits + 31) / 32 * 4;
-        std::vector<BYTE> buffer(size_t{stride} * height);
-        ok = SUCCEEDED(
-            frame->CopyPixels(nullptr, stride, static_cast<UINT>(buffer.size()), buffer.data()));
+        ok = use(frame, (width * bits + 31) / 32 * 4);
     }
     for (IUnknown* p : {static_cast<IUnknown*>(formatInfo), static_cast<IUnknown*>(info),
                         static_cast<IUnknown*>(frame), static_cast<IUnknown*>(decoder)}) {
         if (p) p->Release();
     }
     return ok;
+}
+
+// The reference: decoder, frame, CopyPixels of the native pixel format into a buffer.
+inline bool RawWicDecode(IWICImagingFactory* factory, const std::wstring& path, UINT& width,
+                         UINT& height) {
+    return WithWicFrame(factory, path, width, height,
+                        [&](IWICBitmapFrameDecode* frame, UINT stride) {
+                            std::vector<BYTE> buffer(size_t{stride} * height);
+                            return SUCCEEDED(frame->CopyPixels(
+                                nullptr, stride, static_cast<UINT>(buffer.size()), buffer.data()));
+                        });
 }
 
 // ImgLib's decode into a bitmap, which is then deleted.

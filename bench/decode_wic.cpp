@@ -45,37 +45,20 @@ bool BitmapFill(UINT width, UINT height) {
 // WIC's decode as ImgLib asks for it, without the bitmap: CopyPixels of the native pixel format,
 // a band at a time, into one band buffer. With the fill alone, ImgLib's two halves done in turn.
 bool BandedWicDecode(IWICImagingFactory* factory, const std::wstring& path) {
-    IWICBitmapDecoder* decoder = nullptr;
-    IWICBitmapFrameDecode* frame = nullptr;
-    IWICComponentInfo* info = nullptr;
-    IWICPixelFormatInfo* formatInfo = nullptr;
-    bool ok = false;
-    UINT width = 0, height = 0, bits = 0;
-    WICPixelFormatGUID format;
-    if (SUCCEEDED(factory->CreateDecoderFromFilename(path.c_str(), nullptr, GENERIC_READ,
-                                                     WICDecodeMetadataCacheOnDemand, &decoder)) &&
-        SUCCEEDED(decoder->GetFrame(0, &frame)) && SUCCEEDED(frame->GetSize(&width, &height)) &&
-        SUCCEEDED(frame->GetPixelFormat(&format)) &&
-        SUCCEEDED(factory->CreateComponentInfo(format, &info)) &&
-        SUCCEEDED(
-            info->QueryInterface(IID_IWICPixelFormatInfo, reinterpret_cast<void**>(&formatInfo))) &&
-        SUCCEEDED(formatInfo->GetBitsPerPixel(&bits))) {
-        const UINT stride = (width * bits + 31) / 32 * 4;
-        const UINT bandRows = std::max<UINT>(1, (256u << 10) / stride);
-        std::vector<BYTE> band(size_t{stride} * bandRows);
-        ok = true;
-        for (UINT top = 0; ok && top < height; top += bandRows) {
-            const UINT rows = std::min(bandRows, height - top);
-            const WICRect rect = {0, static_cast<INT>(top), static_cast<INT>(width),
-                                  static_cast<INT>(rows)};
-            ok = SUCCEEDED(frame->CopyPixels(&rect, stride, stride * rows, band.data()));
-        }
-    }
-    for (IUnknown* p : {static_cast<IUnknown*>(formatInfo), static_cast<IUnknown*>(info),
-                        static_cast<IUnknown*>(frame), static_cast<IUnknown*>(decoder)}) {
-        if (p) p->Release();
-    }
-    return ok;
+    UINT width = 0, height = 0;
+    return WithWicFrame(
+        factory, path, width, height, [&](IWICBitmapFrameDecode* frame, UINT stride) {
+            const UINT bandRows = std::max<UINT>(1, (256u << 10) / stride);
+            std::vector<BYTE> band(size_t{stride} * bandRows);
+            bool ok = true;
+            for (UINT top = 0; ok && top < height; top += bandRows) {
+                const UINT rows = std::min(bandRows, height - top);
+                const WICRect rect = {0, static_cast<INT>(top), static_cast<INT>(width),
+                                      static_cast<INT>(rows)};
+                ok = SUCCEEDED(frame->CopyPixels(&rect, stride, stride * rows, band.data()));
+            }
+            return ok;
+        });
 }
 
 } // namespace
