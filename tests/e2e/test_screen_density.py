@@ -3,13 +3,11 @@ sample page stays where it was; at higher densities no two controls overlap and 
 its lines fills its frame, covering no control."""
 
 import os
-import shutil
 import subprocess
-import tempfile
 import unittest
 
-from twdriver import (CLIENT_SIZE, DEFAULT_BACKGROUND, TITLE, PrefixTestCase, WinePrefix,
-                      choose_file, poll, require_environment, write_bmp)
+from twdriver import (CLIENT_SIZE, DEFAULT_BACKGROUND, TITLE, PrefixTestCase, choose_file, poll,
+                      write_bmp)
 
 # The link colours of the default scheme: lines 2 to 4 of the sample page and nothing else.
 LINK_COLOURS = ((0x00, 0x82, 0x00), (0x55, 0x1A, 0x8B), (0xEE, 0x00, 0x00))
@@ -89,17 +87,6 @@ class HighDensity:
     """The checks at one density; the classes below give it, and the pixels that a tile 40
     pixels wide and its 2-pixel corner take there."""
     dpi = tile_width = corner_width = None
-
-    @classmethod
-    def setUpClass(cls):
-        require_environment()
-        cls.prefix = WinePrefix(dpi=cls.dpi)
-        cls.tmp = tempfile.mkdtemp(prefix="tw-e2e-files-")
-
-    @classmethod
-    def tearDownClass(cls):
-        cls.prefix.close()
-        shutil.rmtree(cls.tmp, ignore_errors=True)
 
     def test_the_main_window_grows_and_its_page_fills_its_frame(self):
         app = self.start()

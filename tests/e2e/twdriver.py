@@ -548,12 +548,13 @@ class App:
 
 
 class PrefixTestCase(unittest.TestCase):
-    """One Wine prefix for the class; one program per test, ended after it."""
+    """One Wine prefix for the class, at its density; one program per test, ended after it."""
+    dpi = 96
 
     @classmethod
     def setUpClass(cls):
         require_environment()
-        cls.prefix = WinePrefix()
+        cls.prefix = WinePrefix(dpi=cls.dpi)
         cls.tmp = tempfile.mkdtemp(prefix="tw-e2e-files-")
 
     @classmethod
