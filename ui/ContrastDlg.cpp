@@ -4,6 +4,7 @@
 #include <algorithm>
 #include <cstdio>
 
+#include "PicturePixels.h"
 #include "scheme/Apca.h"
 #include "scheme/Contrast.h"
 #include "scheme/ContrastFix.h"
@@ -11,8 +12,6 @@
 namespace {
 // Screen pixels at 96 DPI between the main window and the Contrast window beside it.
 constexpr int kGapBesideOwner = 8;
-// Pixels read at a time from a picture: 16 MiB of rows.
-constexpr size_t kPixelsPerBand = 4u << 20;
 
 // Each column is one static whose lines are the rows, in kForegroundRoles' order, a blank line
 // between them: a change repaints a column or two rather than a cell per row and verdict.
@@ -166,36 +165,14 @@ void CContrastDlg::Show(const int32_t* table, const Page& page, Vision view) {
 
 bool ReadPictureLuminances(HBITMAP bitmap, std::vector<double>& luminances,
                            std::vector<double>& apcaLuminances) {
-    BITMAP info{};
-    if (!::GetObjectA(bitmap, sizeof info, &info) || info.bmWidth <= 0 || info.bmHeight <= 0)
-        return false;
-    const int height = info.bmHeight;
-    const auto width = static_cast<size_t>(info.bmWidth);
-    const int bandRows = static_cast<int>(std::clamp<size_t>(kPixelsPerBand / width, 1, height));
-    std::vector<uint32_t> band(width * static_cast<size_t>(bandRows));
-
-    // Bottom-up rows of 32-bit pixels; their order does not matter to a set of colours.
-    BITMAPINFO format{};
-    format.bmiHeader.biSize = sizeof format.bmiHeader;
-    format.bmiHeader.biWidth = info.bmWidth;
-    format.bmiHeader.biHeight = height;
-    format.bmiHeader.biPlanes = 1;
-    format.bmiHeader.biBitCount = 32;
-    format.bmiHeader.biCompression = BI_RGB;
-
+    // The order of the rows does not matter to a set of colours.
     PictureColors colors;
-    HDC screen = ::GetDC(nullptr);
-    bool read = true;
-    for (int first = 0; read && first < height; first += bandRows) {
-        const int rows = std::min(bandRows, height - first);
-        read = ::GetDIBits(screen, bitmap, static_cast<UINT>(first), static_cast<UINT>(rows),
-                           band.data(), &format, DIB_RGB_COLORS) == rows;
-        if (read) colors.Add(band.data(), width * static_cast<size_t>(rows));
-    }
-    ::ReleaseDC(nullptr, screen);
-    if (read) {
-        luminances = colors.SortedLuminances();
-        apcaLuminances = colors.SortedApcaLuminances();
-    }
-    return read;
+    if (!ForEachPixelBand(bitmap, [&](const PixelBand& band) {
+            colors.Add(band.pixels, band.count);
+            return true;
+        }))
+        return false;
+    luminances = colors.SortedLuminances();
+    apcaLuminances = colors.SortedApcaLuminances();
+    return true;
 }

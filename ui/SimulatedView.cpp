@@ -4,11 +4,10 @@
 #include <string>
 #include <vector>
 
+#include "PicturePixels.h"
 #include "SchemeDlg.h"
 
 namespace {
-// Pixels simulated at a time: 16 MiB of rows.
-constexpr size_t kPixelsPerBand = 4u << 20;
 constexpr const char* kSampleFrameText = "Sample Homepage";
 
 constexpr UINT kVisionCommands[kVisionCount] = {ID_VISION_NORMAL, ID_VISION_PROTANOPIA,
@@ -18,32 +17,19 @@ constexpr UINT kVisionCommands[kVisionCount] = {ID_VISION_NORMAL, ID_VISION_PROT
 // A copy of picture with every pixel as view shows it; null when its pixels cannot be read.
 HBITMAP SimulatedCopy(HBITMAP picture, Vision view) {
     BITMAP info{};
-    if (!::GetObjectA(picture, sizeof info, &info) || info.bmWidth <= 0 || info.bmHeight <= 0)
-        return nullptr;
-    const int height = info.bmHeight;
-    const auto width = static_cast<size_t>(info.bmWidth);
-    const int bandRows = static_cast<int>(std::clamp<size_t>(kPixelsPerBand / width, 1, height));
-    std::vector<uint32_t> band(width * static_cast<size_t>(bandRows));
-    BITMAPINFO format{};
-    format.bmiHeader = {
-        sizeof format.bmiHeader, info.bmWidth, height, 1, 32, BI_RGB, 0, 0, 0, 0, 0};
-
+    if (!::GetObjectW(picture, sizeof info, &info)) return nullptr;
     HDC screen = ::GetDC(nullptr);
-    HBITMAP copy = ::CreateCompatibleBitmap(screen, info.bmWidth, height);
-    for (int first = 0; copy && first < height; first += bandRows) {
-        const int rows = std::min(bandRows, height - first);
-        const auto first_ = static_cast<UINT>(first), rows_ = static_cast<UINT>(rows);
-        if (::GetDIBits(screen, picture, first_, rows_, band.data(), &format, DIB_RGB_COLORS) !=
-            rows) {
-            ::DeleteObject(copy);
-            copy = nullptr;
-            break;
-        }
-        SimulateVision(view, band.data(), width * rows_);
-        ::SetDIBits(screen, copy, first_, rows_, band.data(), &format, DIB_RGB_COLORS);
-    }
+    HBITMAP copy = ::CreateCompatibleBitmap(screen, info.bmWidth, info.bmHeight);
     ::ReleaseDC(nullptr, screen);
-    return copy;
+    if (!copy) return nullptr;
+    const bool made = ForEachPixelBand(picture, [&](const PixelBand& band) {
+        SimulateVision(view, band.pixels, band.count);
+        return ::SetDIBits(band.dc, copy, band.first, band.rows, band.pixels, band.format,
+                           DIB_RGB_COLORS) == static_cast<int>(band.rows);
+    });
+    if (made) return copy;
+    ::DeleteObject(copy);
+    return nullptr;
 }
 } // namespace
 
