@@ -2,6 +2,7 @@
 // a band at a time, or from a whole top-down picture.
 #pragma once
 #include <algorithm>
+#include <array>
 #include <cstdint>
 #include <span>
 #include <utility>
@@ -63,6 +64,49 @@ struct DibLayout {
 // What RowsIntoBitmap does to each row of 32-bit BGRA pixels on its way.
 enum class RowAlpha { Ignored, BlendedOverWhite };
 
+// Sets a bitmap's bands from bottom-up rows. With more than one band it sets them on a thread
+// of its own while the caller decodes the next: the two take about as long, and overlap.
+class BandWriter {
+public:
+    // Throws Failure when its buffers cannot be had.
+    BandWriter(HDC screen, HBITMAP bitmap, const DibLayout& dib, UINT bandRows);
+    BandWriter(const BandWriter&) = delete;
+    BandWriter& operator=(const BandWriter&) = delete;
+    ~BandWriter();
+
+    // Room for the next band's rows, bottom-up; waits while every buffer is taken.
+    uint8_t* NextBand();
+    // Hands over the band written at NextBand: rows scan lines from firstScan, counted upwards.
+    void Write(UINT firstScan, UINT rows);
+    // Waits for every band; throws Failure when one could not be set.
+    void Finish();
+
+private:
+    struct Band {
+        std::vector<uint8_t> rows;
+        UINT firstScan = 0;
+        UINT count = 0;
+    };
+    static constexpr size_t kBands = 3;
+
+    bool Set(const Band& band) const;
+    static DWORD WINAPI SetQueuedBands(void* writer);
+    void Stop();
+
+    HDC m_screen;     // borrowed
+    HBITMAP m_bitmap; // borrowed
+    const DibLayout& m_dib;
+    std::array<Band, kBands> m_bands;
+    size_t m_next = 0;   // the band that NextBand hands out
+    size_t m_queued = 0; // bands handed over and not yet set
+    bool m_done = false;
+    bool m_failed = false;
+    // The system's own lock and wait, which under Wine need no round trip to its server.
+    SRWLOCK m_lock = SRWLOCK_INIT;
+    CONDITION_VARIABLE m_changed = CONDITION_VARIABLE_INIT;
+    HANDLE m_setter = nullptr;
+};
+
 // The rows of source, laid out as dib says, into a new bitmap compatible with the screen, a
 // band at a time: WIC writes a band, its rows are turned bottom-up, the layout in which
 // SetDIBits takes a band of scan lines reliably, and SetDIBits converts them into the bitmap's
@@ -75,10 +119,9 @@ HBITMAP RowsIntoBitmap(IWICBitmapSource* source, const DibLayout& dib, Check&& c
     const UINT height = static_cast<UINT>(dib.header.biHeight);
     const size_t stride = dib.Stride();
     const UINT bandRows = static_cast<UINT>(std::clamp<size_t>(kBandBytes / stride, 1, height));
-    std::vector<uint8_t> decoded, band;
+    std::vector<uint8_t> decoded;
     try {
         decoded.resize(stride * bandRows);
-        band.resize(stride * bandRows);
     } catch (const std::bad_alloc&) {
         throw Failure{IMGLIB_ERR_NO_MEMORY};
     }
@@ -87,6 +130,7 @@ HBITMAP RowsIntoBitmap(IWICBitmapSource* source, const DibLayout& dib, Check&& c
     OwnedBitmap bitmap(
         ::CreateCompatibleBitmap(screen.get(), static_cast<int>(width), static_cast<int>(height)));
     if (!bitmap.get()) throw Failure{IMGLIB_ERR_BITMAP};
+    BandWriter writer(screen.get(), bitmap.get(), dib, bandRows);
     for (UINT top = 0; top < height; top += bandRows) {
         const UINT rows = std::min(bandRows, height - top);
         const WICRect rect = {0, static_cast<INT>(top), static_cast<INT>(width),
@@ -98,14 +142,12 @@ HBITMAP RowsIntoBitmap(IWICBitmapSource* source, const DibLayout& dib, Check&& c
             if (anyAlpha && !*anyAlpha) *anyAlpha = !imglib::AlphaIsEmpty(pixels);
             imglib::BlendOverWhite(pixels);
         }
+        uint8_t* band = writer.NextBand();
         for (UINT row = 0; row < rows; ++row)
-            std::copy_n(decoded.data() + row * stride, stride,
-                        band.data() + (rows - 1 - row) * stride);
-        if (::SetDIBits(screen.get(), bitmap.get(), height - top - rows, rows, band.data(),
-                        dib.info(), DIB_RGB_COLORS) != static_cast<int>(rows)) {
-            throw Failure{IMGLIB_ERR_BITMAP};
-        }
+            std::copy_n(decoded.data() + row * stride, stride, band + (rows - 1 - row) * stride);
+        writer.Write(height - top - rows, rows);
     }
+    writer.Finish();
     return bitmap.release();
 }
 

@@ -31,6 +31,9 @@ img tif_none.tif TIFF src.ppm -compress none
 img tif_lzw.tif TIFF src.ppm -compress lzw
 img tif_packbits.tif TIFF src.ppm -compress rle
 img tif_gray.tif TIFF src.ppm -colorspace gray -compress none
+# Tall enough to be set in several bands of rows, the last one short.
+convert -size 613x1031 -seed 7 plasma:fractal -depth 8 tall.ppm
+img tif_lzw_bands.tif TIFF tall.ppm -compress lzw
 img png24.png PNG24 src.ppm
 img png8.png PNG8 src200.ppm
 img gif.gif GIF src200.ppm
@@ -75,4 +78,4 @@ convert src.ppm -compress jpeg TIFF:tif_jpeg.tif
 convert src.ppm -compress zip TIFF:tif_zip.tif
 convert src.ppm -depth 16 TIFF:tif_16bit.tif
 printf 'This is plain text, not an image.\n' > text.txt
-rm -f src.ppm src16.ppm src200.ppm alpha.pgm
+rm -f src.ppm src16.ppm src200.ppm tall.ppm alpha.pgm
