@@ -3,8 +3,9 @@
 // of it or of its controls left to paint), for the program and for bare_dialog.exe, which
 // shows the same dialog template with no code of ours, and for bare_dialog_imports.exe, the
 // same with the program's DLLs bound. Runs alternate between the three; the medians, the
-// ratios to the floor and each process's peak working set are printed.
-// Usage: startup_bench [runs]   (from build/win/bin, under Wine with a display)
+// ratios to the floor and each process's peak working set are printed. Further programs named
+// after the runs, builds of Tintwright.exe with a change to weigh, take their turn after it.
+// Usage: startup_bench [runs] [program.exe...]   (from build/win/bin, under Wine with a display)
 #include <windows.h>
 #include <psapi.h>
 
@@ -51,7 +52,9 @@ bool Measure(const std::string& exe, bool ownPainting, Sample& sample) {
             done = true;
             break;
         }
-        ::Sleep(0);
+        // A pause between looks: looking without one competes with the program for Wine's
+        // server and the display, and slowed every start by some 10 ms, unevenly.
+        ::Sleep(1);
     }
     sample.milliseconds = Milliseconds(start, painted);
     PROCESS_MEMORY_COUNTERS memory = {};
@@ -70,31 +73,40 @@ int main(int argc, char** argv) {
     int runs = argc > 1 ? std::atoi(argv[1]) : kDefaultRuns;
     if (runs < 1) runs = kDefaultRuns;
     const std::string folder = ProgramFolder();
-    constexpr int kPrograms = 3;
-    const std::string programs[kPrograms] = {
+    std::vector<std::string> programs = {
         folder + "bare_dialog.exe", folder + "bare_dialog_imports.exe", folder + "Tintwright.exe"};
-    const char* names[kPrograms] = {"bare dialog, template 102 (floor)",
-                                    "bare dialog + the program's DLLs", "Tintwright.exe"};
+    std::vector<std::string> names = {"bare dialog, template 102 (floor)",
+                                      "bare dialog + the program's DLLs", "Tintwright.exe"};
+    constexpr size_t kBarePrograms = 2; // the rest paint the sample page
+    for (int arg = 2; arg < argc; ++arg) {
+        programs.push_back(folder + argv[arg]);
+        names.emplace_back(argv[arg]);
+    }
+    const size_t count = programs.size();
 
-    std::vector<double> times[kPrograms];
-    std::vector<SIZE_T> peaks[kPrograms];
+    std::vector<std::vector<double>> times(count), ratios(count);
+    std::vector<std::vector<SIZE_T>> peaks(count);
     // One unmeasured start of each first: the first start after a build loads files from disk.
     for (int i = -1; i < runs; ++i) {
-        for (int p = 0; p < kPrograms; ++p) {
+        for (size_t p = 0; p < count; ++p) {
             Sample sample;
-            if (!Measure(programs[p], p == kPrograms - 1, sample)) return 1;
+            if (!Measure(programs[p], p >= kBarePrograms, sample)) return 1;
             if (i < 0) continue;
             times[p].push_back(sample.milliseconds);
+            ratios[p].push_back(sample.milliseconds / times[0].back());
             peaks[p].push_back(sample.peakWorkingSet);
         }
     }
+    // The ratio of the medians is the goal's measure; the median of each round's ratio to the
+    // floor's start in the same round follows, less moved by a load that changes during the run.
     std::printf("Start to first complete paint, median of %d alternating runs:\n", runs);
     const double floor = Median(times[0]);
-    for (int p = 0; p < kPrograms; ++p)
-        std::printf("  %-34s %7.1f ms  x%.2f  (min %.1f, max %.1f)  peak working set %.1f MB\n",
-                    names[p], Median(times[p]), Median(times[p]) / floor,
+    for (size_t p = 0; p < count; ++p)
+        std::printf("  %-34s %7.1f ms  x%.3f  (min %.1f, max %.1f; median of rounds x%.3f)  "
+                    "peak working set %.1f MB\n",
+                    names[p].c_str(), Median(times[p]), Median(times[p]) / floor,
                     *std::min_element(times[p].begin(), times[p].end()),
-                    *std::max_element(times[p].begin(), times[p].end()),
+                    *std::max_element(times[p].begin(), times[p].end()), Median(ratios[p]),
                     static_cast<double>(Median(peaks[p])) / (1024.0 * 1024.0));
     std::printf("Goal: Tintwright.exe within x1.05 of the floor.\n");
     return 0;
