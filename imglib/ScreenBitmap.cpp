@@ -28,7 +28,7 @@ BandWriter::BandWriter(HDC screen, HBITMAP bitmap, const DibLayout& dib, UINT ba
         throw Failure{IMGLIB_ERR_NO_MEMORY};
     }
     // Without a thread of its own the bands are set in turn.
-    if (!oneBand) m_setter = ::CreateThread(nullptr, 0, SetQueuedBands, this, 0, nullptr);
+    if (!oneBand) m_setter = ::CreateThread(nullptr, 0, SetterThread, this, 0, nullptr);
 }
 
 BandWriter::~BandWriter() {
@@ -69,23 +69,26 @@ bool BandWriter::Set(const Band& band) const {
                        m_dib.info(), DIB_RGB_COLORS) == static_cast<int>(band.count);
 }
 
-DWORD WINAPI BandWriter::SetQueuedBands(void* context) {
-    BandWriter& writer = *static_cast<BandWriter*>(context);
-    ::AcquireSRWLockExclusive(&writer.m_lock);
-    for (;;) {
-        while (writer.m_queued == 0 && !writer.m_done)
-            ::SleepConditionVariableSRW(&writer.m_changed, &writer.m_lock, INFINITE, 0);
-        if (writer.m_queued == 0) break;
-        const Band& band = writer.m_bands[(writer.m_next - writer.m_queued) % kBands];
-        ::ReleaseSRWLockExclusive(&writer.m_lock);
-        const bool set = writer.Set(band);
-        ::AcquireSRWLockExclusive(&writer.m_lock);
-        if (!set) writer.m_failed = true;
-        --writer.m_queued;
-        ::WakeAllConditionVariable(&writer.m_changed);
-    }
-    ::ReleaseSRWLockExclusive(&writer.m_lock);
+DWORD WINAPI BandWriter::SetterThread(void* writer) {
+    static_cast<BandWriter*>(writer)->SetQueuedBands();
     return 0;
+}
+
+// Sets each band as it is handed over, the lock let go while SetDIBits works.
+void BandWriter::SetQueuedBands() {
+    const Locked lock(m_lock);
+    for (;;) {
+        while (m_queued == 0 && !m_done)
+            ::SleepConditionVariableSRW(&m_changed, &m_lock, INFINITE, 0);
+        if (m_queued == 0) return;
+        const Band& band = m_bands[(m_next - m_queued) % kBands];
+        ::ReleaseSRWLockExclusive(&m_lock);
+        const bool set = Set(band);
+        ::AcquireSRWLockExclusive(&m_lock);
+        if (!set) m_failed = true;
+        --m_queued;
+        ::WakeAllConditionVariable(&m_changed);
+    }
 }
 
 // Lets the setter finish the bands handed over, then ends it.

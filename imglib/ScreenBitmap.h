@@ -90,7 +90,8 @@ private:
     static constexpr size_t kBands = 3;
 
     bool Set(const Band& band) const;
-    static DWORD WINAPI SetQueuedBands(void* writer);
+    static DWORD WINAPI SetterThread(void* writer);
+    void SetQueuedBands();
     void Stop();
 
     HDC m_screen;     // borrowed
