@@ -1,5 +1,7 @@
 #include "SchemeApp.h"
 
+#include <shellapi.h>
+
 #include "res/resource.h"
 #include "ui/SchemeDlg.h"
 
@@ -13,10 +15,21 @@ void CSchemeApp::LoadAcceleratorTable() {
     m_hAccelTable = ::LoadAcceleratorsW(m_hInstance, MAKEINTRESOURCEW(IDR_ACCELERATOR));
 }
 
+CString CSchemeApp::CommandLineFile() {
+    // Read in UTF-16, so that a name in any script arrives whole.
+    int count = 0;
+    LPWSTR* arguments = ::CommandLineToArgvW(::GetCommandLineW(), &count);
+    if (!arguments) return CString();
+    CString file = count > 1 ? CString(AfxUtf8(arguments[1])) : CString();
+    ::LocalFree(arguments);
+    return file;
+}
+
 BOOL CSchemeApp::InitInstance() {
     Enable3dControlsStatic();
     LoadAcceleratorTable();
     CSchemeDlg dlg;
+    dlg.SetStartFile(CommandLineFile());
     m_pMainWnd = &dlg;
     dlg.DoModal();
     m_pMainWnd = nullptr;

@@ -12,6 +12,8 @@ public:
     }
     // Loads accelerator table 136 into m_hAccelTable.
     void LoadAcceleratorTable();
+    // The file named first on the command line (Tintwright.exe FILE), or empty.
+    static CString CommandLineFile();
 
     DECLARE_MESSAGE_MAP()
 };

@@ -80,4 +80,12 @@ private:
     {WM_HSCROLL, 0, 0, 0, AFX_THUNK(CScrollBar bar(reinterpret_cast<HWND>(lParam));                \
                                     self->OnHScroll(LOWORD(wParam), HIWORD(wParam), &bar);         \
                                     return 0)},
+// The dropped files' handle, which the handler releases with DragFinish.
+#define ON_WM_DROPFILES()                                                                          \
+    {WM_DROPFILES, 0, 0, 0,                                                                        \
+     AFX_THUNK(self->OnDropFiles(reinterpret_cast<HDROP>(wParam)); return 0)},
+
+// A message of the program's own, its parameters unused.
+#define ON_MESSAGE_VOID(message, memberFxn)                                                        \
+    {static_cast<UINT>(message), 0, 0, 0, AFX_THUNK((self->*(memberFxn))(); return 0)},
 // clang-format on

@@ -5,6 +5,7 @@
 
 #include "TitleDlg.h"
 #include "scheme/ContrastFix.h"
+#include "scheme/PreviewPage.h"
 
 namespace {
 // Client pixels at 96 DPI, scaled as the dialog's controls are; right and bottom exclusive.
@@ -16,12 +17,7 @@ constexpr RECT kFirstLineRect = {37, 335, 373, 355};
 constexpr int kLineTops[3] = {352, 369, 386};
 constexpr int kLineHeight = kFirstLineRect.bottom - kFirstLineRect.top;
 
-constexpr const char* kLineTexts[4] = {
-    "Normal text is going to be this color.",
-    "New links are going to be this color.",
-    "Links that you've already been to are this color.",
-    "Links briefly turn to this color when clicked.",
-};
+constexpr const auto& kLineTexts = kSampleLineTexts;
 constexpr ColorRole kLineRoles[3] = {RoleLink, RoleVisitedLink, RoleActiveLink};
 
 // Font heights in twips (negative: character height): 14 and 11 points at any DPI.

@@ -68,12 +68,15 @@ void CSchemeDlg::OnOpenScheme() {
     CFileDialog dialog(TRUE, kSchemeExtension, kSchemeFileName, kSchemeDialogFlags, kSchemeFilter,
                        nullptr);
     if (dialog.DoModal() != IDOK) return;
+    OpenSchemeFile(dialog.GetPathName());
+}
 
+void CSchemeDlg::OpenSchemeFile(const CString& path) {
     // The whole file is read before any of it is applied, so a failed read changes nothing.
     SchemeFileData data = SchemeOfColorTable();
     bool valid;
     {
-        CFile file(dialog.GetPathName(), CFile::modeRead);
+        CFile file(path, CFile::modeRead);
         DiskFile disk(file);
         valid = ReadSchemeFile(disk, data);
     }

@@ -51,6 +51,9 @@ BEGIN_MESSAGE_MAP(CSchemeDlg, CDialog)
     ON_COMMAND(ID_VISION_DEUTERANOPIA, &CSchemeDlg::OnDeuteranopia)
     ON_COMMAND(ID_VISION_TRITANOPIA, &CSchemeDlg::OnTritanopia)
     ON_COMMAND(ID_VISION_ACHROMATOPSIA, &CSchemeDlg::OnAchromatopsia)
+    ON_COMMAND(ID_TOOLS_PREVIEWBROWSER, &CSchemeDlg::OnPreviewInBrowser)
+    ON_WM_DROPFILES()
+    ON_MESSAGE_VOID(kOpenStartFileMessage, &CSchemeDlg::OnOpenStartFile)
 END_MESSAGE_MAP()
 // clang-format on
 
@@ -60,6 +63,7 @@ CSchemeDlg::CSchemeDlg(CWnd* parent) : CDialog(IDD, parent) {
 }
 
 CSchemeDlg::~CSchemeDlg() {
+    RemovePreviewFiles();
     SetBackgroundBitmap(nullptr);
     DropSimulatedBackground();
 }
@@ -99,6 +103,8 @@ BOOL CSchemeDlg::OnInitDialog() {
     m_vlinkHex = "551A8B";
     m_alinkHex = "EE0000";
     RebuildTag();
+    ::DragAcceptFiles(m_hWnd, TRUE);
+    if (!m_startFile.IsEmpty()) ::PostMessageW(m_hWnd, kOpenStartFileMessage, 0, 0);
     return TRUE;
 }
 

@@ -3,9 +3,11 @@
 #pragma once
 #include <cstdint>
 #include <memory>
+#include <string>
 #include <vector>
 
 #include "framework/Afx.h"
+#include <shellapi.h>
 #include "res/resource.h"
 #include "scheme/ColorScheme.h"
 #include "scheme/Contrast.h"
@@ -29,6 +31,8 @@ public:
     enum { IDD = IDD_SCHEME_DIALOG };
     // The Tools pop-up and its items, found by position.
     enum { kToolsMenuPos = 2, kShowBackgroundsPos = 0, kLoadBackgroundPos = 1 };
+    // Posted to itself once the window is up, to open the file named on the command line.
+    static constexpr UINT kOpenStartFileMessage = WM_APP + 1080;
     // The sliders and their number labels, red, green, blue.
     static constexpr int kSliderIds[3] = {IDC_RED_SLIDER, IDC_GREEN_SLIDER, IDC_BLUE_SLIDER};
     static constexpr int kValueIds[3] = {IDC_RED_VALUE, IDC_GREEN_VALUE, IDC_BLUE_VALUE};
@@ -43,6 +47,8 @@ public:
     BOOL TranslateAccelerators(MSG* msg) override;
     // Whether msg is a key that the focused tag box keeps for itself instead of the accelerators.
     bool IsTagBoxEditingKey(const MSG& msg) const;
+    // The file named on the command line, opened once the window is up; before DoModal.
+    void SetStartFile(const CString& path) { m_startFile = path; }
 
 protected:
     BOOL OnInitDialog() override;
@@ -95,6 +101,8 @@ protected:
     // not show, asks whether to save a PNG copy, saves it, and makes the copy the background.
     void OfferPngCopy(int32_t format);
     void OnOpenScheme();
+    // Opens the scheme file at path as Open A Scheme does once its file is chosen.
+    void OpenSchemeFile(const CString& path);
     void OnSaveScheme();
 
     // The tag and the clipboard.
@@ -170,6 +178,24 @@ protected:
 
     // Stores a newly decoded bitmap, releasing the one it replaces.
     void SetBackgroundBitmap(HBITMAP bitmap);
+
+    // Tools > Preview in Browser: the sample page as a real page in the desktop's browser.
+    void OnPreviewInBrowser();
+    // The preview's folder in the temporary folder, made at the first preview of the run.
+    std::wstring PreviewFolder();
+    // Removes the preview's files and its folder; done when the window ends.
+    void RemovePreviewFiles();
+    std::wstring m_previewFolder;  // empty before the first preview
+    std::wstring m_previewPicture; // the picture's copy beside the page, empty when none
+
+    // Files from the desktop: on the command line and dropped on the window.
+    // A scheme file, a page or a picture, each as its command opens it once the file is chosen.
+    void OpenDesktopFile(const CString& path);
+    void OnDropFiles(HDROP drop);
+    void OnOpenStartFile();
+    // A picture as Load Background loads it, Show Backgrounds? ticked once it is decoded.
+    void LoadDesktopPicture(const CString& path);
+    CString m_startFile; // the file named on the command line, opened once the window is up
 
     DECLARE_MESSAGE_MAP()
 };

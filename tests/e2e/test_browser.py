@@ -10,10 +10,11 @@ import struct
 import subprocess
 import tempfile
 import unittest
+import urllib.parse
 import zlib
 
-from twdriver import (IDC_LINK_COLOR, PREVIEW_RECT, PrefixTestCase, Image, choose_file, poll,
-                      skip_module, write_bmp)
+from twdriver import (IDC_BODY_TAG, IDC_LINK_COLOR, PREVIEW_RECT, WINE, PrefixTestCase, Image,
+                      choose_file, poll, run, skip_module, write_bmp)
 
 CHROMIUM = shutil.which("chromium") or "/usr/bin/chromium"
 PAGE_SIZE = (640, 400)
@@ -209,6 +210,47 @@ class BrowserTest(PrefixTestCase):
                 ours, browser = app.client_pixel(shot, left + x, top + y), page.pixel(x, y)
                 self.assertTrue(all(abs(a - b) <= 2 for a, b in zip(ours, browser)),
                                 f"({x}, {y}): the sample page {ours}, the browser {browser}")
+
+    def test_f5_hands_a_page_with_the_tag_and_its_picture_to_the_desktops_browser(self):
+        # winebrowser starts the browsers of Wine's setting: a stand-in that notes its address.
+        browsed = os.path.join(self.tmp, "browsed")
+        browser = os.path.join(self.tmp, "browser.sh")
+        with open(browser, "w") as f:
+            f.write(f'#!/bin/sh\nprintf "%s\\n" "$@" > "{browsed}"\n')
+        os.chmod(browser, 0o755)
+        run([*WINE, "reg", "add", r"HKCU\Software\Wine\WineBrowser", "/v", "Browsers", "/d",
+             browser, "/f"], env=self.prefix.env)
+        corner, body = (0x20, 0xA0, 0x40), (0xE0, 0xE0, 0xF0)
+        picture = os.path.join(self.tmp, "preview tile.bmp")
+        write_bmp(picture, 50, 40, lambda x, y: corner if x < 3 and y < 3 else body)
+        app = self.start(self.prefix.windows_path(picture))
+        poll(lambda: 'BACKGROUND="preview tile.bmp"' in app.refresh().text(IDC_BODY_TAG),
+             what="the picture of the command line to be the background")
+        tag = app.copy_tag()
+        app.press("F5")
+
+        def read_browsed():
+            if os.path.exists(browsed):
+                with open(browsed) as f:
+                    return f.read().split()
+            return None
+        address = poll(read_browsed, what="the browser to be started")
+        self.assertEqual(len(address), 1, address)
+        page = urllib.parse.unquote(address[0][len("file://"):])
+        with open(page, encoding="utf-8") as f:
+            self.assertIn(tag, f.read())
+
+        shot = os.path.join(self.tmp, "preview.png")
+        chromium(page, f"--screenshot={shot}", f"--window-size={PAGE_SIZE[0]},{PAGE_SIZE[1]}")
+        shown = Image(path=shot)
+        self.assertEqual([shown.pixel(x, 0) for x in (0, 50, 100)], [corner] * 3)
+        self.assertEqual(shown.pixel(25, 20), body)
+        for colour in (rgb(attribute(tag, name)) for name in ("TEXT", "LINK")):
+            self.assertGreater(shown.count(colour), 20, colour)
+
+        app.press("Escape")
+        app.wait_exit()
+        self.assertFalse(os.path.exists(os.path.dirname(page)), "the preview's folder is removed")
 
 
 if __name__ == "__main__":

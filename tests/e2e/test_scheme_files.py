@@ -76,6 +76,21 @@ class SchemeFileTest(PrefixTestCase):
         self.assertEqual(app.copy_tag(), DEFAULT_TAG)
         self.assertEqual(labels(app.refresh()), ("255", "235", "215"))
 
+    def test_a_file_from_the_desktop_opens_as_from_its_menu(self):
+        path = os.path.join(self.tmp, "from the desktop.colors")
+        with open(path, "wb") as f:
+            f.write(b"TWR" + struct.pack("<15i", 1, 2, 3, *DEFAULTS[3:]) + b"\0")
+        app = self.start(self.prefix.windows_path(path))
+        self.assertEqual(app.copy_tag(), DEFAULT_TAG.replace("FFEBD7", "010203"))
+        app.kill()
+        missing = self.prefix.windows_path(os.path.join(self.tmp, "gone.colors"))
+        app = self.start(missing)
+        box = self.prefix.wait_window(APP_NAME)
+        self.assertIn(f"{missing} was not found.", [c["text"] for c in box.children])
+        self.prefix.press(APP_NAME, "Return")
+        poll(lambda: xwindow(APP_NAME) is None, what="the message box to close")
+        self.assertEqual(app.copy_tag(), DEFAULT_TAG)
+
 
 if __name__ == "__main__":
     unittest.main()

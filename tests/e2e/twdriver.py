@@ -437,9 +437,9 @@ class Image:
 class App:
     """The running program: its main window, keyboard, mouse, clipboard and screenshots."""
 
-    def __init__(self, prefix, exe=EXE):
+    def __init__(self, prefix, exe=EXE, *args):
         self.prefix = prefix
-        self.proc = prefix.wine(exe)
+        self.proc = prefix.wine(exe, *args)
         try:
             self.xid = poll(lambda: xwindow(TITLE), 60, 0.05, "the main window")
         except AssertionError as e:
@@ -562,8 +562,9 @@ class PrefixTestCase(unittest.TestCase):
         cls.prefix.close()
         shutil.rmtree(cls.tmp, ignore_errors=True)
 
-    def start(self):
-        app = App(self.prefix)
+    def start(self, *args):
+        """The program, started with args on its command line."""
+        app = App(self.prefix, EXE, *args)
         self.addCleanup(app.kill)
         return app
 

@@ -1,0 +1,71 @@
+// Files that the desktop hands over, named on the command line or dropped on the window: a
+// scheme file, a page or a picture, each opened as its own command opens it.
+#include "SchemeDlg.h"
+
+#include <algorithm>
+#include <cctype>
+
+#include "imglib/ImgLib.h"
+
+namespace {
+// The file name's last extension in lower case, with its dot; empty when there is none.
+std::string LowerExtension(const std::string& path) {
+    const size_t nameStart = AfxFileNameOffset(path);
+    const size_t dot = path.find_last_of('.');
+    if (dot == std::string::npos || dot < nameStart) return {};
+    std::string extension = path.substr(dot);
+    std::transform(extension.begin(), extension.end(), extension.begin(),
+                   [](unsigned char ch) { return static_cast<char>(std::tolower(ch)); });
+    return extension;
+}
+} // namespace
+
+void CSchemeDlg::OpenDesktopFile(const CString& path) {
+    // Scheme files by their extension; pictures by their content, whatever their name.
+    const std::string extension = LowerExtension(path.str());
+    if (extension == ".colors")
+        OpenSchemeFile(path);
+    else
+        LoadDesktopPicture(path);
+}
+
+void CSchemeDlg::LoadDesktopPicture(const CString& path) {
+    HBITMAP bitmap = ReadFileIntoDDBW(AfxWide(path.str()).c_str(), &m_backgroundAux, 0);
+    const DWORD systemError = ::GetLastError();
+    if (!bitmap) {
+        // Nothing changes: the window keeps its colours and its picture.
+        ReportImageFailure(path, systemError);
+        return;
+    }
+    const int32_t format = GetLastImgLibFormat();
+    if (!BackgroundsShown()) {
+        CMenu tools = ToolsMenu();
+        m_solidBackground =
+            static_cast<int>(tools.CheckMenuItem(kShowBackgroundsPos, MF_BYPOSITION | MF_CHECKED));
+        tools.EnableMenuItem(kLoadBackgroundPos, MF_BYPOSITION | MF_ENABLED);
+    }
+    SetBackgroundBitmap(bitmap);
+    m_backgroundPath = path;
+    m_backgroundName = path.str().substr(AfxFileNameOffset(path.str()));
+    m_backgroundLoaded = 1;
+    Refresh(RefreshScope::CurrentRole);
+    OfferPngCopy(format);
+}
+
+void CSchemeDlg::OnDropFiles(HDROP drop) {
+    // The first file of the drop; the others are left, as one scheme or picture is shown.
+    const UINT length = ::DragQueryFileW(drop, 0, nullptr, 0);
+    std::wstring path(length + 1, L'\0');
+    const UINT copied = length ? ::DragQueryFileW(drop, 0, path.data(), length + 1) : 0;
+    ::DragFinish(drop);
+    if (!copied) return;
+    path.resize(copied);
+    ::SetForegroundWindow(m_hWnd);
+    OpenDesktopFile(CString(AfxUtf8(path)));
+}
+
+void CSchemeDlg::OnOpenStartFile() {
+    const CString path = m_startFile;
+    m_startFile = CString();
+    if (!path.IsEmpty()) OpenDesktopFile(path);
+}
