@@ -32,6 +32,43 @@ set(CPACK_NSIS_EXECUTABLES_DIRECTORY .)
 set(CPACK_NSIS_CREATE_ICONS_EXTRA
     "CreateShortCut '$SMPROGRAMS\\$STARTMENU_FOLDER\\Tintwright Help.lnk' '$INSTDIR\\Tintwright.chm'")
 set(CPACK_NSIS_DELETE_ICONS_EXTRA "Delete '$SMPROGRAMS\\$MUI_TEMP\\Tintwright Help.lnk'")
+# Scheme files open in Tintwright; pictures and pages offer it under "Open with" and keep the
+# program they open in. The uninstaller removes these entries, and a key only when it is empty.
+set(tw_classes "Software\\Classes")
+set(tw_open "'\"$INSTDIR\\Tintwright.exe\" \"%1\"'")
+set(tw_app_key "${tw_classes}\\Applications\\Tintwright.exe")
+set(tw_install_classes
+    "WriteRegStr HKLM '${tw_classes}\\.colors' '' 'Tintwright.ColorScheme'"
+    "WriteRegStr HKLM '${tw_classes}\\.colors\\OpenWithProgids' 'Tintwright.ColorScheme' ''"
+    "WriteRegStr HKLM '${tw_classes}\\Tintwright.ColorScheme' '' 'Tintwright Color Scheme'"
+    "WriteRegStr HKLM '${tw_classes}\\Tintwright.ColorScheme\\DefaultIcon' '' '$INSTDIR\\Tintwright.exe,0'"
+    "WriteRegStr HKLM '${tw_classes}\\Tintwright.ColorScheme\\shell\\open\\command' '' ${tw_open}"
+    "WriteRegStr HKLM '${tw_app_key}\\shell\\open\\command' '' ${tw_open}")
+set(tw_uninstall_classes
+    "ReadRegStr $0 HKLM '${tw_classes}\\.colors' ''"
+    "StrCmp $0 'Tintwright.ColorScheme' 0 +2"
+    "DeleteRegValue HKLM '${tw_classes}\\.colors' ''"
+    "DeleteRegValue HKLM '${tw_classes}\\.colors\\OpenWithProgids' 'Tintwright.ColorScheme'"
+    "DeleteRegKey /ifempty HKLM '${tw_classes}\\.colors\\OpenWithProgids'"
+    "DeleteRegKey /ifempty HKLM '${tw_classes}\\.colors'"
+    "DeleteRegKey HKLM '${tw_classes}\\Tintwright.ColorScheme'"
+    "DeleteRegKey HKLM '${tw_app_key}'")
+foreach(tw_ext .bmp .dib .jpg .jpeg .jpe .jfif .tif .tiff .png .gif .tga .pcx .pcd .htm .html)
+    list(APPEND tw_install_classes
+        "WriteRegStr HKLM '${tw_app_key}\\SupportedTypes' '${tw_ext}' ''"
+        "WriteRegStr HKLM '${tw_classes}\\${tw_ext}\\OpenWithList\\Tintwright.exe' '' ''")
+    list(APPEND tw_uninstall_classes
+        "DeleteRegKey HKLM '${tw_classes}\\${tw_ext}\\OpenWithList\\Tintwright.exe'"
+        "DeleteRegKey /ifempty HKLM '${tw_classes}\\${tw_ext}\\OpenWithList'"
+        "DeleteRegKey /ifempty HKLM '${tw_classes}\\${tw_ext}'")
+endforeach()
+# Explorer shows the new icon and "Open with" entries at once: SHCNE_ASSOCCHANGED.
+set(tw_notify "System::Call 'shell32::SHChangeNotify(i 0x08000000, i 0, p 0, p 0)'")
+list(APPEND tw_install_classes "${tw_notify}")
+list(APPEND tw_uninstall_classes "${tw_notify}")
+string(JOIN "\n" CPACK_NSIS_EXTRA_INSTALL_COMMANDS ${tw_install_classes})
+string(JOIN "\n" CPACK_NSIS_EXTRA_UNINSTALL_COMMANDS ${tw_uninstall_classes})
+
 set(CPACK_NSIS_INSTALL_ROOT "$PROGRAMFILES64")
 set(CPACK_NSIS_DISPLAY_NAME "Tintwright ${PROJECT_VERSION}")
 set(CPACK_NSIS_PACKAGE_NAME "Tintwright ${PROJECT_VERSION}")

@@ -5,14 +5,18 @@ and the uninstaller removes it all."""
 import glob
 import os
 import shutil
+import struct
+import subprocess
 import tempfile
 import unittest
 import zipfile
 
-from twdriver import (BIN_DIR, BUILD_DIR, DEFAULT_TAG, SOURCE_DIR, App, PrefixTestCase, poll,
-                      run)
+from twdriver import (BIN_DIR, BUILD_DIR, DEFAULT_TAG, SOURCE_DIR, TITLE, WINE, App,
+                      PrefixTestCase, poll, run, xwindow)
 
 INSTALL_DIR = "Tintwright"  # under C:\
+CLASSES = r"HKLM\Software\Classes"
+OPEN_WITH_KEYS = [CLASSES + rf"\{ext}\OpenWithList\Tintwright.exe" for ext in (".png", ".html")]
 OBJDUMP = "x86_64-w64-mingw32-objdump"
 
 
@@ -61,7 +65,14 @@ class PackageTest(PrefixTestCase):
         self.assertEqual(len(folders), 1)
         self.check_runs("C:\\portable\\" + folders.pop() + "\\Tintwright.exe")
 
+    def registry(self, key, *args):
+        """What reg.exe says of the key, or None when the key is not there."""
+        done = subprocess.run([*WINE, "reg", "query", key, *args], env=self.prefix.env,
+                              stdout=subprocess.PIPE, stderr=subprocess.DEVNULL)
+        return done.stdout.decode("latin-1") if done.returncode == 0 else None
+
     def test_silent_install_start_and_uninstall(self):
+        page_type = self.registry(CLASSES + r"\.htm", "/ve")
         setup = self.prefix.wine(self.installer, "/S", "/D=C:\\" + INSTALL_DIR)
         self.assertEqual(setup.wait(120), 0)
         installed = self.drive_c(INSTALL_DIR)
@@ -80,11 +91,35 @@ class PackageTest(PrefixTestCase):
 
         self.check_runs(f"C:\\{INSTALL_DIR}\\Tintwright.exe")
 
+        # A scheme file opens in Tintwright as the desktop opens it; pictures and pages offer it
+        # under "Open with" and keep the program they open in.
+        self.assertIn("Tintwright Color Scheme",
+                      self.registry(CLASSES + r"\Tintwright.ColorScheme"))
+        for key in OPEN_WITH_KEYS:
+            self.assertIsNotNone(self.registry(key), key)
+        self.assertEqual(self.registry(CLASSES + r"\.htm", "/ve"), page_type)
+        scheme = os.path.join(self.prefix.dir, "double-clicked.colors")
+        with open(scheme, "wb") as f:
+            f.write(b"TWR" + struct.pack("<15i", 1, 2, 3, 0, 0, 0, 0, 130, 0, 85, 26, 139, 238,
+                                         0, 0) + b"\0")
+        self.prefix.wine("start", "/unix", scheme)
+        before = self.prefix.clipboard_sequence()
+        self.prefix.press(TITLE, "ctrl+t")
+        poll(lambda: self.prefix.clipboard_sequence() != before, what="the tag on the clipboard")
+        self.assertEqual(poll(self.prefix.clipboard_text, what="the clipboard's text"),
+                         DEFAULT_TAG.replace("FFEBD7", "010203"))
+        self.prefix.press(TITLE, "Escape")
+        poll(lambda: xwindow(TITLE) is None, what="the program to end")
+
         # The uninstaller copies itself elsewhere and returns at once: wait until the folder
         # and the Start-menu folder are gone, which happens only once each is empty.
         self.prefix.wine(f"C:\\{INSTALL_DIR}\\Uninstall.exe", "/S").wait(60)
         poll(lambda: not os.path.exists(installed) and not os.path.exists(menu[0]), 60, 0.2,
              "the uninstaller to remove the program's folder and its Start-menu folder")
+        for key in (CLASSES + r"\.colors", CLASSES + r"\Tintwright.ColorScheme",
+                    CLASSES + r"\Applications\Tintwright.exe", *OPEN_WITH_KEYS):
+            self.assertIsNone(self.registry(key), key)
+        self.assertEqual(self.registry(CLASSES + r"\.htm", "/ve"), page_type)
 
 
 if __name__ == "__main__":
