@@ -35,7 +35,8 @@ set(CPACK_NSIS_DELETE_ICONS_EXTRA "Delete '$SMPROGRAMS\\$MUI_TEMP\\Tintwright He
 # Scheme files open in Tintwright; pictures and pages offer it under "Open with" and keep the
 # program they open in. The uninstaller removes these entries, and a key only when it is empty.
 set(tw_classes "Software\\Classes")
-set(tw_open "'\"$INSTDIR\\Tintwright.exe\" \"%1\"'")
+# The command line of Open, "C:\...\Tintwright.exe" "%1", in NSIS's back quotes.
+set(tw_open "`$\\\"$INSTDIR\\Tintwright.exe$\\\" $\\\"%1$\\\"`")
 set(tw_app_key "${tw_classes}\\Applications\\Tintwright.exe")
 set(tw_install_classes
     "WriteRegStr HKLM '${tw_classes}\\.colors' '' 'Tintwright.ColorScheme'"
