@@ -38,7 +38,13 @@ bool IsSameCopy(const std::wstring& source, const std::wstring& copy) {
 } // namespace
 
 std::wstring CSchemeDlg::PreviewFolder() {
-    if (!m_previewFolder.empty()) return m_previewFolder;
+    // Made again when something removed it meanwhile, such as a cleaner of temporary files.
+    const DWORD attributes = m_previewFolder.empty()
+                                 ? INVALID_FILE_ATTRIBUTES
+                                 : ::GetFileAttributesW(m_previewFolder.c_str());
+    if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY))
+        return m_previewFolder;
+    m_previewPicture.clear();
     wchar_t temp[MAX_PATH + 1] = {};
     const DWORD length = ::GetTempPathW(MAX_PATH + 1, temp);
     if (length == 0 || length > MAX_PATH) ThrowLastFileError("the temporary folder");
