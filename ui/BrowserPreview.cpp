@@ -35,6 +35,22 @@ bool IsSameCopy(const std::wstring& source, const std::wstring& copy) {
     const LONG error = static_cast<LONG>(::GetLastError());
     AfxThrowFileException(CFileException::OsErrorToException(error), error, name);
 }
+// Writes the page over the previous preview's, in place and without a flush to the disk: a
+// page of the temporary folder. (Emptying the file first takes longer than the page's write.)
+void WritePage(const std::wstring& path, const std::string& page, const CString& name) {
+    struct Handle {
+        HANDLE value;
+        ~Handle() {
+            if (value != INVALID_HANDLE_VALUE) ::CloseHandle(value);
+        }
+    } file{::CreateFileW(path.c_str(), GENERIC_WRITE, FILE_SHARE_READ, nullptr, OPEN_ALWAYS,
+                         FILE_ATTRIBUTE_NORMAL, nullptr)};
+    DWORD written = 0;
+    if (file.value == INVALID_HANDLE_VALUE ||
+        !::WriteFile(file.value, page.data(), static_cast<DWORD>(page.size()), &written, nullptr) ||
+        written != page.size() || !::SetEndOfFile(file.value))
+        ThrowLastFileError(name);
+}
 } // namespace
 
 std::wstring CSchemeDlg::PreviewFolder() {
@@ -91,9 +107,7 @@ void CSchemeDlg::OnPreviewInBrowser() {
     inputs.visitedHref = kPreviewPageHref;
     const std::string page = ComposePreviewPage(inputs);
     const std::string pagePath = AfxUtf8((folder + L"\\" + kPreviewPageName).c_str());
-    AfxWriteFileReplacing(pagePath.c_str(), [&](CFile& file) {
-        file.Write(page.data(), static_cast<UINT>(page.size()));
-    });
+    WritePage(AfxWide(pagePath), page, pagePath);
 
     // Under Wine the desktop's browser, as F1 opens the help's pages; otherwise the system's.
     bool opened;
