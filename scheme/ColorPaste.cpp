@@ -811,7 +811,7 @@ std::optional<PastedColors> ReadTokens(std::string_view text) {
         any |= colors.roles[role].has_value();
         const Json* extensions = token->Find("$extensions");
         const Json* picture = extensions ? extensions->Find(kPictureExtension) : nullptr;
-        if (picture && picture->type == Json::String) {
+        if (picture && picture->type == Json::String && !picture->text.empty()) {
             colors.picture = picture->text;
             any = true;
         }

@@ -4,6 +4,7 @@
 
 #include "TestValues.h"
 #include "scheme/BodyTag.h"
+#include "scheme/SchemeExport.h"
 #include "scheme/StyleSheet.h"
 
 namespace {
@@ -74,6 +75,14 @@ TEST(ReadPastedColors, TagsPagesAndStyleSheetsAsABrowserReadsThem) {
          {false, false, true, true, true},
          nullptr},
     };
+    const PasteCase tokens = {
+        "{\"tintwright\": {\"link\": {\"$type\": \"color\", \"$value\": {\"colorSpace\": "
+        "\"display-p3\", \"components\": [1, 0, 0]}}, \"page-text\": {\"$value\": "
+        "{\"hex\": \"#123456\"}}, \"active-link\": {\"$value\": \"hsl(120 100% 25%)\"}}}",
+        {kUnset, 0x123456, 0xFF0B0C, kUnset, 0x008000},
+        {},
+        nullptr};
+    ExpectColors(ReadPastedColors(tokens.text), tokens);
     for (const PasteCase& expected : cases)
         ExpectColors(ReadPastedColors(expected.text), expected);
 }
@@ -88,7 +97,7 @@ TEST(ReadPastedColors, OneColourGoesToTheCurrentRoleAndNothingReadableIsNothing)
         EXPECT_FALSE(ReadPastedColors(text)) << text;
 }
 
-TEST(ReadPastedColors, CopyTagAndCopyAsCssComeBackAsTheSameScheme) {
+TEST(ReadPastedColors, CopyTagCopyAsCssAndTheExportsComeBackAsTheSameScheme) {
     const std::array<bool, 5> none{}, all{true, true, true, true, true};
     const std::array<bool, 5> noBackground{false, true, true, true, true};
     auto hex = [](ColorRole role) { return HexColor(kOwnScheme, role); };
@@ -108,6 +117,14 @@ TEST(ReadPastedColors, CopyTagAndCopyAsCssComeBackAsTheSameScheme) {
                  {"css", rgb, all, nullptr});
     ExpectColors(ReadPastedColors(ComposeStyleSheet(kOwnScheme, name, true)),
                  {"css, picture", noColor, noBackground, name});
+    ExpectColors(ReadPastedColors(ComposeCssVariables(kOwnScheme, name, false)),
+                 {"variables", rgb, all, nullptr});
+    ExpectColors(ReadPastedColors(ComposeCssVariables(kOwnScheme, name, true)),
+                 {"variables, picture", rgb, all, name});
+    ExpectColors(ReadPastedColors(ComposeDesignTokens(kOwnScheme, name, false)),
+                 {"tokens", rgb, none, nullptr});
+    ExpectColors(ReadPastedColors(ComposeDesignTokens(kOwnScheme, name, true)),
+                 {"tokens, picture", rgb, none, name});
     // The body rule that keeps its colour beside the picture.
     ExpectColors(ReadPastedColors("body { background-color: #123456; background-image: "
                                   "url(\"my \\\"paper\\\"\\\\\\1 \\3c 1.bmp\"); color: #FAF0E6; }"),
