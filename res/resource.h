@@ -66,6 +66,8 @@
 #define ID_VISION_TRITANOPIA 32793
 #define ID_VISION_ACHROMATOPSIA 32794
 #define ID_TOOLS_PREVIEWBROWSER 32803
+#define ID_EDIT_COPYCSSVARS 32804
+#define ID_EDIT_COPYTOKENS 32805
 
 // The framework's standard commands: ID_EDIT_COPY, ID_APP_EXIT, ID_HELP
 #include "../framework/AfxRes.h"

@@ -156,6 +156,17 @@ TEST_F(SchemeDlgTest, CopyAsCssWithTheClipboardHeldElsewhereSaysNothingWasCopied
     EXPECT_EQ(Clipboard(), "before");
 }
 
+TEST_F(SchemeDlgTest, TheExportsCopyTheSchemeWithItsPictureWhileBackgroundsAreShown) {
+    dlg->m_backgroundName = "paper.bmp";
+    Command(ID_TOOLS_SHOWBACKGROUNDS);
+    Command(ID_EDIT_COPYCSSVARS);
+    EXPECT_NE(Clipboard().find("--page-background-image: url(\"paper.bmp\");"), std::string::npos)
+        << Clipboard();
+    Command(ID_EDIT_COPYTOKENS);
+    EXPECT_NE(Clipboard().find("\"hex\": \"#ffebd7\""), std::string::npos) << Clipboard();
+    EXPECT_NE(Clipboard().find("\"paper.bmp\""), std::string::npos) << Clipboard();
+}
+
 TEST_F(SchemeDlgTest, AcceleratorsWorkFromAnyControl) {
     for (int focus : {IDC_BODY_TAG, IDC_ALINK_COLOR, IDC_BACKGROUND_COLOR}) {
         SCOPED_TRACE(focus);

@@ -4,6 +4,7 @@
 #include "ContrastDlg.h"
 #include "framework/ModalHost.h"
 #include "scheme/BodyTag.h"
+#include "scheme/SchemeExport.h"
 #include "scheme/StyleSheet.h"
 
 namespace {
@@ -52,6 +53,8 @@ BEGIN_MESSAGE_MAP(CSchemeDlg, CDialog)
     ON_COMMAND(ID_VISION_TRITANOPIA, &CSchemeDlg::OnTritanopia)
     ON_COMMAND(ID_VISION_ACHROMATOPSIA, &CSchemeDlg::OnAchromatopsia)
     ON_COMMAND(ID_TOOLS_PREVIEWBROWSER, &CSchemeDlg::OnPreviewInBrowser)
+    ON_COMMAND(ID_EDIT_COPYCSSVARS, &CSchemeDlg::OnCopyCssVariables)
+    ON_COMMAND(ID_EDIT_COPYTOKENS, &CSchemeDlg::OnCopyDesignTokens)
     ON_WM_DROPFILES()
     ON_MESSAGE_VOID(kOpenStartFileMessage, &CSchemeDlg::OnOpenStartFile)
 END_MESSAGE_MAP()
@@ -210,6 +213,19 @@ void CSchemeDlg::OnCopyCss() {
     const std::string css =
         ComposeStyleSheet(ColorTable, m_backgroundName.str(), BackgroundsShown());
     if (!SetClipboardText(css)) AfxMessageBox(kClipboardUnavailable, MB_OK | MB_ICONEXCLAMATION, 0);
+}
+
+void CSchemeDlg::OnCopyCssVariables() {
+    const std::string css =
+        ComposeCssVariables(ColorTable, m_backgroundName.str(), BackgroundsShown());
+    if (!SetClipboardText(css)) AfxMessageBox(kClipboardUnavailable, MB_OK | MB_ICONEXCLAMATION, 0);
+}
+
+void CSchemeDlg::OnCopyDesignTokens() {
+    const std::string tokens =
+        ComposeDesignTokens(ColorTable, m_backgroundName.str(), BackgroundsShown());
+    if (!SetClipboardText(tokens))
+        AfxMessageBox(kClipboardUnavailable, MB_OK | MB_ICONEXCLAMATION, 0);
 }
 
 // ---- Help and About ----

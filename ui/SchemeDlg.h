@@ -109,6 +109,9 @@ protected:
     void OnEditCopy();
     void OnCopyTag();
     void OnCopyCss();
+    // Edit > Copy as CSS Variables and Copy as Design Tokens, as Copy as CSS copies.
+    void OnCopyCssVariables();
+    void OnCopyDesignTokens();
 
     // The Contrast window: opened, or brought forward when open; brought up to date.
     void OnCheckContrast();
