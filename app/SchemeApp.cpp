@@ -1,6 +1,8 @@
 #include "SchemeApp.h"
 
-#include <shellapi.h>
+#include <cwchar>
+
+#include "framework/Shell.h"
 
 #include "res/resource.h"
 #include "ui/SchemeDlg.h"
@@ -16,9 +18,24 @@ void CSchemeApp::LoadAcceleratorTable() {
 }
 
 CString CSchemeApp::CommandLineFile() {
+    // The program's own name is quoted or ends at a blank; without more, shell32 stays unloaded.
+    const wchar_t* line = ::GetCommandLineW();
+    const wchar_t* rest = line;
+    if (*rest == L'"') {
+        rest = std::wcschr(rest + 1, L'"');
+        rest = rest ? rest + 1 : line + std::wcslen(line);
+    } else {
+        while (*rest && *rest != L' ' && *rest != L'\t')
+            ++rest;
+    }
+    while (*rest == L' ' || *rest == L'\t')
+        ++rest;
+    if (!*rest) return CString();
     // Read in UTF-16, so that a name in any script arrives whole.
+    using SplitFunction = LPWSTR*(WINAPI*)(LPCWSTR, int*);
+    const auto split = AfxShellFunction<SplitFunction>("CommandLineToArgvW");
     int count = 0;
-    LPWSTR* arguments = ::CommandLineToArgvW(::GetCommandLineW(), &count);
+    LPWSTR* arguments = split ? split(line, &count) : nullptr;
     if (!arguments) return CString();
     CString file = count > 1 ? CString(AfxUtf8(arguments[1])) : CString();
     ::LocalFree(arguments);

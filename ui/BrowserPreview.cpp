@@ -2,9 +2,8 @@
 // that its tag names, in a folder of the temporary folder, and opened in the desktop's browser.
 #include "SchemeDlg.h"
 
-#include <shellapi.h>
-
 #include "framework/ModalHost.h"
+#include "framework/Shell.h"
 #include "scheme/PreviewPage.h"
 
 namespace {
@@ -12,6 +11,7 @@ constexpr const wchar_t* kPreviewFolderName = L"Tintwright Preview ";
 constexpr const wchar_t* kPreviewPageName = L"tintwright-preview.html";
 constexpr const char* kPreviewPageHref = "tintwright-preview.html";
 constexpr int kFolderAttempts = 100;
+using ExecuteFunction = HINSTANCE(WINAPI*)(HWND, LPCWSTR, LPCWSTR, LPCWSTR, LPCWSTR, INT);
 constexpr const char* kBrowserFailed = "The web browser could not be started to show the preview.\n"
                                        "The page is %s; you may open it in a browser yourself.";
 
@@ -113,10 +113,11 @@ void CSchemeDlg::OnPreviewInBrowser() {
     bool opened;
     if (AfxRunningUnderWine())
         opened = AfxGetModalHost().OpenInBrowser(FileUrl(pagePath).c_str());
+    else if (const auto execute = AfxShellFunction<ExecuteFunction>("ShellExecuteW"))
+        opened = reinterpret_cast<INT_PTR>(execute(m_hWnd, nullptr, AfxWide(pagePath).c_str(),
+                                                   nullptr, nullptr, SW_SHOWNORMAL)) > 32;
     else
-        opened =
-            reinterpret_cast<INT_PTR>(::ShellExecuteW(m_hWnd, nullptr, AfxWide(pagePath).c_str(),
-                                                      nullptr, nullptr, SW_SHOWNORMAL)) > 32;
+        opened = false;
     if (!opened) {
         CString message;
         message.Format(kBrowserFailed, pagePath.c_str());

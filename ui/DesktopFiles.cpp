@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <cctype>
 
+#include "framework/Shell.h"
 #include "imglib/ImgLib.h"
 
 namespace {
@@ -54,10 +55,14 @@ void CSchemeDlg::LoadDesktopPicture(const CString& path) {
 
 void CSchemeDlg::OnDropFiles(HDROP drop) {
     // The first file of the drop; the others are left, as one scheme or picture is shown.
-    const UINT length = ::DragQueryFileW(drop, 0, nullptr, 0);
+    using QueryFunction = UINT(WINAPI*)(HDROP, UINT, LPWSTR, UINT);
+    using FinishFunction = void(WINAPI*)(HDROP);
+    const auto query = AfxShellFunction<QueryFunction>("DragQueryFileW");
+    const auto finish = AfxShellFunction<FinishFunction>("DragFinish");
+    const UINT length = query ? query(drop, 0, nullptr, 0) : 0;
     std::wstring path(length + 1, L'\0');
-    const UINT copied = length ? ::DragQueryFileW(drop, 0, path.data(), length + 1) : 0;
-    ::DragFinish(drop);
+    const UINT copied = length ? query(drop, 0, path.data(), length + 1) : 0;
+    if (finish) finish(drop);
     if (!copied) return;
     path.resize(copied);
     ::SetForegroundWindow(m_hWnd);

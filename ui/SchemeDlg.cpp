@@ -106,7 +106,9 @@ BOOL CSchemeDlg::OnInitDialog() {
     m_vlinkHex = "551A8B";
     m_alinkHex = "EE0000";
     RebuildTag();
-    ::DragAcceptFiles(m_hWnd, TRUE);
+    // What DragAcceptFiles does, without loading the shell at the start.
+    ::SetWindowLongPtrW(m_hWnd, GWL_EXSTYLE,
+                        ::GetWindowLongPtrW(m_hWnd, GWL_EXSTYLE) | WS_EX_ACCEPTFILES);
     if (!m_startFile.IsEmpty()) ::PostMessageW(m_hWnd, kOpenStartFileMessage, 0, 0);
     return TRUE;
 }
