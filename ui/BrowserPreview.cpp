@@ -90,8 +90,12 @@ void CSchemeDlg::OnPreviewInBrowser() {
         const std::wstring source = AfxWide(m_backgroundPath.str());
         if (!IsSameCopy(source, picture)) {
             CWaitCursor wait;
-            if (!::CopyFileW(source.c_str(), picture.c_str(), FALSE))
+            if (!::CopyFileW(source.c_str(), picture.c_str(), FALSE)) {
+                const DWORD error = ::GetLastError();
+                ::DeleteFileW(picture.c_str()); // a part copied would outlast the run
+                ::SetLastError(error);
                 ThrowLastFileError(m_backgroundPath);
+            }
         }
         m_previewPicture = picture;
     }
