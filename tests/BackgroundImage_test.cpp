@@ -4,8 +4,6 @@
 #include "TestValues.h"
 #include "imglib/ImgLib.h"
 
-#include <shlobj.h>
-
 namespace {
 
 // The block up to and including its final double string end.
@@ -244,25 +242,6 @@ TEST_F(BackgroundImageTest, CancelChangesNothing) {
     EXPECT_EQ(dlg->m_hBackground, bitmap);
     EXPECT_EQ(dlg->m_backgroundLoaded, 1);
     EXPECT_EQ(Tag(), tag);
-}
-
-TEST_F(BackgroundImageTest, APictureDroppedOnTheWindowLoadsWithBackgroundsShown) {
-    Command(ID_TOOLS_SHOWBACKGROUNDS); // hidden again, as at the start
-    const std::wstring path = AfxWide(SolidBmp("dropped.picture", 4, 4, RGB(16, 32, 48)));
-    // The drop's handle as the shell makes it: the header, then the names, ending in an empty one.
-    HGLOBAL data = ::GlobalAlloc(GMEM_MOVEABLE | GMEM_ZEROINIT,
-                                 sizeof(DROPFILES) + (path.size() + 2) * sizeof(wchar_t));
-    auto* drop = static_cast<DROPFILES*>(::GlobalLock(data));
-    drop->pFiles = sizeof(DROPFILES);
-    drop->fWide = TRUE;
-    path.copy(reinterpret_cast<wchar_t*>(drop + 1), path.size());
-    ::GlobalUnlock(data);
-    ::SendMessageW(Wnd(), WM_DROPFILES, reinterpret_cast<WPARAM>(data), 0);
-
-    EXPECT_TRUE(host.messageBoxes.empty());
-    EXPECT_EQ(ToolsState(CSchemeDlg::kShowBackgroundsPos), static_cast<UINT>(MF_CHECKED));
-    EXPECT_EQ(Tag().rfind("<BODY BACKGROUND=\"dropped.picture\" ", 0), 0u) << Tag();
-    EXPECT_EQ(PreviewPixel(0, 0), RGB(16, 32, 48));
 }
 
 } // namespace

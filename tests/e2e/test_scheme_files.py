@@ -1,4 +1,5 @@
-"""Scheme files through the real save and open dialogs, and the message for a foreign file."""
+"""Scheme files through the real save and open dialogs, the message for a foreign file, and files
+from the desktop: on the command line and dropped on the window."""
 
 import os
 import struct
@@ -6,7 +7,8 @@ import unittest
 
 from twdriver import (ARROW_HIT, DEFAULT_BACKGROUND, DEFAULT_TAG, IDC_GREEN_SLIDER,
                       IDC_RED_SLIDER, TROUGH_HIT, PrefixTestCase, choose_file, poll,
-                      slider_labels as labels, wait_file, xwindow)
+                      slider_labels as labels, wait_file, write_bmp, xwindow)
+from xdnd import drop_file
 
 APP_NAME = "Tintwright"  # message boxes carry the executable's base name
 NOT_A_SCHEME = "The file you attempted to load\nis not a valid TWR scheme file."
@@ -90,6 +92,12 @@ class SchemeFileTest(PrefixTestCase):
         self.prefix.press(APP_NAME, "Return")
         poll(lambda: xwindow(APP_NAME) is None, what="the message box to close")
         self.assertEqual(app.copy_tag(), DEFAULT_TAG)
+        # Dropped on the window from the desktop: a picture, whatever its name, is the background.
+        picture = os.path.join(self.tmp, "dropped.picture")
+        write_bmp(picture, 4, 4, lambda x, y: (0x10, 0x20, 0x30))
+        self.assertTrue(drop_file(app.xid, picture, *app.window.screen(200, 350)))
+        app.wait_preview_fill((0x10, 0x20, 0x30))
+        self.assertTrue(app.copy_tag().startswith('<BODY BACKGROUND="dropped.picture" '))
 
 
 if __name__ == "__main__":
