@@ -5,125 +5,99 @@ import ctypes
 import time
 import urllib.parse
 
+from ctypes import c_int, c_long, c_ulong, c_void_p
+
 _x = ctypes.cdll.LoadLibrary("libX11.so.6")
-_x.XOpenDisplay.restype = ctypes.c_void_p
-_x.XOpenDisplay.argtypes = [ctypes.c_char_p]
-_x.XInternAtom.restype = ctypes.c_ulong
-_x.XInternAtom.argtypes = [ctypes.c_void_p, ctypes.c_char_p, ctypes.c_int]
-_x.XDefaultRootWindow.restype = ctypes.c_ulong
-_x.XDefaultRootWindow.argtypes = [ctypes.c_void_p]
-_x.XCreateSimpleWindow.restype = ctypes.c_ulong
-_x.XCreateSimpleWindow.argtypes = [ctypes.c_void_p, ctypes.c_ulong, ctypes.c_int, ctypes.c_int,
-                                   ctypes.c_uint, ctypes.c_uint, ctypes.c_uint, ctypes.c_ulong,
-                                   ctypes.c_ulong]
-_x.XSetSelectionOwner.argtypes = [ctypes.c_void_p, ctypes.c_ulong, ctypes.c_ulong, ctypes.c_ulong]
-_x.XSendEvent.argtypes = [ctypes.c_void_p, ctypes.c_ulong, ctypes.c_int, ctypes.c_long,
-                          ctypes.c_void_p]
-_x.XChangeProperty.argtypes = [ctypes.c_void_p, ctypes.c_ulong, ctypes.c_ulong, ctypes.c_ulong,
-                               ctypes.c_int, ctypes.c_int, ctypes.c_char_p, ctypes.c_int]
-_x.XFlush.argtypes = [ctypes.c_void_p]
-_x.XPending.argtypes = [ctypes.c_void_p]
-_x.XNextEvent.argtypes = [ctypes.c_void_p, ctypes.c_void_p]
-_x.XDestroyWindow.argtypes = [ctypes.c_void_p, ctypes.c_ulong]
-_x.XCloseDisplay.argtypes = [ctypes.c_void_p]
-_x.XTranslateCoordinates.argtypes = [ctypes.c_void_p, ctypes.c_ulong, ctypes.c_ulong, ctypes.c_int,
-                                     ctypes.c_int, ctypes.POINTER(ctypes.c_int),
-                                     ctypes.POINTER(ctypes.c_int), ctypes.POINTER(ctypes.c_ulong)]
+for name, result, args in (
+        ("XOpenDisplay", c_void_p, [ctypes.c_char_p]),
+        ("XInternAtom", c_ulong, [c_void_p, ctypes.c_char_p, c_int]),
+        ("XDefaultRootWindow", c_ulong, [c_void_p]),
+        ("XCreateSimpleWindow", c_ulong, [c_void_p, c_ulong] + [c_int] * 2 + [c_ulong] * 5),
+        ("XSetSelectionOwner", c_int, [c_void_p, c_ulong, c_ulong, c_ulong]),
+        ("XSendEvent", c_int, [c_void_p, c_ulong, c_int, c_long, c_void_p]),
+        ("XChangeProperty", c_int, [c_void_p, c_ulong, c_ulong, c_ulong, c_int, c_int,
+                                    ctypes.c_char_p, c_int]),
+        ("XPending", c_int, [c_void_p]), ("XNextEvent", c_int, [c_void_p, c_void_p]),
+        ("XFlush", c_int, [c_void_p]), ("XDestroyWindow", c_int, [c_void_p, c_ulong]),
+        ("XCloseDisplay", c_int, [c_void_p])):
+    getattr(_x, name).restype, getattr(_x, name).argtypes = result, args
 
 CLIENT_MESSAGE, SELECTION_REQUEST, SELECTION_NOTIFY = 33, 30, 31
-CURRENT_TIME = 0
+_HEAD = [("type", c_int), ("serial", c_ulong), ("send_event", c_int), ("display", c_void_p)]
 
 
-class ClientMessage(ctypes.Structure):
-    _fields_ = [("type", ctypes.c_int), ("serial", ctypes.c_ulong), ("send_event", ctypes.c_int),
-                ("display", ctypes.c_void_p), ("window", ctypes.c_ulong),
-                ("message_type", ctypes.c_ulong), ("format", ctypes.c_int),
-                ("l", ctypes.c_long * 5)]
+class _Client(ctypes.Structure):
+    _fields_ = _HEAD + [("window", c_ulong), ("message_type", c_ulong), ("format", c_int),
+                        ("l", c_long * 5)]
 
 
-class SelectionRequest(ctypes.Structure):
-    _fields_ = [("type", ctypes.c_int), ("serial", ctypes.c_ulong), ("send_event", ctypes.c_int),
-                ("display", ctypes.c_void_p), ("owner", ctypes.c_ulong),
-                ("requestor", ctypes.c_ulong), ("selection", ctypes.c_ulong),
-                ("target", ctypes.c_ulong), ("property", ctypes.c_ulong),
-                ("time", ctypes.c_ulong)]
+class _Selection(ctypes.Structure):  # a SelectionRequest has its owner first, a notify not
+    _fields_ = _HEAD + [("owner", c_ulong), ("requestor", c_ulong), ("selection", c_ulong),
+                        ("target", c_ulong), ("property", c_ulong), ("time", c_ulong)]
 
 
-class SelectionNotify(ctypes.Structure):
-    _fields_ = [("type", ctypes.c_int), ("serial", ctypes.c_ulong), ("send_event", ctypes.c_int),
-                ("display", ctypes.c_void_p), ("requestor", ctypes.c_ulong),
-                ("selection", ctypes.c_ulong), ("target", ctypes.c_ulong),
-                ("property", ctypes.c_ulong), ("time", ctypes.c_ulong)]
+class _Notify(ctypes.Structure):
+    _fields_ = _HEAD + [("requestor", c_ulong), ("selection", c_ulong), ("target", c_ulong),
+                        ("property", c_ulong), ("time", c_ulong)]
 
 
-class Event(ctypes.Union):
-    _fields_ = [("type", ctypes.c_int), ("client", ClientMessage),
-                ("request", SelectionRequest), ("notify", SelectionNotify),
-                ("pad", ctypes.c_long * 24)]
+class _Event(ctypes.Union):
+    _fields_ = [("type", c_int), ("client", _Client), ("request", _Selection),
+                ("notify", _Notify), ("pad", c_long * 24)]
 
 
 def drop_file(target, path, x, y, timeout=15.0):
-    """Drops the Linux file path on the X window target at (x, y) of the screen; returns whether
-    the target said it took the drop."""
+    """Drops the Linux file path on the X window target at screen point (x, y); returns whether
+    the target took the drop."""
     display = _x.XOpenDisplay(None)
     atom = lambda name: _x.XInternAtom(display, name.encode(), 0)
-    root = _x.XDefaultRootWindow(display)
-    source = _x.XCreateSimpleWindow(display, root, 0, 0, 1, 1, 0, 0, 0)
-    uri_list = atom("text/uri-list")
-    selection = atom("XdndSelection")
-    _x.XSetSelectionOwner(display, selection, source, CURRENT_TIME)
-    data = ("file://" + urllib.parse.quote(path) + "\r\n").encode()
+    source = _x.XCreateSimpleWindow(display, _x.XDefaultRootWindow(display), 0, 0, 1, 1, 0, 0, 0)
+    uri_list, data = atom("text/uri-list"), f"file://{urllib.parse.quote(path)}\r\n".encode()
+    _x.XSetSelectionOwner(display, atom("XdndSelection"), source, 0)
 
-    def send(name, *longs):
-        event = Event()
-        event.client.type = CLIENT_MESSAGE
-        event.client.window = target
-        event.client.message_type = atom(name)
-        event.client.format = 32
-        for i, value in enumerate(longs):
-            event.client.l[i] = value
-        _x.XSendEvent(display, target, 0, 0, ctypes.byref(event))
+    def send(window, event):
+        _x.XSendEvent(display, window, 0, 0, ctypes.byref(event))
         _x.XFlush(display)
 
+    def message(name, *longs):
+        event = _Event()
+        event.client.type, event.client.window, event.client.format = CLIENT_MESSAGE, target, 32
+        event.client.message_type = atom(name)
+        event.client.l[:len(longs)] = longs
+        send(target, event)
+
     def wait_for(name):
-        wanted = atom(name)
+        """The target's message; meanwhile its requests for the file's address are answered."""
         end = time.time() + timeout
         while time.time() < end:
             if not _x.XPending(display):
                 time.sleep(0.01)
                 continue
-            event = Event()
+            event = _Event()
             _x.XNextEvent(display, ctypes.byref(event))
             if event.type == SELECTION_REQUEST:
-                request = event.request
-                reply = Event()
-                reply.notify.type = SELECTION_NOTIFY
-                reply.notify.requestor = request.requestor
-                reply.notify.selection = request.selection
-                reply.notify.target = request.target
-                reply.notify.time = request.time
-                reply.notify.property = 0
-                if request.target == uri_list:
-                    _x.XChangeProperty(display, request.requestor, request.property, uri_list,
-                                       8, 0, data, len(data))
-                    reply.notify.property = request.property
-                _x.XSendEvent(display, request.requestor, 0, 0, ctypes.byref(reply))
-                _x.XFlush(display)
-            elif event.type == CLIENT_MESSAGE and event.client.message_type == wanted:
+                r, reply = event.request, _Event()
+                if r.target == uri_list:
+                    _x.XChangeProperty(display, r.requestor, r.property, uri_list, 8, 0, data,
+                                       len(data))
+                n = reply.notify
+                n.type, n.requestor, n.selection, n.target, n.time = (
+                    SELECTION_NOTIFY, r.requestor, r.selection, r.target, r.time)
+                n.property = r.property if r.target == uri_list else 0
+                send(r.requestor, reply)
+            elif event.type == CLIENT_MESSAGE and event.client.message_type == atom(name):
                 return event.client
         raise AssertionError(f"no {name} from the drop's target")
 
     try:
-        send("XdndEnter", source, 5 << 24, uri_list, 0, 0)
-        send("XdndPosition", source, 0, (x << 16) | y, CURRENT_TIME, atom("XdndActionCopy"))
-        status = wait_for("XdndStatus")
-        accepted = bool(status.l[1] & 1)
-        if accepted:
-            send("XdndDrop", source, 0, CURRENT_TIME)
-            wait_for("XdndFinished")
-        else:
-            send("XdndLeave", source)
-        return accepted
+        message("XdndEnter", source, 5 << 24, uri_list)
+        message("XdndPosition", source, 0, (x << 16) | y, 0, atom("XdndActionCopy"))
+        if not wait_for("XdndStatus").l[1] & 1:
+            message("XdndLeave", source)
+            return False
+        message("XdndDrop", source, 0, 0)
+        wait_for("XdndFinished")
+        return True
     finally:
         _x.XDestroyWindow(display, source)
         _x.XCloseDisplay(display)
