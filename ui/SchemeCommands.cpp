@@ -34,6 +34,10 @@ constexpr const char* kSchemeFilter = "TWR Files (*.colors) | *.colors |All File
 constexpr const char* kSchemeExtension = "colors";
 constexpr const char* kNotASchemeFile =
     "The file you attempted to load\nis not a valid TWR scheme file.";
+constexpr const char* kCutShortSchemeFile =
+    "The file you attempted to load\n"
+    "is not a valid TWR scheme file.\n"
+    "It is cut short: the file ends before its scheme does.";
 constexpr const char* kBackgroundTooLong =
     "The background image's path or name is longer than 255 characters\n"
     "and cannot be saved in a scheme file. Nothing was saved.";
@@ -72,13 +76,15 @@ void CSchemeDlg::OnOpenScheme() {
     // The whole file is read before any of it is applied, so a failed read changes nothing.
     SchemeFileData data = SchemeOfColorTable();
     bool valid;
+    bool cutShort = false;
     {
         CFile file(dialog.GetPathName(), CFile::modeRead);
         DiskFile disk(file);
-        valid = ReadSchemeFile(disk, data);
+        valid = ReadSchemeFile(disk, data, &cutShort);
     }
     if (!valid) {
-        AfxMessageBox(kNotASchemeFile, MB_OK | MB_ICONEXCLAMATION, 0);
+        AfxMessageBox(cutShort ? kCutShortSchemeFile : kNotASchemeFile, MB_OK | MB_ICONEXCLAMATION,
+                      0);
         return;
     }
 
