@@ -59,7 +59,7 @@ TEST_F(SchemeCommandsTest, BothDialogsOfferColorsFilesAlikeAndCancelChangesNothi
         EXPECT_EQ(call.defaultExt, "colors");
         EXPECT_EQ(call.flags & ~static_cast<DWORD>(OFN_EXPLORER), 6u);
         EXPECT_EQ(call.filterBlock,
-                  std::string("TWR Files (*.colors) \0 *.colors \0All Files (*.*)\0*.*\0\0", 54));
+                  std::string("TWR Files (*.colors) \0*.colors\0All Files (*.*)\0*.*\0\0", 52));
         EXPECT_EQ(call.owner, Wnd());
     }
     EXPECT_TRUE(host.messageBoxes.empty());

@@ -29,7 +29,8 @@ SchemeFileData SchemeOfColorTable() {
 
 constexpr const char* kSchemeFileName = "*.colors";
 constexpr DWORD kSchemeDialogFlags = OFN_HIDEREADONLY | OFN_OVERWRITEPROMPT;
-constexpr const char* kSchemeFilter = "TWR Files (*.colors) | *.colors |All Files (*.*)|*.*|";
+// The description as it always read, the pattern without blanks: with them Wine lists no file.
+constexpr const char* kSchemeFilter = "TWR Files (*.colors) |*.colors|All Files (*.*)|*.*|";
 // Added to a typed name without an extension, so that the file shows under the filter.
 constexpr const char* kSchemeExtension = "colors";
 constexpr const char* kNotASchemeFile =

@@ -46,6 +46,28 @@ class SchemeFileTest(PrefixTestCase):
                   + b"\0")
         self.assertFalse(os.path.exists(os.path.join(self.tmp, "dark")))
 
+    def test_the_open_dialog_lists_the_scheme_files_of_a_folder(self):
+        folder = os.path.join(self.tmp, "schemes")
+        os.makedirs(folder)
+        for name in ("dark.colors", "light.colors", "notes.txt"):
+            with open(os.path.join(folder, name), "wb") as f:
+                f.write(b"TWR" + struct.pack("<15i", *DEFAULTS) + b"\0")
+        app = self.start()
+        app.press("ctrl+o")
+        self.prefix.wait_window("Open")
+        # Into the folder: the list shows what the first filter, TWR Files, lets in.
+        self.prefix.press("Open", "End", "shift+Home")
+        self.prefix.type("Open", self.prefix.windows_path(folder) + "\\")
+        self.prefix.press("Open", "Return")
+        def listed():
+            items = [c.get("items") for c in self.prefix.wait_window("Open").children
+                     if c["class"] == "SysListView32"]
+            return items and "dark.colors" in items[0] and items[0]
+        self.assertEqual(sorted(poll(listed, what="the schemes to be listed")),
+                         ["dark.colors", "light.colors"])
+        self.prefix.press("Open", "Escape")
+        poll(lambda: xwindow("Open") is None, what="the Open dialog to close")
+
     def test_a_picture_that_is_missing_is_named_with_the_reason(self):
         missing = self.prefix.windows_path(os.path.join(self.tmp, "gone.png"))
         path = os.path.join(self.tmp, "names a missing picture.colors")
