@@ -2,6 +2,8 @@
 // decoded by the DLL and compared with ImageMagick's own decoding, and the failure codes.
 #include "ImgLib.h"
 
+#include <tlhelp32.h>
+
 #include <gtest/gtest.h>
 
 #include <cstdlib>
@@ -383,6 +385,32 @@ TEST(PngCopy, AFailureLeavesTheTargetAsItWasAndTellsTheSystemsCode) {
     EXPECT_EQ(::GetLastError(), static_cast<DWORD>(ERROR_FILE_NOT_FOUND));
     EXPECT_TRUE(FilesLike(kFolder + "never.png*").empty());
     EXPECT_TRUE(FilesLike(kFolder + "*.tmp").empty());
+}
+
+// The threads of this process.
+size_t ThreadCount() {
+    HANDLE snapshot = ::CreateToolhelp32Snapshot(TH32CS_SNAPTHREAD, 0);
+    THREADENTRY32 entry = {};
+    entry.dwSize = sizeof entry;
+    size_t count = 0;
+    for (BOOL more = ::Thread32First(snapshot, &entry); more;
+         more = ::Thread32Next(snapshot, &entry))
+        count += entry.th32OwnerProcessID == ::GetCurrentProcessId();
+    ::CloseHandle(snapshot);
+    return count;
+}
+
+TEST(ImgLibErrors, APictureOfSeveralBandsDamagedPastItsFirstFailsAndEndsItsSecondThread) {
+    // Its later strips damaged: the bands before them are being set on the setter's thread.
+    auto damage = [](std::vector<uint8_t>& b) {
+        for (size_t i = b.size() * 3 / 4; i < b.size() * 3 / 4 + 64; ++i)
+            b[i] ^= 0x5A;
+    };
+    const std::string damaged = Variant("tif_lzw_bands.tif", "damaged_bands.tif", damage);
+    EXPECT_EQ(ErrorOf(kFolder + "tif_lzw_bands.tif"), IMGLIB_OK);
+    const size_t threads = ThreadCount();
+    EXPECT_EQ(ErrorOf(damaged), IMGLIB_ERR_CORRUPT);
+    EXPECT_EQ(ThreadCount(), threads);
 }
 
 TEST(ImgLibErrors, TheLastErrorBelongsToTheCallingThread) {
