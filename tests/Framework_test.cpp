@@ -5,6 +5,7 @@
 #include <thread>
 
 #include "DialogHarness.h"
+#include "scheme/SchemeFile.h"
 
 namespace {
 enum {
@@ -211,6 +212,23 @@ TEST(CString, FormatsTextsOfAnyLength) {
     text.Format("<%s>", longer.c_str());
     EXPECT_EQ(text.GetLength(), 5002);
     EXPECT_EQ(text.str().back(), '>');
+}
+
+TEST(TextBoundary, SchemeFieldsAreMarkedBeyondAsciiOnAUtf8SystemAndWesternOnesStayAsEver) {
+    const std::string tint = "C:\\T\xC3\xAFnt\\a.bmp"; // "C:\Tïnt\a.bmp" in UTF-8
+    const auto in = [](unsigned codePage) {
+        return [codePage](std::string_view utf8) { return AfxCodePageTextIn(codePage, utf8); };
+    };
+    const auto from = [](unsigned codePage) {
+        return [codePage](std::string_view bytes) { return AfxCodePageToUtf8In(codePage, bytes); };
+    };
+    EXPECT_EQ(EncodeSchemeField(tint, in(CP_UTF8)), "\xEF\xBB\xBF" + tint);
+    EXPECT_EQ(EncodeSchemeField("C:\\a.bmp", in(CP_UTF8)), "C:\\a.bmp");
+    EXPECT_EQ(EncodeSchemeField(tint, in(1252)), "C:\\T\xEFnt\\a.bmp");
+    // Unmarked: Western bytes, and UTF-8 as a UTF-8 machine wrote it before it marked fields.
+    EXPECT_EQ(DecodeSchemeField("C:\\T\xEFnt\\a.bmp", from(CP_UTF8)), tint);
+    EXPECT_EQ(DecodeSchemeField(tint, from(CP_UTF8)), tint);
+    EXPECT_EQ(DecodeSchemeField("C:\\T\xEFnt\\a.bmp", from(1252)), tint);
 }
 
 TEST(TextBoundary, WindowTextsAndTheClipboardCarryEveryScript) {
