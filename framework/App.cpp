@@ -1,15 +1,35 @@
 #include "App.h"
 
+#include <algorithm>
+
 #include "ModalHost.h"
 
 namespace {
 CWinApp* g_app = nullptr;
+
+// The longest path that Windows knows, in UTF-16 units.
+constexpr DWORD kLongestPath = 32768;
 
 // A character of a URL's path as %XX.
 std::string FormatEscape(char ch) {
     constexpr char kDigits[] = "0123456789ABCDEF";
     const auto byte = static_cast<unsigned char>(ch);
     return {'%', kDigits[byte >> 4], kDigits[byte & 15]};
+}
+
+// The full path of module, however long.
+std::wstring ModulePath(HMODULE module) {
+    std::wstring path(MAX_PATH, L'\0');
+    for (;;) {
+        const DWORD length =
+            ::GetModuleFileNameW(module, path.data(), static_cast<DWORD>(path.size()));
+        // A path that filled the buffer may have been cut: asked again with more room.
+        if (length < path.size() || path.size() >= kLongestPath) {
+            path.resize(std::min<size_t>(length, path.size()));
+            return path;
+        }
+        path.resize(std::min<size_t>(2 * path.size(), kLongestPath));
+    }
 }
 
 // Starts a help engine with the wait cursor, no capture or menu tracking left behind, and
@@ -111,9 +131,7 @@ void AfxWinInit(HINSTANCE module) {
     CWinApp* app = AfxGetApp();
     if (!app) return;
     app->m_hInstance = module;
-    wchar_t path[MAX_PATH + 1] = {};
-    DWORD length = ::GetModuleFileNameW(module, path, MAX_PATH);
-    CString full(AfxUtf8(std::wstring_view(path, length)));
+    CString full(AfxUtf8(ModulePath(module)));
     const std::string& text = full.str();
     const size_t nameStart = AfxFileNameOffset(text);
     size_t dot = text.find_last_of('.');

@@ -5,6 +5,7 @@
 #include <thread>
 
 #include "DialogHarness.h"
+#include "TempFolder.h"
 #include "scheme/SchemeFile.h"
 
 namespace {
@@ -202,6 +203,29 @@ TEST_F(FrameworkTest, CommandsNoMapHandlesGoToTheApplicationAndOtherwiseNowhere)
     ::SendMessageA(dlg.m_hWnd, WM_COMMAND, ID_APP_EXIT, 0);
     EXPECT_TRUE(dlg.IsEnded());
     EXPECT_EQ(dlg.GetResult(), IDCANCEL);
+}
+
+TEST(AfxWinInit, TakesTheProgramsPathWhateverItsLength) {
+    // A DLL copied into folders whose path passes MAX_PATH stands in for the program.
+    TempFolder base;
+    std::vector<std::wstring> folders = {L"\\\\?\\" + AfxWide(base.Path())};
+    while (folders.back().size() < 300) {
+        folders.push_back(folders.back() + L"\\a folder with a long name");
+        ASSERT_TRUE(::CreateDirectoryW(folders.back().c_str(), nullptr));
+    }
+    const std::wstring dll = folders.back() + L"\\Long.dll";
+    ASSERT_TRUE(::CopyFileW(L"ImgLib.dll", dll.c_str(), FALSE));
+    HMODULE module = ::LoadLibraryW(dll.c_str());
+    ASSERT_NE(module, nullptr);
+    AfxWinInit(module);
+    std::string chm = AfxGetApp()->m_htmlHelpFilePath.str();
+    AfxWinInit(::GetModuleHandleA(nullptr));
+    ::FreeLibrary(module);
+    ::DeleteFileW(dll.c_str());
+    for (auto folder = folders.rbegin(); folder + 1 != folders.rend(); ++folder)
+        ::RemoveDirectoryW(folder->c_str());
+    if (chm.rfind("\\\\?\\", 0) == 0) chm.erase(0, 4);
+    EXPECT_EQ(chm, AfxUtf8(folders.back().substr(4)) + "\\Long.chm");
 }
 
 TEST(CString, FormatsTextsOfAnyLength) {

@@ -167,8 +167,9 @@ void CSchemeDlg::TileBackground(CDC* dc) {
     const RECT page = ScaledPreviewRect();
     const int width = page.right - page.left;
     const int height = page.bottom - page.top;
-    const int tileWidth = ScaleForDpi(info.bmWidth, dpi);
-    const int tileHeight = ScaleForDpi(info.bmHeight, dpi);
+    // At least a pixel: below 48 DPI a 1-pixel picture would scale to none, and never tile.
+    const int tileWidth = std::max(1, ScaleForDpi(info.bmWidth, dpi));
+    const int tileHeight = std::max(1, ScaleForDpi(info.bmHeight, dpi));
     const int w = std::min(tileWidth, width);
     const int h = std::min(tileHeight, height);
 

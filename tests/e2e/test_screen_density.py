@@ -153,6 +153,22 @@ class HighDensity:
         self.assertEqual(row[:self.corner_width + 1], [corner] * self.corner_width + [body])
 
 
+class At40DpiTest(PrefixTestCase):
+    dpi = 40
+
+    def test_a_picture_of_one_pixel_tiles_the_page(self):
+        # Below 48 DPI the pixel scales to less than one: it still takes a whole pixel.
+        colour = (0x12, 0x9A, 0x3C)
+        image = os.path.join(self.tmp, "dot.bmp")
+        write_bmp(image, 1, 1, lambda x, y: colour)
+        app = self.start()
+        app.press("alt+t", "b")  # Tools > Show Backgrounds?
+        app.press("alt+t", "l")  # Tools > Load Background
+        choose_file(self.prefix, "Open", image)
+        poll(lambda: (s := app.shot()) and bounds(app, s, colour), what="the tiles")
+        self.assertIn('BACKGROUND="dot.bmp"', app.copy_tag())
+
+
 class At144DpiTest(HighDensity, PrefixTestCase):
     dpi, tile_width, corner_width = 144, 60, 3
 
