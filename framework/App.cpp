@@ -10,11 +10,30 @@ CWinApp* g_app = nullptr;
 // The longest path that Windows knows, in UTF-16 units.
 constexpr DWORD kLongestPath = 32768;
 
-// A character of a URL's path as %XX.
-std::string FormatEscape(char ch) {
+// A byte of a URL's path as itself when RFC 3986 leaves it unreserved, else as %XX.
+std::string UrlByte(char ch) {
     constexpr char kDigits[] = "0123456789ABCDEF";
     const auto byte = static_cast<unsigned char>(ch);
+    if ((byte >= 'A' && byte <= 'Z') || (byte >= 'a' && byte <= 'z') ||
+        (byte >= '0' && byte <= '9') || byte == '-' || byte == '.' || byte == '_' || byte == '~')
+        return std::string(1, ch);
     return {'%', kDigits[byte >> 4], kDigits[byte & 15]};
+}
+
+// The file: URL of a full Windows path (UTF-8): its separators as '/', a drive's colon kept,
+// every other byte that is not unreserved percent-encoded.
+std::string FileUrl(const std::string& path) {
+    std::string url = "file:///";
+    for (size_t i = 0; i < path.size(); ++i) {
+        const char ch = path[i];
+        if (ch == '\\')
+            url += '/';
+        else if (ch == ':' && i == 1)
+            url += ch;
+        else
+            url += UrlByte(ch);
+    }
+    return url;
 }
 
 // The full path of module, however long.
@@ -105,16 +124,7 @@ bool CWinApp::HasHelpPage(const char* page) const {
 
 void CWinApp::BrowseHelp(const char* page) {
     // file:///C:/Program%20Files/Tintwright/help/welcome.htm
-    const CString path = m_helpPagesFolder + "\\" + page;
-    std::string url = "file:///";
-    for (char ch : path.str()) {
-        if (ch == '\\')
-            url += '/';
-        else if (ch == ' ' || ch == '%' || ch == '#' || ch == '?')
-            url += FormatEscape(ch);
-        else
-            url += ch;
-    }
+    const std::string url = FileUrl((m_helpPagesFolder + "\\" + page).str());
     HWND owner = m_pMainWnd ? m_pMainWnd->m_hWnd : nullptr;
     StartHelpEngine(owner, [&] { return AfxGetModalHost().OpenInBrowser(url.c_str()); });
 }
