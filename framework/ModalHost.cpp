@@ -3,7 +3,9 @@
 #include <algorithm>
 #include <cstdio>
 #include <cstring>
+#include <cwchar>
 #include <string>
+#include <vector>
 
 #include "App.h"
 #include "Exception.h"
@@ -12,6 +14,12 @@
 namespace {
 CModalHost g_platformHost;
 constexpr const char* kCommonDialogs = "comdlg32.dll";
+// The packages of Wine's Gecko for this program's machine, as Wine names them.
+#ifdef _WIN64
+constexpr const wchar_t* kGeckoPackages = L"wine-gecko-*-x86_64*";
+#else
+constexpr const wchar_t* kGeckoPackages = L"wine-gecko-*-x86*";
+#endif
 
 // The function name of module, or nullptr when the library could not be loaded.
 template <typename Function> Function Export(HMODULE module, const char* name) {
@@ -42,6 +50,71 @@ std::wstring UnixFolder(std::wstring folder) {
     for (wchar_t& ch : folder)
         if (ch == L'/') ch = L'\\';
     return folder;
+}
+
+// Whether path names a file (not a folder).
+bool IsFile(const std::wstring& path) {
+    const DWORD attributes = ::GetFileAttributesW(path.c_str());
+    return attributes != INVALID_FILE_ATTRIBUTES && !(attributes & FILE_ATTRIBUTE_DIRECTORY);
+}
+
+// The names in folder that match pattern ("wine-gecko-*"), folders and files alike.
+std::vector<std::wstring> NamesIn(const std::wstring& folder, const wchar_t* pattern) {
+    std::vector<std::wstring> names;
+    WIN32_FIND_DATAW found;
+    HANDLE search = ::FindFirstFileW((folder + L"\\" + pattern).c_str(), &found);
+    if (search == INVALID_HANDLE_VALUE) return names;
+    do {
+        if (std::wcscmp(found.cFileName, L".") != 0 && std::wcscmp(found.cFileName, L"..") != 0)
+            names.push_back(found.cFileName);
+    } while (::FindNextFileW(search, &found));
+    ::FindClose(search);
+    return names;
+}
+
+// The Gecko folders that Wine's HTML engine registered on installing them: the GeckoPath of
+// each version under HKLM\Software\Wine\MSHTML.
+std::vector<std::wstring> RegisteredGeckoFolders() {
+    std::vector<std::wstring> folders;
+    HKEY versions = nullptr;
+    if (::RegOpenKeyExW(HKEY_LOCAL_MACHINE, L"Software\\Wine\\MSHTML", 0, KEY_READ, &versions) !=
+        ERROR_SUCCESS)
+        return folders;
+    wchar_t version[MAX_PATH];
+    for (DWORD i = 0;; ++i) {
+        DWORD length = MAX_PATH;
+        if (::RegEnumKeyExW(versions, i, version, &length, nullptr, nullptr, nullptr, nullptr) !=
+            ERROR_SUCCESS)
+            break;
+        wchar_t folder[MAX_PATH] = {};
+        DWORD size = sizeof folder - sizeof(wchar_t);
+        if (::RegGetValueW(versions, version, L"GeckoPath", RRF_RT_REG_SZ, nullptr, folder,
+                           &size) == ERROR_SUCCESS)
+            folders.push_back(folder);
+    }
+    ::RegCloseKey(versions);
+    return folders;
+}
+
+// Whether Wine's HTML engine has what draws pages: Gecko's xul.dll in a folder registered for
+// it, or a Gecko of the data folders that Wine installs on first use (its folder or its .msi).
+// Every prefix has a gecko folder in the system folder with a plugin in it, Gecko or not.
+bool GeckoInstalled() {
+    for (const std::wstring& folder : RegisteredGeckoFolders()) {
+        if (IsFile(UnixFolder(folder) + L"\\xul.dll")) return true;
+    }
+    std::vector<std::wstring> dataFolders = {L"\\\\?\\unix\\usr\\share\\wine\\gecko",
+                                             L"\\\\?\\unix\\opt\\wine\\gecko"};
+    wchar_t data[MAX_PATH] = {};
+    const DWORD length = ::GetEnvironmentVariableW(L"WINEDATADIR", data, MAX_PATH);
+    if (length > 0 && length < MAX_PATH) dataFolders.push_back(UnixFolder(data) + L"\\gecko");
+    for (const std::wstring& folder : dataFolders) {
+        for (const std::wstring& name : NamesIn(folder, kGeckoPackages)) {
+            const std::wstring path = folder + L"\\" + name;
+            if (name.ends_with(L".msi") ? IsFile(path) : IsFile(path + L"\\xul.dll")) return true;
+        }
+    }
+    return false;
 }
 
 // The wide form of a text that may be absent, kept while the call runs.
@@ -233,21 +306,7 @@ bool AfxRunningUnderWine() {
 
 bool CModalHost::HtmlHelpDrawsPages() {
     if (!AfxRunningUnderWine()) return true;
-    // Wine draws HTML through its Gecko engine, installed in its data folder or the system folder.
-    static const bool drawn = [] {
-        if (!LoadSystemLibrary(L"mshtml.dll")) return false;
-        std::wstring folders[2] = {SystemFolder() + L"\\gecko", L""};
-        wchar_t data[MAX_PATH] = {};
-        const DWORD length = ::GetEnvironmentVariableW(L"WINEDATADIR", data, MAX_PATH);
-        if (length > 0 && length < MAX_PATH) folders[1] = UnixFolder(data) + L"\\gecko";
-        for (const std::wstring& folder : folders) {
-            const DWORD attributes = ::GetFileAttributesW(folder.c_str());
-            if (!folder.empty() && attributes != INVALID_FILE_ATTRIBUTES &&
-                (attributes & FILE_ATTRIBUTE_DIRECTORY))
-                return true;
-        }
-        return false;
-    }();
+    static const bool drawn = LoadSystemLibrary(L"mshtml.dll") && GeckoInstalled();
     return drawn;
 }
 

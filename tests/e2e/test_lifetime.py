@@ -1,5 +1,6 @@
 """How the program ends, and what does not end it; F1 and the help engines."""
 
+import glob
 import html
 import os
 import re
@@ -120,6 +121,24 @@ class HelpTest(PrefixTestCase):
                  what="no process of the program left in the prefix")
         except AssertionError as failure:
             raise AssertionError(f"{failure}; left: {self.programs_since(before)}") from None
+
+    def test_f1_with_wines_html_engine_but_no_gecko_opens_the_browser(self):
+        # As wineboot makes a prefix with the HTML engine on: a gecko folder in the system
+        # folder, with a plugin in it, but no Gecko to draw a page.
+        self.assertTrue(os.path.isdir(os.path.join(self.prefix.path, "drive_c", "windows",
+                                                   "system32", "gecko")))
+        self.assertFalse(glob.glob(os.path.join(self.prefix.path, "drive_c", "windows",
+                                                "system32", "gecko", "*", "*", "xul.dll")))
+        env = self.prefix.env
+        self.prefix.env = dict(env, WINEDLLOVERRIDES="mscoree=;winemenubuilder.exe=d")
+        try:
+            app = self.start()
+        finally:
+            self.prefix.env = env
+        page = self.browsed_page(app)
+        self.assertTrue(os.path.samefile(page, os.path.join(BIN_DIR, "help", "welcome.htm")),
+                        page)
+        self.assertIsNone(self.prefix.find_window(HELP_TITLE))
 
     def test_f1_finds_the_help_in_a_folder_of_any_name(self):
         folder = os.path.join(self.tmp, "Tïntwright #1 100%")
