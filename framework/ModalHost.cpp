@@ -156,6 +156,7 @@ constexpr const char* kPathTooLong =
     "This path is longer than 259 characters, more than the file dialog can take:\n%s\n\n"
     "Please choose a file whose path is shorter.";
 constexpr const wchar_t* kDialogProcProperty = L"Tintwright.FileDialogProc";
+constexpr const wchar_t* kDialogArgumentsProperty = L"Tintwright.FileDialogArguments";
 // The most the dialog is asked for at once: the longest path Windows knows.
 constexpr size_t kLongestPath = 32768;
 
@@ -176,11 +177,50 @@ std::wstring TypedPath(HWND dialog) {
     return folder + (folder.empty() || folder.back() == L'\\' ? L"" : L"\\") + typed;
 }
 
+// The extension of a filter's pattern ("*.colors;*.x" gives "colors"), or nothing for one that
+// holds a wildcard, as Wine's dialog takes it.
+std::wstring PatternExtension(const wchar_t* pattern) {
+    std::wstring extension(pattern, std::wcscspn(pattern, L";"));
+    const size_t dot = extension.find(L'.');
+    if (dot == std::wstring::npos || extension.find_first_of(L"*?", dot) != std::wstring::npos)
+        return {};
+    return extension.substr(dot + 1);
+}
+
+// The characters that the dialog adds to a typed name without an extension: a dot and the default
+// extension, or the pattern's of any filter, whichever is longest, so that no path escapes the
+// count.
+size_t AddedExtensionLength(const std::wstring& path, const OPENFILENAMEW* arguments) {
+    if (!arguments || !arguments->lpstrDefExt) return 0;
+    const size_t nameStart = path.find_last_of(L"\\/:") + 1; // 0 without a folder
+    // A folder typed to go into it gets nothing.
+    const DWORD attributes = ::GetFileAttributesW(path.c_str());
+    if (nameStart == path.size() ||
+        (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY)) ||
+        path.find(L'.', nameStart) != std::wstring::npos ||
+        path.find_first_of(L"*?\"", nameStart) != std::wstring::npos)
+        return 0;
+    size_t longest = std::wcslen(arguments->lpstrDefExt);
+    if (const wchar_t* filter = arguments->lpstrFilter) {
+        // Pairs of description and pattern, ended by an empty string.
+        for (const wchar_t* text = filter; *text; text += std::wcslen(text) + 1) {
+            text += std::wcslen(text) + 1;
+            if (!*text) break;
+            longest = std::max(longest, PatternExtension(text).size());
+        }
+    }
+    return longest == 0 ? 0 : 1 + longest;
+}
+
 LRESULT CALLBACK FileDialogGuard(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam) {
     const auto previous = reinterpret_cast<WNDPROC>(::GetPropW(dialog, kDialogProcProperty));
     if (message == WM_COMMAND && LOWORD(wParam) == IDOK) {
-        const std::wstring path = TypedPath(dialog);
-        if (path.size() >= MAX_PATH) {
+        std::wstring path = TypedPath(dialog);
+        const auto arguments =
+            static_cast<const OPENFILENAMEW*>(::GetPropW(dialog, kDialogArgumentsProperty));
+        const size_t added = AddedExtensionLength(path, arguments);
+        if (path.size() + added >= MAX_PATH) {
+            if (added > 0) path += L'.' + std::wstring(arguments->lpstrDefExt);
             const std::string utf8 = AfxUtf8(path.c_str());
             std::string text(std::strlen(kPathTooLong) + utf8.size(), '\0');
             text.resize(std::snprintf(text.data(), text.size(), kPathTooLong, utf8.c_str()));
@@ -191,15 +231,18 @@ LRESULT CALLBACK FileDialogGuard(HWND dialog, UINT message, WPARAM wParam, LPARA
     if (message == WM_NCDESTROY) {
         ::SetWindowLongPtrW(dialog, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(previous));
         ::RemovePropW(dialog, kDialogProcProperty);
+        ::RemovePropW(dialog, kDialogArgumentsProperty);
     }
     return ::CallWindowProcW(previous, dialog, message, wParam, lParam);
 }
 
 // The hook of an explorer-style dialog runs in a child of the dialog: it puts the guard on the
 // dialog itself, which receives OK.
-UINT_PTR CALLBACK FileDialogHook(HWND child, UINT message, WPARAM, LPARAM) {
+UINT_PTR CALLBACK FileDialogHook(HWND child, UINT message, WPARAM, LPARAM lParam) {
     if (message == WM_INITDIALOG) {
         HWND dialog = ::GetParent(child);
+        // The dialog's arguments, which outlive it: the default extension and the filter.
+        ::SetPropW(dialog, kDialogArgumentsProperty, reinterpret_cast<HANDLE>(lParam));
         const LONG_PTR previous =
             ::SetWindowLongPtrW(dialog, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(FileDialogGuard));
         ::SetPropW(dialog, kDialogProcProperty, reinterpret_cast<HANDLE>(previous));

@@ -9,7 +9,8 @@ import subprocess
 import unittest
 
 from twdriver import (DEFAULT_BACKGROUND, DEFAULT_TAG, PREVIEW_RECT, Image, PrefixTestCase,
-                      choose_file, poll, wait_file, write_bmp, xwindow)
+                      choose_file, long_folder, poll, refuse_long_path, wait_file, write_bmp,
+                      xwindow)
 
 TILE_W, TILE_H = 40, 30
 CORNER, BODY = (0x12, 0x9A, 0x3C), (0xC8, 0x64, 0x32)
@@ -178,6 +179,20 @@ class PngCopyTest(PrefixTestCase):
         app.press("ctrl+s")
         choose_file(self.prefix, "Save As", scheme)
         wait_file(scheme, default_scheme_naming(self.prefix.windows_path(png), "photo copy.png"))
+
+    def test_the_png_extension_counts_towards_the_longest_path(self):
+        # ".png" added to a name typed without it: 256 characters make 260.
+        tga = os.path.join(self.tmp, "long.tga")
+        write_picture(tga, self.WIDTH, self.HEIGHT)
+        typed = self.prefix.windows_path(long_folder(self.tmp, self.prefix, 250)) + "\\" + "p" * 5
+        app = self.start()
+        self.load(app, tga)
+        self.answer("Return")  # Yes
+        self.prefix.wait_window("Save As")
+        refuse_long_path(self.prefix, "Save As", typed, typed + ".png")
+        self.prefix.press("Save As", "Escape")
+        poll(lambda: xwindow("Save As") is None, what='the "Save As" dialog to close')
+        self.assertEqual(app.copy_tag(), '<BODY BACKGROUND="long.tga" ' + COLOURS)
 
     def test_no_keeps_the_pcx(self):
         pcx = os.path.join(self.tmp, "scan.pcx")

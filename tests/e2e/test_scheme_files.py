@@ -5,8 +5,8 @@ import struct
 import unittest
 
 from twdriver import (ARROW_HIT, DEFAULT_BACKGROUND, DEFAULT_TAG, IDC_GREEN_SLIDER,
-                      IDC_RED_SLIDER, TROUGH_HIT, PrefixTestCase, choose_file, poll,
-                      slider_labels as labels, wait_file, xwindow)
+                      IDC_RED_SLIDER, TROUGH_HIT, PrefixTestCase, choose_file, long_folder, poll,
+                      refuse_long_path, slider_labels as labels, wait_file, xwindow)
 
 APP_NAME = "Tintwright"  # message boxes carry the executable's base name
 NOT_A_SCHEME = "The file you attempted to load\nis not a valid TWR scheme file."
@@ -67,6 +67,26 @@ class SchemeFileTest(PrefixTestCase):
                          ["dark.colors", "light.colors"])
         self.prefix.press("Open", "Escape")
         poll(lambda: xwindow("Open") is None, what="the Open dialog to close")
+
+    def test_the_extension_that_the_dialogs_add_counts_towards_the_longest_path(self):
+        # A name typed without an extension gets ".colors": 252 characters make 259, which
+        # Wine's dialog takes, 253 make 260, on which it faults.
+        folder = long_folder(self.tmp, self.prefix, 240)
+        fits = self.prefix.windows_path(folder) + "\\" + "s" * 11
+        app = self.start()
+        app.press("ctrl+o")
+        self.prefix.wait_window("Open")
+        refuse_long_path(self.prefix, "Open", fits + "s", fits + "s.colors")
+        self.prefix.press("Open", "Escape")
+        poll(lambda: xwindow("Open") is None, what="the Open dialog to close")
+        app.press("ctrl+s")
+        self.prefix.wait_window("Save As")
+        refuse_long_path(self.prefix, "Save As", fits + "s", fits + "s.colors")
+        self.prefix.press("Save As", "End", "shift+Home")
+        self.prefix.type("Save As", fits)
+        self.prefix.press("Save As", "Return")
+        wait_file(os.path.join(folder, "s" * 11 + ".colors"),
+                  b"TWR" + struct.pack("<15i", *DEFAULTS) + b"\0")
 
     def test_a_picture_that_is_missing_is_named_with_the_reason(self):
         missing = self.prefix.windows_path(os.path.join(self.tmp, "gone.png"))
