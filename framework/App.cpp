@@ -10,32 +10,6 @@ CWinApp* g_app = nullptr;
 // The longest path that Windows knows, in UTF-16 units.
 constexpr DWORD kLongestPath = 32768;
 
-// A byte of a URL's path as itself when RFC 3986 leaves it unreserved, else as %XX.
-std::string UrlByte(char ch) {
-    constexpr char kDigits[] = "0123456789ABCDEF";
-    const auto byte = static_cast<unsigned char>(ch);
-    if ((byte >= 'A' && byte <= 'Z') || (byte >= 'a' && byte <= 'z') ||
-        (byte >= '0' && byte <= '9') || byte == '-' || byte == '.' || byte == '_' || byte == '~')
-        return std::string(1, ch);
-    return {'%', kDigits[byte >> 4], kDigits[byte & 15]};
-}
-
-// The file: URL of a full Windows path (UTF-8): its separators as '/', a drive's colon kept,
-// every other byte that is not unreserved percent-encoded.
-std::string FileUrl(const std::string& path) {
-    std::string url = "file:///";
-    for (size_t i = 0; i < path.size(); ++i) {
-        const char ch = path[i];
-        if (ch == '\\')
-            url += '/';
-        else if (ch == ':' && i == 1)
-            url += ch;
-        else
-            url += UrlByte(ch);
-    }
-    return url;
-}
-
 // The full path of module, however long.
 std::wstring ModulePath(HMODULE module) {
     std::wstring path(MAX_PATH, L'\0');
@@ -123,10 +97,12 @@ bool CWinApp::HasHelpPage(const char* page) const {
 }
 
 void CWinApp::BrowseHelp(const char* page) {
-    // file:///C:/Program%20Files/Tintwright/help/welcome.htm
-    const std::string url = FileUrl((m_helpPagesFolder + "\\" + page).str());
+    // The plain path: winebrowser makes the file: URL itself, each byte of the path's UTF-8
+    // that needs it percent-encoded, where an escaped URL of ours it would unescape in the code
+    // page ("Tïntwright" read as "TÃ¯ntwright").
+    const CString path = m_helpPagesFolder + "\\" + page;
     HWND owner = m_pMainWnd ? m_pMainWnd->m_hWnd : nullptr;
-    StartHelpEngine(owner, [&] { return AfxGetModalHost().OpenInBrowser(url.c_str()); });
+    StartHelpEngine(owner, [&] { return AfxGetModalHost().OpenInBrowser(path); });
 }
 
 void CWinApp::CloseHtmlHelp() {
