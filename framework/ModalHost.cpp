@@ -97,11 +97,17 @@ std::vector<std::wstring> RegisteredGeckoFolders() {
 }
 
 // Whether Wine's HTML engine has what draws pages: Gecko's xul.dll in a folder registered for
-// it, or a Gecko of the data folders that Wine installs on first use (its folder or its .msi).
+// it or installed into the prefix, or a Gecko of the data folders that Wine installs on first
+// use (its folder or its .msi).
 // Every prefix has a gecko folder in the system folder with a plugin in it, Gecko or not.
 bool GeckoInstalled() {
     for (const std::wstring& folder : RegisteredGeckoFolders()) {
         if (IsFile(UnixFolder(folder) + L"\\xul.dll")) return true;
+    }
+    // Where Wine installs a version into the prefix: gecko\<version>\wine_gecko.
+    const std::wstring installed = SystemFolder() + L"\\gecko";
+    for (const std::wstring& version : NamesIn(installed, L"*")) {
+        if (IsFile(installed + L"\\" + version + L"\\wine_gecko\\xul.dll")) return true;
     }
     std::vector<std::wstring> dataFolders = {L"\\\\?\\unix\\usr\\share\\wine\\gecko",
                                              L"\\\\?\\unix\\opt\\wine\\gecko"};
