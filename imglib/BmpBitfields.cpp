@@ -80,11 +80,14 @@ DecodeResult DecodeBmpBitfields(std::span<const uint8_t> data) {
     if (width <= 0 || height == 0 || height == INT32_MIN)
         return Fail(DecodeError::Corrupt, "bad size");
     const uint32_t rows = static_cast<uint32_t>(height < 0 ? -int64_t{height} : height);
-    DecodeResult result;
-    if (!detail::AllocateImage(result, static_cast<uint32_t>(width), rows, bits)) return result;
-    const uint64_t stride = (uint64_t{result.image.width} * bits + 31) / 32 * 4;
+    if (!WithinLimits(static_cast<uint32_t>(width), rows))
+        return Fail(DecodeError::TooLarge, "image too large");
+    // Within the limits the product cannot overflow; checked before the pixels are allocated.
+    const uint64_t stride = (uint64_t{static_cast<uint32_t>(width)} * bits + 31) / 32 * 4;
     if (pixelsOffset > data.size() || stride * rows > data.size() - pixelsOffset)
         return Fail(DecodeError::Corrupt, "pixels cut short");
+    DecodeResult result;
+    if (!detail::AllocateImage(result, static_cast<uint32_t>(width), rows, bits)) return result;
     const size_t bytesPerPixel = bits / 8;
     Image& image = result.image;
     for (uint32_t y = 0; y < rows; ++y) {
