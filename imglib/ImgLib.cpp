@@ -54,6 +54,7 @@ imglib::Image DecodePortable(Format format, std::span<const uint8_t> bytes) {
     imglib::DecodeResult result;
     try {
         switch (format) {
+        case Format::Bmp: result = imglib::DecodeBmpBitfields(bytes); break;
         case Format::Pcx: result = imglib::DecodePcx(bytes); break;
         case Format::PhotoCd: result = imglib::DecodePhotoCd(bytes); break;
         case Format::Tga: result = imglib::DecodeTga(bytes); break;
@@ -81,8 +82,19 @@ auto Decode(const wchar_t* path, Format& format, FromWic&& fromWic, FromPortable
     // The formats that WIC decodes are told by their first bytes, as they come first.
     format = imglib::Recognise(file.Head());
     if (imglib::DecodedByWic(format)) {
-        WicPicture picture(format, file);
-        return fromWic(picture);
+        try {
+            WicPicture picture(format, file);
+            return fromWic(picture);
+        } catch (const Failure& failure) {
+            // WIC reads a few layouts of a BMP's bitfields (Wine's only the usual ones); ours the
+            // rest.
+            const bool damaged =
+                failure.code == IMGLIB_ERR_INCOMPATIBLE || failure.code == IMGLIB_ERR_CORRUPT;
+            if (format != Format::Bmp || !damaged) throw;
+            const std::vector<uint8_t> bytes = file.ReadAll();
+            if (!imglib::HasBmpBitfields(bytes)) throw;
+            return fromPortable(DecodePortable(format, bytes));
+        }
     }
     const std::vector<uint8_t> bytes = file.ReadAll();
     format = imglib::Recognise(bytes);

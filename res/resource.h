@@ -45,6 +45,8 @@
 #define IDC_CONTRAST_FIX_VLINK 1042
 #define IDC_CONTRAST_FIX_ALINK 1043
 #define IDC_CONTRAST_FIX_ALL 1044
+// What the columns mean, in plain words
+#define IDC_CONTRAST_LEGEND 1045
 
 // Menu commands
 #define ID_EDIT_COPYTAG 32773

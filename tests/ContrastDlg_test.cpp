@@ -165,3 +165,25 @@ TEST_F(ContrastDlgTest, ASimulatedViewChangesTheFiguresAndTheFrameButNotTheTag) 
     EXPECT_EQ(Cell(IDC_CONTRAST_BACKDROP), "Against the background color.");
     EXPECT_EQ(Text(IDC_SAMPLE_FRAME), "Sample Homepage");
 }
+
+// Beside the main window where either side has room, else the main window moved the least so
+// that both fit (1600 pixels at 96 DPI; 2560 at 192); overlapping only where they cannot fit,
+// then clear of the main window's caption buttons (1280 pixels at 192 DPI).
+TEST(PlaceBesideOwner, NeverOverTheMainWindowWhereBothFitNorEverOverItsButtons) {
+    // The contrast window's size is that of the place expected.
+    auto expect = [](int gap, RECT work, RECT owner, RECT buttons, RECT ownerAfter, RECT contrast) {
+        const SIZE size{contrast.right - contrast.left, contrast.bottom - contrast.top};
+        const ContrastPlacement place = PlaceBesideOwner(work, owner, size, gap, buttons);
+        EXPECT_TRUE(::EqualRect(&place.owner, &ownerAfter)) << work.right;
+        EXPECT_TRUE(::EqualRect(&place.contrast, &contrast))
+            << place.contrast.left << "," << place.contrast.top << " for " << work.right;
+    };
+    expect(8, {0, 0, 1600, 870}, {590, 200, 1020, 700}, {955, 200, 1020, 230},
+           {618, 200, 1048, 700}, {0, 200, 610, 460});
+    expect(16, {0, 0, 2560, 1400}, {845, 100, 1715, 1060}, {1560, 100, 1715, 160},
+           {454, 100, 1324, 1060}, {1340, 100, 2560, 620});
+    expect(16, {0, 0, 1280, 1024}, {205, 30, 1075, 990}, {920, 30, 1075, 90}, {205, 30, 1075, 990},
+           {60, 504, 1280, 1024});
+    expect(16, {0, 0, 1280, 600}, {500, 0, 1270, 590}, {1115, 0, 1270, 60}, {500, 0, 1270, 590},
+           {415, 40, 1115, 600});
+}

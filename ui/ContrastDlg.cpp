@@ -13,6 +13,9 @@ namespace {
 // Screen pixels at 96 DPI between the main window and the Contrast window beside it.
 constexpr int kGapBesideOwner = 8;
 
+// Close, maximize and minimize: the most that a caption shows.
+constexpr int kCaptionButtons = 3;
+
 // Each column is one static whose lines are the rows, in kForegroundRoles' order, a blank line
 // between them: a change repaints a column or two rather than a cell per row and verdict.
 constexpr int kVerdictColumns[3] = {IDC_CONTRAST_AA, IDC_CONTRAST_AA_LARGE, IDC_CONTRAST_AAA};
@@ -75,6 +78,46 @@ ON_BN_CLICKED(IDC_CONTRAST_FIX_ALL, &CContrastDlg::OnFixAll)
 ON_CONTROL(CBN_SELCHANGE, IDC_CONTRAST_AIM, &CContrastDlg::OnAimChange)
 END_MESSAGE_MAP()
 
+// ---- Where it goes ----
+
+namespace {
+RECT At(LONG left, LONG top, SIZE size) {
+    return {left, top, left + size.cx, top + size.cy};
+}
+// The top of a window of height h that keeps to work, as near to top as that allows.
+LONG KeptTop(LONG top, LONG h, const RECT& work) {
+    return std::max(work.top, std::min(top, work.bottom - h));
+}
+} // namespace
+
+ContrastPlacement PlaceBesideOwner(const RECT& work, const RECT& owner, SIZE size, int gap,
+                                   const RECT& ownerButtons) {
+    const LONG ownerWidth = owner.right - owner.left;
+    const LONG ownerHeight = owner.bottom - owner.top;
+    const LONG top = KeptTop(owner.top, size.cy, work);
+    if (owner.right + gap + size.cx <= work.right) return {owner, At(owner.right + gap, top, size)};
+    if (owner.left - gap - size.cx >= work.left)
+        return {owner, At(owner.left - gap - size.cx, top, size)};
+    if (ownerWidth + gap + size.cx <= work.right - work.left) {
+        // The main window moves the least: left to make room on its right, or right on its left.
+        const LONG toRight = work.right - size.cx - gap - ownerWidth;
+        const LONG toLeft = work.left + size.cx + gap;
+        const LONG left = owner.left - toRight <= toLeft - owner.left ? toRight : toLeft;
+        const RECT moved =
+            At(left, KeptTop(owner.top, ownerHeight, work), {ownerWidth, ownerHeight});
+        const LONG beside = left == toRight ? moved.right + gap : work.left;
+        return {moved, At(beside, KeptTop(moved.top, size.cy, work), size)};
+    }
+    const RECT contrast = At(std::max(work.left, work.right - size.cx),
+                             std::max(work.top, work.bottom - size.cy), size);
+    RECT covered;
+    if (!::IntersectRect(&covered, &contrast, &ownerButtons)) return {owner, contrast};
+    // Left of the buttons where work has room, else below them even past work's bottom.
+    if (ownerButtons.bottom + size.cy > work.bottom && ownerButtons.left - size.cx >= work.left)
+        return {owner, At(ownerButtons.left - size.cx, contrast.top, size)};
+    return {owner, At(contrast.left, ownerButtons.bottom, size)};
+}
+
 // ---- The window ----
 
 void CContrastDlg::SetCellText(int id, const char* text) {
@@ -86,7 +129,6 @@ void CContrastDlg::SetCellText(int id, const char* text) {
 
 BOOL CContrastDlg::OnInitDialog() {
     CDialog::OnInitDialog();
-    // Beside the main window: on its right where the screen has room, else on its left.
     HWND owner = ::GetWindow(m_hWnd, GW_OWNER);
     RECT ownerRect, own;
     ::GetWindowRect(owner, &ownerRect);
@@ -94,15 +136,24 @@ BOOL CContrastDlg::OnInitDialog() {
     MONITORINFO monitor{};
     monitor.cbSize = sizeof monitor;
     ::GetMonitorInfoA(::MonitorFromWindow(owner, MONITOR_DEFAULTTONEAREST), &monitor);
-    const RECT& work = monitor.rcWork;
-    const int width = own.right - own.left;
-    const int height = own.bottom - own.top;
-    const int gap = ScaleForDpi(kGapBesideOwner, WindowDpi(owner));
-    int x = ownerRect.right + gap;
-    if (x + width > work.right) x = ownerRect.left - gap - width;
-    if (x < work.left) x = std::max(work.left, work.right - width);
-    const int y = std::max(work.top, std::min(ownerRect.top, work.bottom - height));
-    ::SetWindowPos(m_hWnd, nullptr, x, y, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+    const UINT dpi = WindowDpi(owner);
+    // The caption's buttons: its right end, from the window's top to its client area's.
+    RECT clientRect;
+    ::GetClientRect(owner, &clientRect);
+    POINT client{clientRect.right, 0};
+    ::ClientToScreen(owner, &client);
+    const int buttonsWidth =
+        kCaptionButtons * SystemMetricForDpi(SM_CXSIZE, dpi) + (ownerRect.right - client.x);
+    const RECT buttons{ownerRect.right - buttonsWidth, ownerRect.top, ownerRect.right, client.y};
+    const ContrastPlacement place =
+        PlaceBesideOwner(monitor.rcWork, ownerRect, {own.right - own.left, own.bottom - own.top},
+                         ScaleForDpi(kGapBesideOwner, dpi), buttons);
+    if (!::EqualRect(&place.owner, &ownerRect)) {
+        ::SetWindowPos(owner, nullptr, place.owner.left, place.owner.top, 0, 0,
+                       SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+    }
+    ::SetWindowPos(m_hWnd, nullptr, place.contrast.left, place.contrast.top, 0, 0,
+                   SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
 
     CWnd aim = GetDlgItem(IDC_CONTRAST_AIM);
     for (const char* name : kAimNames)

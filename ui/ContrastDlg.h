@@ -59,6 +59,17 @@ private:
     DECLARE_MESSAGE_MAP()
 };
 
+// Where the Contrast window goes, and where the main window goes when it has to move.
+struct ContrastPlacement {
+    RECT owner;
+    RECT contrast;
+};
+// The Contrast window of size beside owner, gap apart, on whichever side work has room; where
+// neither has, owner moves the least that lets both fit side by side. Only where they cannot fit
+// does it overlap owner, at the bottom right of work, clear of ownerButtons (its caption buttons).
+ContrastPlacement PlaceBesideOwner(const RECT& work, const RECT& owner, SIZE size, int gap,
+                                   const RECT& ownerButtons);
+
 // The luminances of every colour of bitmap, ascending, WCAG's and APCA's, read in one pass
 // over its pixels; false when its pixels could not be read.
 bool ReadPictureLuminances(HBITMAP bitmap, std::vector<double>& luminances,

@@ -125,13 +125,18 @@ class HighDensity:
         assert_laid_out(self, contrast)
         # 345 by 128 dialog units: 518 by 208 pixels at 96 DPI.
         self.assertGreaterEqual(contrast.client_size[0], 518 * self.dpi // 96 - 8)
-        # On the screen, and beside the main window where the screen has room for both.
-        main = self.prefix.find_window(TITLE).frame
+        # On the screen, and clear of the main window where the screen has room for both side
+        # by side (the main window moved if need be); else clear of its caption's buttons.
+        main = self.prefix.find_window(TITLE)
         left, top, right, bottom = contrast.frame
         self.assertGreaterEqual(left, 0)
         self.assertGreaterEqual(top, 0)
-        if main[2] + (right - left) < screen_width():
-            self.assertGreater(left, main[2])
+        if main.frame[2] - main.frame[0] + right - left < screen_width():
+            self.assertFalse(overlap(contrast.frame, main.frame), (contrast.frame, main.frame))
+        else:
+            buttons = (main.frame[2] - 3 * main.metrics["cxsize"] - main.metrics["cxdlgframe"],
+                       main.frame[1], main.frame[2], main.client_origin[1])
+            self.assertFalse(overlap(contrast.frame, buttons), (contrast.frame, buttons))
 
 
     def test_background_tiles_grow_as_in_a_browser_at_this_zoom_in_the_pictures_colours(self):
