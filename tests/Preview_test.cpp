@@ -375,8 +375,8 @@ TEST_F(PreviewTest, TilingGivesThePixelsOfOneCopyPerTileWithABoundedNumberOfCopi
     }
 }
 
-TEST_F(PreviewTest, WithoutAHeldBitmapThePageKeepsTheWindowBackground) {
-    const COLORREF window = ::GetSysColor(COLOR_BTNFACE);
+TEST_F(PreviewTest, WithoutAHeldBitmapThePageIsTheDefaultWhiteThatContrastIsCheckedAgainst) {
+    const COLORREF window = RGB(0xFF, 0xFF, 0xFF);
     const COLORREF page = RGB(0xFF, 0xEB, 0xD7);
     Command(ID_TOOLS_SHOWBACKGROUNDS);
     ASSERT_EQ(dlg->m_backgroundLoaded, 0);
