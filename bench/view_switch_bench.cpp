@@ -86,7 +86,9 @@ double PrivateMiB() {
     counters.cb = sizeof counters;
     ::GetProcessMemoryInfo(::GetCurrentProcess(),
                            reinterpret_cast<PROCESS_MEMORY_COUNTERS*>(&counters), sizeof counters);
-    return static_cast<double>(counters.PrivateUsage) / (1 << 20);
+    // Wine leaves PrivateUsage at 0; the commit charge stands for it there.
+    const SIZE_T bytes = counters.PrivateUsage ? counters.PrivateUsage : counters.PagefileUsage;
+    return static_cast<double>(bytes) / (1 << 20);
 }
 
 // Runs step with the windows repainted after it: its milliseconds.
