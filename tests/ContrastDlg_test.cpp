@@ -102,7 +102,7 @@ TEST_F(ContrastDlgTest, APictureIsJudgedByItsDarkestPixelAndEachNewPictureAfresh
     Command(ID_TOOLS_SHOWBACKGROUNDS);
     ShowTile(0x33);
     EXPECT_EQ(TextRow(IDC_CONTRAST_RATIO), "1.66:1");
-    EXPECT_EQ(TextRow(IDC_CONTRAST_NOTES), "worst case over the picture");
+    EXPECT_EQ(TextRow(IDC_CONTRAST_NOTES), "passes over 50 % of the picture");
     ShowTile(0x99);
     EXPECT_EQ(TextRow(IDC_CONTRAST_RATIO), "7.37:1");
 
@@ -134,8 +134,8 @@ TEST_F(ContrastDlgTest, TheApcaColumnThenAFixAndFixAllAtAAA) {
     ClickInWindow(IDC_CONTRAST_FIX_ALL);
     EXPECT_EQ(Tag(), tag);
     EXPECT_EQ(Cell(IDC_CONTRAST_FIX_MESSAGE),
-              "No New Link or Visited Link or Active Link color of this hue reaches 7:1 against "
-              "the background and 3:1 against the text.");
+              "No New Link or Visited Link or Active Link color at all reaches 7:1 against the "
+              "background and 3:1 against the text. Another background or text color could.");
     // The aim outlives the window: Tools > Fix Contrast with it closed says the same in a box.
     ::SendMessageA(dlg->m_contrast->m_hWnd, WM_CLOSE, 0, 0);
     Command(ID_TOOLS_FIXCONTRAST);
@@ -164,6 +164,23 @@ TEST_F(ContrastDlgTest, ASimulatedViewChangesTheFiguresAndTheFrameButNotTheTag) 
     Command(ID_VISION_NORMAL);
     EXPECT_EQ(Cell(IDC_CONTRAST_BACKDROP), "Against the background color.");
     EXPECT_EQ(Text(IDC_SAMPLE_FRAME), "Sample Homepage");
+
+    // A picture whose copy cannot be made (it is held by another device context) is said to
+    // be so, and not tried again on the next paint, once it could be.
+    Command(ID_TOOLS_SHOWBACKGROUNDS);
+    ShowTile(0x33);
+    HDC holder = ::CreateCompatibleDC(nullptr);
+    const HGDIOBJ previous = ::SelectObject(holder, dlg->m_hBackground);
+    Command(ID_VISION_PROTANOPIA);
+    ::UpdateWindow(Wnd());
+    ::SelectObject(holder, previous);
+    ::DeleteDC(holder);
+    ::InvalidateRect(Wnd(), nullptr, TRUE);
+    ::UpdateWindow(Wnd());
+    EXPECT_EQ(Text(IDC_SAMPLE_FRAME),
+              "Sample Homepage (as seen with protanopia: could not be drawn)");
+    EXPECT_NE(Cell(IDC_CONTRAST_BACKDROP).find("could not be drawn as seen with protanopia"),
+              std::string::npos);
 }
 
 // Beside the main window where either side has room, else the main window moved the least so

@@ -251,12 +251,13 @@ TEST_F(SchemeCommandsTest, AnImageThatCannotBeDecodedStillLeavesTheWindowShowing
 
     ASSERT_EQ(host.messageBoxes.size(), 1u);
     EXPECT_EQ(host.messageBoxes[0].text,
-              "An error has occured.\nYou attempted to load an unsupported image.");
+              "An error has occured.\nYou attempted to load an unsupported image.\nThe scheme's "
+              "colors are applied; its background picture notes.bmp is not shown.");
     EXPECT_EQ(host.messageBoxes[0].type, kExclamation);
     EXPECT_EQ(dlg->m_backgroundPath, image.c_str());
     EXPECT_EQ(dlg->m_backgroundName, "notes.bmp");
     EXPECT_EQ(dlg->m_hBackground, nullptr);
-    EXPECT_EQ(dlg->m_backgroundLoaded, 1);
+    EXPECT_EQ(dlg->m_backgroundLoaded, 0);
     // Texts, tag and sliders agree with the stored colours; backgrounds stay hidden.
     EXPECT_TRUE(TableIs(kOddValues));
     EXPECT_EQ(Tag(), kOddTag);

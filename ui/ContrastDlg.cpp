@@ -1,13 +1,10 @@
-// The Contrast window: the WCAG 2 figures of the scheme's colours, and a picture's luminances.
+// The Contrast window: the WCAG 2 figures of the scheme's colours, as the report gives them.
 #include "ContrastDlg.h"
 
 #include <algorithm>
+#include <cmath>
 #include <cstdio>
-
-#include "PicturePixels.h"
-#include "scheme/Apca.h"
-#include "scheme/Contrast.h"
-#include "scheme/ContrastFix.h"
+#include <string>
 
 namespace {
 // Screen pixels at 96 DPI between the main window and the Contrast window beside it.
@@ -19,20 +16,27 @@ constexpr int kCaptionButtons = 3;
 // Each column is one static whose lines are the rows, in kForegroundRoles' order, a blank line
 // between them: a change repaints a column or two rather than a cell per row and verdict.
 constexpr int kVerdictColumns[3] = {IDC_CONTRAST_AA, IDC_CONTRAST_AA_LARGE, IDC_CONTRAST_AAA};
-constexpr double kVerdictRatios[3] = {kContrastAA, kContrastAALarge, kContrastAAA};
 constexpr const char* kRowSeparator = "\r\n\r\n";
 
 constexpr const char* kPass = "Pass";
 constexpr const char* kFail = "Fail";
-constexpr const char* kWorstCaseNote = "worst case over the picture";
 // The Aim choice's items, in order, and the ratios they stand for.
 constexpr const char* kAimNames[2] = {"AA", "AAA"};
 constexpr double kAimRatios[2] = {kContrastAA, kContrastAAA};
 constexpr const char* kUnreadablePicture =
     "The colors of the background picture could not be read.";
 
-const char* Verdict(double ratio, double required) {
-    return MeetsContrast(ratio, required) ? kPass : kFail;
+const char* Verdict(bool passes) {
+    return passes ? kPass : kFail;
+}
+
+// "passes over 83 % of the picture": whole per cent, rounded down, so that 100 means every pixel
+// (a hair added for the share's own rounding, so that 83 % does not read 82).
+std::string ShareText(double share) {
+    constexpr double kShareSlack = 1e-9;
+    return "passes over " +
+           std::to_string(static_cast<int>(std::floor((share + kShareSlack) * 100))) +
+           " % of the picture";
 }
 
 CString BackdropText(CContrastDlg::Backdrop backdrop, std::string_view pictureName) {
@@ -40,25 +44,12 @@ CString BackdropText(CContrastDlg::Backdrop backdrop, std::string_view pictureNa
     case CContrastDlg::Backdrop::Color: return "Against the background color.";
     case CContrastDlg::Backdrop::Picture:
         return CString("Against every pixel of the background picture ") + CString(pictureName) +
-               ", as the page tiles it.";
+               ", as the page tiles it: each ratio is the worst case.";
     case CContrastDlg::Backdrop::DefaultWhite:
         return "Against the browser's default white: no background picture is loaded.";
     case CContrastDlg::Backdrop::UnreadablePicture: return kUnreadablePicture;
     }
     return "";
-}
-
-// The colours of table as view shows them, components 0 to 255.
-std::array<int32_t, kComponentCount> SeenTable(const int32_t* table, Vision view) {
-    std::array<int32_t, kComponentCount> seen{};
-    for (ColorRole role : kRoles) {
-        const uint32_t rgb = SimulateVision(view, RoleRgb(table, role));
-        int32_t* out = seen.data() + ComponentIndex(role, ChannelRed);
-        out[0] = static_cast<int32_t>(rgb >> 16);
-        out[1] = static_cast<int32_t>(rgb >> 8 & 0xFF);
-        out[2] = static_cast<int32_t>(rgb & 0xFF);
-    }
-    return seen;
 }
 
 // "63.1", "-68.5": signed, one decimal.
@@ -158,7 +149,7 @@ BOOL CContrastDlg::OnInitDialog() {
     CWnd aim = GetDlgItem(IDC_CONTRAST_AIM);
     for (const char* name : kAimNames)
         aim.SendMessage(CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(AfxWide(name).c_str()));
-    aim.SendMessage(CB_SETCURSEL, m_aim == kContrastAAA ? 1 : 0);
+    aim.SendMessage(CB_SETCURSEL, 0);
     return FALSE; // the focus stays in the main window
 }
 
@@ -166,38 +157,38 @@ void CContrastDlg::ForwardToOwner(int id) {
     ::SendMessageW(::GetWindow(m_hWnd, GW_OWNER), WM_COMMAND, MAKEWPARAM(id, 0), 0);
 }
 
-void CContrastDlg::OnAimChange() {
+double CContrastDlg::ChosenAim() const {
     const LRESULT item = GetDlgItem(IDC_CONTRAST_AIM).SendMessage(CB_GETCURSEL);
-    m_aim = kAimRatios[item == 1 ? 1 : 0];
-    ForwardToOwner(IDC_CONTRAST_AIM);
+    return kAimRatios[item == 1 ? 1 : 0];
 }
 
-void CContrastDlg::Show(const int32_t* table, const Page& page, Vision view) {
+void CContrastDlg::Show(const ContrastReport& report, const Page& page, Vision view) {
     std::string backdrop(BackdropText(page.backdrop, page.pictureName).str());
-    if (view != Vision::Normal)
+    if (view != Vision::Normal) {
         backdrop = std::string("As seen with ") + VisionName(view) + ". " + backdrop;
+        if (page.viewNotDrawn)
+            backdrop += std::string(" The picture could not be drawn as seen with ") +
+                        VisionName(view) + ".";
+    }
     SetCellText(IDC_CONTRAST_BACKDROP, backdrop.c_str());
-    const std::array<int32_t, kComponentCount> seen = SeenTable(table, view);
-    const char* note = page.backdrop == Backdrop::Picture ? kWorstCaseNote : "";
+    GetDlgItem(IDC_CONTRAST_AIM).SendMessage(CB_SETCURSEL, report.aim == kContrastAAA ? 1 : 0);
     std::string ratios, verdicts[3], againstText, lcs, notes;
-    bool misses[4] = {};
-    if (!page.luminances.empty()) {
-        const auto rows = CheckContrast(seen.data(), page.luminances);
-        for (size_t i = 0; i < rows.size(); ++i) {
-            const ContrastRow& row = rows[i];
-            const char* separator = i == 0 ? "" : kRowSeparator;
-            ratios += separator + RatioText(row.ratio);
-            for (int v = 0; v < 3; ++v)
-                verdicts[v] += separator + std::string(Verdict(row.ratio, kVerdictRatios[v]));
-            againstText += separator;
-            notes += separator + std::string(note);
-            if (row.againstText)
-                againstText += RatioText(*row.againstText) + " " +
-                               Verdict(*row.againstText, kContrastLinkToText);
-            const double text = ApcaLuminance(RoleRgb(seen.data(), row.role));
-            lcs += separator + LcText(LeastApcaContrast(text, page.apcaLuminances));
-            misses[i] = MissesAim(seen.data(), row.role, page.luminances, m_aim, Vision::Normal);
-        }
+    bool anyMisses = false;
+    for (size_t i = 0; i < report.rows.size(); ++i) {
+        const ContrastReportRow& row = report.rows[i];
+        ::EnableWindow(::GetDlgItem(m_hWnd, kFixButtons[i]), report.measured && row.missesAim);
+        if (!report.measured) continue;
+        anyMisses = anyMisses || row.missesAim;
+        const char* separator = i == 0 ? "" : kRowSeparator;
+        ratios += separator + RatioText(row.ratio);
+        for (int v = 0; v < 3; ++v)
+            verdicts[v] += separator + std::string(Verdict(row.verdicts[v]));
+        againstText += separator;
+        if (row.againstText)
+            againstText += RatioText(*row.againstText) + " " + Verdict(row.passesAgainstText);
+        lcs += separator + LcText(row.apca);
+        notes += separator;
+        if (row.pictureShare) notes += ShareText(*row.pictureShare);
     }
     SetCellText(IDC_CONTRAST_RATIO, ratios.c_str());
     for (int v = 0; v < 3; ++v)
@@ -205,25 +196,6 @@ void CContrastDlg::Show(const int32_t* table, const Page& page, Vision view) {
     SetCellText(IDC_CONTRAST_AGAINST_TEXT, againstText.c_str());
     SetCellText(IDC_CONTRAST_APCA, lcs.c_str());
     SetCellText(IDC_CONTRAST_NOTES, notes.c_str());
-    bool anyMisses = false;
-    for (int i = 0; i < 4; ++i) {
-        ::EnableWindow(::GetDlgItem(m_hWnd, kFixButtons[i]), misses[i]);
-        anyMisses = anyMisses || misses[i];
-    }
     ::EnableWindow(::GetDlgItem(m_hWnd, IDC_CONTRAST_FIX_ALL), anyMisses);
     SetFixMessage("");
-}
-
-bool ReadPictureLuminances(HBITMAP bitmap, std::vector<double>& luminances,
-                           std::vector<double>& apcaLuminances) {
-    // The order of the rows does not matter to a set of colours.
-    PictureColors colors;
-    if (!ForEachPixelBand(bitmap, [&](const PixelBand& band) {
-            colors.Add(band.pixels, band.count);
-            return true;
-        }))
-        return false;
-    luminances = colors.SortedLuminances();
-    apcaLuminances = colors.SortedApcaLuminances();
-    return true;
 }

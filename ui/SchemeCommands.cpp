@@ -4,7 +4,6 @@
 #include <algorithm>
 #include <iterator>
 
-#include "imglib/ImgLib.h"
 #include "scheme/SchemeFile.h"
 
 namespace {
@@ -39,6 +38,8 @@ constexpr const char* kCutShortSchemeFile =
     "The file you attempted to load\n"
     "is not a valid TWR scheme file.\n"
     "It is cut short: the file ends before its scheme does.";
+constexpr const char* kPictureNotShown =
+    "The scheme's colors are applied; its background picture %s is not shown.";
 constexpr const char* kBackgroundTooLong =
     "The background image's path or name is longer than 255 characters\n"
     "and cannot be saved in a scheme file. Nothing was saved.";
@@ -90,18 +91,20 @@ void CSchemeDlg::OnOpenScheme() {
     }
 
     std::copy(std::begin(data.components), std::end(data.components), ColorTable);
-    if (data.namesBackground) {
-        m_backgroundName = CString(DecodeSchemeField(data.name, AfxCodePageToUtf8));
-        m_backgroundPath = CString(DecodeSchemeField(data.path, AfxCodePageToUtf8));
-        HBITMAP bitmap =
-            ReadFileIntoDDBW(AfxWide(m_backgroundPath.str()).c_str(), &m_backgroundAux, 0);
-        const DWORD systemError = ::GetLastError();
-        SetBackgroundBitmap(bitmap);
-        // The colours are stored already: after the message the window still shows them.
-        if (m_hBackground)
-            m_backgroundLoaded = 1;
-        else
-            ReportImageFailure(m_backgroundPath, systemError);
+    if (!data.namesBackground) {
+        Refresh(RefreshScope::AllRolesReselected);
+        return;
     }
+    const CString name(DecodeSchemeField(data.name, AfxCodePageToUtf8));
+    const CString path(DecodeSchemeField(data.path, AfxCodePageToUtf8));
+    // The scheme's colours and its picture's name show everywhere, under a message as well;
+    // another scheme's picture is not this one's.
+    m_backgroundPath = path;
+    m_backgroundName = name;
+    SetBackgroundBitmap(nullptr);
+    m_backgroundLoaded = 0;
     Refresh(RefreshScope::AllRolesReselected);
+    CString more;
+    more.Format(kPictureNotShown, name.str().c_str());
+    if (LoadBackgroundFile(path, name, more)) Refresh(RefreshScope::CurrentRole);
 }

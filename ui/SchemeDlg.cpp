@@ -59,18 +59,11 @@ CSchemeDlg::CSchemeDlg(CWnd* parent) : CDialog(IDD, parent) {
     m_hIcon = ::LoadIconW(module, MAKEINTRESOURCEW(IDR_MAINFRAME));
 }
 
-CSchemeDlg::~CSchemeDlg() {
-    SetBackgroundBitmap(nullptr);
-    DropSimulatedBackground();
-}
+CSchemeDlg::~CSchemeDlg() = default;
 
 void CSchemeDlg::SetBackgroundBitmap(HBITMAP bitmap) {
-    if (m_hBackground == bitmap) return;
-    if (m_hBackground) ::DeleteObject(m_hBackground);
-    m_hBackground = bitmap;
-    // A later bitmap may be given the released one's handle.
-    m_luminancesOf = nullptr;
-    DropSimulatedBackground();
+    m_picture.Replace(bitmap);
+    m_hBackground = m_picture.Bitmap();
 }
 
 BOOL CSchemeDlg::OnInitDialog() {

@@ -98,7 +98,8 @@ class SchemeFileTest(PrefixTestCase):
         app.press("ctrl+o")
         choose_file(self.prefix, "Open", path)
         box = self.prefix.wait_window(APP_NAME)
-        self.assertIn(f"An error has occured.\n{missing} was not found.",
+        self.assertIn(f"An error has occured.\n{missing} was not found.\nThe scheme's colors are "
+                      "applied; its background picture gone.png is not shown.",
                       [c["text"] for c in box.children])
         self.prefix.press(APP_NAME, "Return")
         poll(lambda: xwindow(APP_NAME) is None, what="the message box to close")
