@@ -65,6 +65,7 @@
 #define ID_VISION_DEUTERANOPIA 32792
 #define ID_VISION_TRITANOPIA 32793
 #define ID_VISION_ACHROMATOPSIA 32794
+#define ID_TOOLS_PICKSCREEN 32799
 
 // The framework's standard commands: ID_EDIT_COPY, ID_APP_EXIT, ID_HELP
 #include "../framework/AfxRes.h"

@@ -225,3 +225,35 @@ TEST_F(ColorControlsTest, ValuesOutsideTheRangeShowAsStoredWithTheThumbAtTheNear
     EXPECT_EQ(Tag(), "<BODY BGCOLOR=\"#FFEBD7\" TEXT=\"#12CFFFFFFFB00\" LINK=\"#008200\" "
                      "VLINK=\"#551A8B\" ALINK=\"#EE0000\" >");
 }
+
+namespace {
+// Ends Pick from Screen from inside its loop with one message, once its window shows.
+struct PickerAnswer {
+    UINT message;
+    WPARAM wParam;
+    bool shown;
+} g_pickerAnswer;
+
+void CALLBACK AnswerPicker(HWND, UINT, UINT_PTR timer, DWORD) {
+    HWND picker = ::FindWindowA(nullptr, "Pick from Screen");
+    if (!picker) return;
+    ::KillTimer(nullptr, timer);
+    g_pickerAnswer.shown = ::IsWindowVisible(picker);
+    ::PostMessageA(picker, g_pickerAnswer.message, g_pickerAnswer.wParam, MAKELPARAM(1, 1));
+}
+} // namespace
+
+TEST_F(ColorControlsTest, PickFromScreenEndsWithoutAChangeOnEscOrARightClick) {
+    const std::string tag = Tag();
+    for (const auto& [message, wParam] : {std::pair<UINT, WPARAM>{WM_KEYDOWN, VK_ESCAPE},
+                                          std::pair<UINT, WPARAM>{WM_RBUTTONDOWN, MK_RBUTTON}}) {
+        SCOPED_TRACE(message);
+        g_pickerAnswer = {message, wParam, false};
+        ::SetTimer(nullptr, 0, 10, AnswerPicker);
+        Command(ID_TOOLS_PICKSCREEN);
+        EXPECT_TRUE(g_pickerAnswer.shown);
+        EXPECT_EQ(Table(), std::vector<int32_t>(kDefaultScheme, kDefaultScheme + kComponentCount));
+        EXPECT_EQ(Tag(), tag);
+        EXPECT_EQ(::FindWindowA(nullptr, "Pick from Screen"), nullptr);
+    }
+}

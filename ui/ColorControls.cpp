@@ -3,6 +3,8 @@
 
 #include <algorithm>
 
+#include "ScreenPicker.h"
+
 namespace {
 constexpr int kLineStep = 1;
 constexpr int kPageStep = 10;
@@ -49,6 +51,20 @@ void CSchemeDlg::OnColorPicker() {
     ColorTable[ComponentIndex(m_currentRole, ChannelBlue)] = GetBValue(color);
     RunRoleHandler(m_currentRole);
     Refresh(RefreshScope::CurrentRole);
+}
+
+void CSchemeDlg::TakeColor(uint32_t rgb) {
+    if (!IsColorRole(m_currentRole)) return;
+    ColorTable[ComponentIndex(m_currentRole, ChannelRed)] = (rgb >> 16) & 0xFF;
+    ColorTable[ComponentIndex(m_currentRole, ChannelGreen)] = (rgb >> 8) & 0xFF;
+    ColorTable[ComponentIndex(m_currentRole, ChannelBlue)] = rgb & 0xFF;
+    RunRoleHandler(m_currentRole);
+    Refresh(RefreshScope::CurrentRole);
+}
+
+void CSchemeDlg::OnPickFromScreen() {
+    CScreenPicker picker;
+    if (const std::optional<uint32_t> rgb = picker.Pick(m_hWnd)) TakeColor(*rgb);
 }
 
 void CSchemeDlg::HideBackgrounds() {

@@ -51,6 +51,7 @@ BEGIN_MESSAGE_MAP(CSchemeDlg, CDialog)
     ON_COMMAND(ID_VISION_DEUTERANOPIA, &CSchemeDlg::OnDeuteranopia)
     ON_COMMAND(ID_VISION_TRITANOPIA, &CSchemeDlg::OnTritanopia)
     ON_COMMAND(ID_VISION_ACHROMATOPSIA, &CSchemeDlg::OnAchromatopsia)
+    ON_COMMAND(ID_TOOLS_PICKSCREEN, &CSchemeDlg::OnPickFromScreen)
 END_MESSAGE_MAP()
 // clang-format on
 
