@@ -227,10 +227,12 @@ TEST_F(ColorControlsTest, ValuesOutsideTheRangeShowAsStoredWithTheThumbAtTheNear
 }
 
 namespace {
-// Ends Pick from Screen from inside its loop with one message, once its window shows.
+// Ends Pick from Screen from inside its loop with two messages, once its window shows.
 struct PickerAnswer {
-    UINT message;
-    WPARAM wParam;
+    UINT first;
+    WPARAM firstParam;
+    UINT second;
+    WPARAM secondParam;
     bool shown;
 } g_pickerAnswer;
 
@@ -239,16 +241,20 @@ void CALLBACK AnswerPicker(HWND, UINT, UINT_PTR timer, DWORD) {
     if (!picker) return;
     ::KillTimer(nullptr, timer);
     g_pickerAnswer.shown = ::IsWindowVisible(picker);
-    ::PostMessageA(picker, g_pickerAnswer.message, g_pickerAnswer.wParam, MAKELPARAM(1, 1));
+    ::PostMessageA(picker, g_pickerAnswer.first, g_pickerAnswer.firstParam, MAKELPARAM(1, 1));
+    ::PostMessageA(picker, g_pickerAnswer.second, g_pickerAnswer.secondParam, MAKELPARAM(1, 1));
 }
 } // namespace
 
 TEST_F(ColorControlsTest, PickFromScreenEndsWithoutAChangeOnEscOrARightClick) {
+    // Esc; a right click; Esc while the left button is still down, which takes nothing yet.
     const std::string tag = Tag();
-    for (const auto& [message, wParam] : {std::pair<UINT, WPARAM>{WM_KEYDOWN, VK_ESCAPE},
-                                          std::pair<UINT, WPARAM>{WM_RBUTTONDOWN, MK_RBUTTON}}) {
-        SCOPED_TRACE(message);
-        g_pickerAnswer = {message, wParam, false};
+    for (const PickerAnswer& answer :
+         {PickerAnswer{WM_KEYDOWN, VK_ESCAPE, WM_KEYUP, VK_ESCAPE, false},
+          PickerAnswer{WM_RBUTTONDOWN, MK_RBUTTON, WM_RBUTTONUP, 0, false},
+          PickerAnswer{WM_LBUTTONDOWN, MK_LBUTTON, WM_KEYDOWN, VK_ESCAPE, false}}) {
+        SCOPED_TRACE(answer.first);
+        g_pickerAnswer = answer;
         ::SetTimer(nullptr, 0, 10, AnswerPicker);
         Command(ID_TOOLS_PICKSCREEN);
         EXPECT_TRUE(g_pickerAnswer.shown);

@@ -165,6 +165,7 @@ void CScreenPicker::End(std::optional<uint32_t> result) {
     if (m_done) return;
     m_done = true;
     m_result = result;
+    if (::GetCapture() == m_hWnd) ::ReleaseCapture();
     ::ShowWindow(m_hWnd, SW_HIDE);
 }
 
@@ -290,8 +291,21 @@ LRESULT CScreenPicker::OnMessage(UINT message, WPARAM wParam, LPARAM lParam) {
     case WM_ERASEBKGND: return 1; // the paint covers everything
     case WM_PAINT: Paint(); return 0;
     case WM_MOUSEMOVE: MoveLoupe(screen); return 0;
-    case WM_LBUTTONDOWN: End(PixelAt(screen)); return 0;
-    case WM_RBUTTONDOWN: End(std::nullopt); return 0;
+    case WM_LBUTTONDOWN:
+    case WM_RBUTTONDOWN:
+        // Ended when the button is let go, so that no window below receives half a click.
+        if (!m_pressed) {
+            m_pressed = message;
+            m_pressedColour = PixelAt(screen);
+            ::SetCapture(m_hWnd);
+        }
+        return 0;
+    case WM_LBUTTONUP:
+        if (m_pressed == WM_LBUTTONDOWN) End(m_pressedColour);
+        return 0;
+    case WM_RBUTTONUP:
+        if (m_pressed == WM_RBUTTONDOWN) End(std::nullopt);
+        return 0;
     case WM_KEYDOWN:
         if (wParam == VK_ESCAPE) End(std::nullopt);
         return 0;

@@ -23,7 +23,7 @@ public:
     // Takes the screen and shows the picker's window, owned by owner; false when either failed.
     bool Open(HWND owner);
     // Runs until a click, Esc, a right click or another window's activation, and closes the
-    // window; the colour of the pixel clicked (0xRRGGBB), or nothing.
+    // window; the colour of the pixel where the button went down (0xRRGGBB), or nothing.
     std::optional<uint32_t> Run();
     // Open, then Run.
     std::optional<uint32_t> Pick(HWND owner) { return Open(owner) ? Run() : std::nullopt; }
@@ -79,6 +79,8 @@ private:
     RECT m_loupe{};           // where the loupe stands in the window; empty before a move
     POINT m_pointer{};        // the last pointer position, in the window
     std::optional<uint32_t> m_bandColour; // the colour that the band shows now
+    UINT m_pressed = 0;                   // the button-down message of the click under way, or 0
+    uint32_t m_pressedColour = 0;         // the colour under the cross when the button went down
     bool m_done = false;
     bool m_activated = false;
     std::optional<uint32_t> m_result;
