@@ -25,7 +25,8 @@ def menu_commands(path):
                 menus.pop()
             elif m := re.match(r'\s*MENUITEM\s+"([^"]*)"', line):
                 name, _, keys = m.group(1).replace("&", "").partition("\\t")
-                commands.append((menus[-1], name.strip(), keys.strip()))
+                # "..." only says that a dialog follows: the help names the command without it.
+                commands.append((menus[-1], name.strip().removesuffix("..."), keys.strip()))
     return commands
 
 

@@ -3,6 +3,7 @@
 
 #include <algorithm>
 
+#include "EnterColorDlg.h"
 #include "ScreenPicker.h"
 
 namespace {
@@ -65,6 +66,15 @@ void CSchemeDlg::TakeColor(uint32_t rgb) {
 void CSchemeDlg::OnPickFromScreen() {
     CScreenPicker picker;
     if (const std::optional<uint32_t> rgb = picker.Pick(m_hWnd)) TakeColor(*rgb);
+}
+
+void CSchemeDlg::OnEnterColor() {
+    if (!IsColorRole(m_currentRole)) return;
+    const COLORREF shown = RoleColorRef(ColorTable, m_currentRole);
+    const uint32_t rgb = GetRValue(shown) << 16 | GetGValue(shown) << 8 | GetBValue(shown);
+    // Labelled as the role's button names it.
+    CEnterColorDlg dialog(GetDlgItem(m_currentRole).GetWindowText() + ":", rgb, this);
+    if (dialog.DoModal() == IDOK) TakeColor(dialog.GetColor());
 }
 
 void CSchemeDlg::HideBackgrounds() {

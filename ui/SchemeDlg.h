@@ -88,6 +88,8 @@ protected:
     void TakeColor(uint32_t rgb);
     // Tools > Pick from Screen: the colour of a pixel anywhere on the screen.
     void OnPickFromScreen();
+    // Edit > Enter Color: the current role's colour typed as a style sheet writes it.
+    void OnEnterColor();
     void OnShowBackgrounds();
     void OnResetColors();
 

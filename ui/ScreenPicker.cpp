@@ -306,6 +306,9 @@ LRESULT CScreenPicker::OnMessage(UINT message, WPARAM wParam, LPARAM lParam) {
     case WM_RBUTTONUP:
         if (m_pressed == WM_RBUTTONDOWN) End(std::nullopt);
         return 0;
+    case WM_CAPTURECHANGED:
+        m_pressed = 0; // a click that another window took over is no click of the picker's
+        return 0;
     case WM_KEYDOWN:
         if (wParam == VK_ESCAPE) End(std::nullopt);
         return 0;

@@ -24,6 +24,20 @@ def pick_at(test, app, x, y):
     poll(lambda: xwindow(PICKER) is None, what="the picker to end")
 
 
+class EnterColorTest(PrefixTestCase):
+    def test_each_form_typed_sets_the_role_as_a_browser_reads_it(self):
+        app = self.start()
+        for text, hex in (("oklch(80% 0.15 160)", "52DB9C"), ("oklch(80% 0.35 30)", "FF9A88"),
+                          ("rebeccapurple", "663399"), ("hsl(120 100% 25%)", "008000")):
+            with self.subTest(text=text):
+                app.press("ctrl+e")
+                self.prefix.wait_window("Enter Color")
+                self.prefix.type("Enter Color", text)  # over the selected colour
+                self.prefix.press("Enter Color", "Return")
+                poll(lambda: xwindow("Enter Color") is None, what="Enter Color to close")
+                self.assertEqual(app.copy_tag(), DEFAULT_TAG.replace("FFEBD7", hex))
+
+
 class PickFromScreenTest(PrefixTestCase):
     def test_a_click_takes_the_pixel_of_another_programs_window(self):
         swatch = subprocess.Popen([sys.executable, "-c", SWATCH_PROGRAM])
