@@ -51,6 +51,8 @@ BEGIN_MESSAGE_MAP(CSchemeDlg, CDialog)
     ON_COMMAND(ID_VISION_DEUTERANOPIA, &CSchemeDlg::OnDeuteranopia)
     ON_COMMAND(ID_VISION_TRITANOPIA, &CSchemeDlg::OnTritanopia)
     ON_COMMAND(ID_VISION_ACHROMATOPSIA, &CSchemeDlg::OnAchromatopsia)
+    ON_COMMAND(ID_TOOLS_PICKSCREEN, &CSchemeDlg::OnPickFromScreen)
+    ON_COMMAND(ID_EDIT_ENTERCOLOR, &CSchemeDlg::OnEnterColor)
 END_MESSAGE_MAP()
 // clang-format on
 

@@ -87,6 +87,12 @@ protected:
     static CString Decimal(int value);
     void OnHScroll(UINT sbCode, UINT pos, CScrollBar* scrollBar);
     void OnColorPicker();
+    // Sets the current role to rgb (0xRRGGBB), then refreshes as the colour picker's OK does.
+    void TakeColor(uint32_t rgb);
+    // Tools > Pick from Screen: the colour of a pixel anywhere on the screen.
+    void OnPickFromScreen();
+    // Edit > Enter Color: the current role's colour typed as a style sheet writes it.
+    void OnEnterColor();
     void OnShowBackgrounds();
     void OnResetColors();
 
