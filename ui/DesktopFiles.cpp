@@ -31,13 +31,9 @@ void CSchemeDlg::OpenDesktopFile(const CString& path) {
 }
 
 void CSchemeDlg::LoadDesktopPicture(const CString& path) {
-    HBITMAP bitmap = ReadFileIntoDDBW(AfxWide(path.str()).c_str(), &m_backgroundAux, 0);
-    const DWORD systemError = ::GetLastError();
-    if (!bitmap) {
-        // Nothing changes: the window keeps its colours and its picture.
-        ReportImageFailure(path, systemError);
+    // A picture that fails changes nothing: the window keeps its colours and its picture.
+    if (!LoadBackgroundFile(path, CString(path.str().substr(AfxFileNameOffset(path.str())))))
         return;
-    }
     const int32_t format = GetLastImgLibFormat();
     if (!BackgroundsShown()) {
         CMenu tools = ToolsMenu();
@@ -45,10 +41,6 @@ void CSchemeDlg::LoadDesktopPicture(const CString& path) {
             static_cast<int>(tools.CheckMenuItem(kShowBackgroundsPos, MF_BYPOSITION | MF_CHECKED));
         tools.EnableMenuItem(kLoadBackgroundPos, MF_BYPOSITION | MF_ENABLED);
     }
-    SetBackgroundBitmap(bitmap);
-    m_backgroundPath = path;
-    m_backgroundName = path.str().substr(AfxFileNameOffset(path.str()));
-    m_backgroundLoaded = 1;
     Refresh(RefreshScope::CurrentRole);
     OfferPngCopy(format);
 }
