@@ -54,8 +54,10 @@ std::string LowerCopy(std::string_view text) {
         ch = Lower(ch);
     return out;
 }
+// Whether text holds lowerPrefix (lower case ASCII) at at, in any case; a plain loop, as the
+// pieces are too short for a library call to pay.
 bool StartsWithIgnoreCase(std::string_view text, size_t at, std::string_view lowerPrefix) {
-    if (text.size() - at < lowerPrefix.size()) return false;
+    if (at > text.size() || text.size() - at < lowerPrefix.size()) return false;
     for (size_t i = 0; i < lowerPrefix.size(); ++i)
         if (Lower(text[at + i]) != lowerPrefix[i]) return false;
     return true;
@@ -127,10 +129,14 @@ bool ParseCompound(std::string_view compound, std::string_view& type,
     return !type.empty() || !pseudos.empty();
 }
 
-// selector (lower case, comments gone) as one of the targets, or None where it could match
+// written (comments gone, any case) as one of the targets, or None where it could match
 // something else as well or nothing of the sample page.
-Match MatchSelector(std::string_view selector) {
+Match MatchSelector(std::string_view written) {
     Match match;
+    // Classes, ids, attributes, the universal selector and siblings name other elements.
+    if (written.find_first_of(".#[*+~") != std::string_view::npos) return match;
+    const std::string lower = LowerCopy(written);
+    const std::string_view selector = lower;
     std::vector<std::string_view> compounds;
     size_t i = 0;
     while (i < selector.size()) {
@@ -199,37 +205,52 @@ struct Declaration {
 std::string WithoutComments(std::string_view css) {
     std::string out;
     out.reserve(css.size());
-    for (size_t i = 0; i < css.size(); ++i) {
+    size_t i = 0, next[3] = {};
+    while (i < css.size()) {
+        // The next of each: a search ahead is kept until the scan passes it.
+        for (size_t k = 0; k < 3; ++k)
+            if (next[k] < i) next[k] = std::min(css.find("/\"'"[k], i), css.size());
+        const size_t special = std::min({next[0], next[1], next[2]});
+        out.append(css, i, special - i);
+        i = special;
+        if (i >= css.size()) break;
         const char ch = css[i];
         if (ch == '/' && i + 1 < css.size() && css[i + 1] == '*') {
             const size_t end = css.find("*/", i + 2);
             if (end == std::string_view::npos) break;
-            i = end + 1;
             out += ' ';
+            i = end + 2;
             continue;
         }
-        out += ch;
-        if (ch == '"' || ch == '\'') {
-            for (++i; i < css.size(); ++i) {
-                out += css[i];
-                if (css[i] == '\\' && i + 1 < css.size())
-                    out += css[++i];
-                else if (css[i] == ch || css[i] == '\n')
-                    break;
-            }
+        size_t end = i + 1;
+        if (ch != '/') {
+            while (end < css.size() && css[end] != ch && css[end] != '\n')
+                end += css[end] == '\\' ? 2 : 1;
+            end = std::min(end + 1, css.size());
         }
+        out.append(css, i, end - i);
+        i = end;
     }
     return out;
 }
 
 // The end of what starts at i: to the first of stops at depth 0, outside strings.
 size_t ScanTo(std::string_view css, size_t i, std::string_view stops) {
+    // The characters that may stop the scan or change its depth; the rest pass at once.
+    std::array<bool, 256> special{};
+    for (unsigned char ch : std::string_view("\"'()[]{}"))
+        special[ch] = true;
+    std::array<bool, 256> stop{};
+    for (unsigned char ch : stops)
+        special[ch] = stop[ch] = true;
     int depth = 0;
     for (; i < css.size(); ++i) {
-        const char ch = css[i];
-        if (depth == 0 && stops.find(ch) != std::string_view::npos) return i;
+        const auto ch = static_cast<unsigned char>(css[i]);
+        if (!special[ch]) continue;
+        if (depth == 0 && stop[ch]) return i;
         if (ch == '"' || ch == '\'') {
-            for (++i; i < css.size() && css[i] != ch && css[i] != '\n'; ++i)
+            for (++i; i < css.size() && static_cast<unsigned char>(css[i]) != ch && css[i] != '\n';
+                 ++i)
                 if (css[i] == '\\') ++i;
         } else if (ch == '(' || ch == '[' || ch == '{') {
             ++depth;
@@ -269,8 +290,9 @@ void ReadDeclarations(std::string_view block, const Match& match, size_t& order,
 }
 
 void ReadStyleSheet(std::string_view source, size_t& order, std::vector<Declaration>& out) {
-    const std::string css = WithoutComments(source);
-    const std::string_view text = css;
+    const bool comments = source.find("/*") != std::string_view::npos;
+    const std::string css = comments ? WithoutComments(source) : std::string();
+    const std::string_view text = comments ? std::string_view(css) : source;
     size_t i = 0;
     while (i < text.size()) {
         if (IsBlank(text[i])) {
@@ -287,7 +309,7 @@ void ReadStyleSheet(std::string_view source, size_t& order, std::vector<Declarat
             const size_t open = ScanTo(text, i, "{");
             if (open >= text.size()) break;
             const size_t close = ScanTo(text, open + 1, "}");
-            const std::string selectors = LowerCopy(text.substr(i, open - i));
+            const std::string_view selectors = text.substr(i, open - i);
             const std::string_view block =
                 text.substr(open + 1, std::min(close, text.size()) - open - 1);
             i = close + 1;
@@ -296,8 +318,7 @@ void ReadStyleSheet(std::string_view source, size_t& order, std::vector<Declarat
             int root = -1, body = -1, links[5] = {-1, -1, -1, -1, -1};
             for (size_t s = 0; s < selectors.size();) {
                 const size_t comma = ScanTo(selectors, s, ",");
-                const Match match =
-                    MatchSelector(Trim(std::string_view(selectors).substr(s, comma - s)));
+                const Match match = MatchSelector(Trim(selectors.substr(s, comma - s)));
                 s = comma + 1;
                 if (match.target == Target::Root) root = std::max(root, match.specificity);
                 if (match.target == Target::Body) body = std::max(body, match.specificity);
@@ -560,6 +581,10 @@ struct Page {
     std::vector<std::string_view> styles;
 };
 
+bool NameIs(std::string_view name, std::string_view lower) {
+    return name.size() == lower.size() && StartsWithIgnoreCase(name, 0, lower);
+}
+
 Page ReadPage(std::string_view html) {
     static constexpr std::string_view kRawText[] = {
         "script", "style", "textarea", "title", "xmp", "iframe", "noembed", "noframes", "noscript"};
@@ -569,23 +594,20 @@ Page ReadPage(std::string_view html) {
         const size_t lt = html.find('<', i);
         if (lt == std::string_view::npos || lt + 1 >= html.size()) break;
         i = lt + 1;
-        if (html.compare(i, 3, "!--") == 0) {
+        if (StartsWithIgnoreCase(html, i, "!--")) {
             // A comment: "<!-->" and "<!--->" end at once; else at "-->" or "--!>".
             i += 3;
-            if (html.compare(i, 1, ">") == 0 || html.compare(i, 2, "->") == 0) {
+            if (StartsWithIgnoreCase(html, i, ">") || StartsWithIgnoreCase(html, i, "->")) {
                 i = html.find('>', i) + 1;
                 continue;
             }
-            size_t end = i;
-            for (;; ++end) {
-                end = html.find("--", end);
+            for (size_t end = i;; ++end) {
+                end = html.find('-', end);
                 if (end == std::string_view::npos) return page;
-                if (html.compare(end + 2, 1, ">") == 0) {
-                    i = end + 3;
-                    break;
-                }
-                if (html.compare(end + 2, 2, "!>") == 0) {
-                    i = end + 4;
+                if (!StartsWithIgnoreCase(html, end + 1, "-")) continue;
+                if (StartsWithIgnoreCase(html, end + 2, ">") ||
+                    StartsWithIgnoreCase(html, end + 2, "!>")) {
+                    i = end + (html[end + 2] == '>' ? 3 : 4);
                     break;
                 }
             }
@@ -603,23 +625,22 @@ Page ReadPage(std::string_view html) {
         const size_t nameStart = i;
         while (i < html.size() && !IsBlank(html[i]) && html[i] != '/' && html[i] != '>')
             ++i;
-        const std::string name = LowerCopy(html.substr(nameStart, i - nameStart));
-        if (endTag) {
-            i = ReadAttributes(html, i, nullptr);
-            continue;
-        }
-        if (name == "body" && !page.body) {
+        const std::string_view name = html.substr(nameStart, i - nameStart);
+        if (!endTag && !page.body && NameIs(name, "body")) {
             page.body.emplace();
             i = ReadAttributes(html, i, &*page.body);
             continue;
         }
         i = ReadAttributes(html, i, nullptr);
-        if (name == "plaintext") break;
-        if (std::find(std::begin(kRawText), std::end(kRawText), name) != std::end(kRawText)) {
+        if (endTag) continue;
+        if (NameIs(name, "plaintext")) break;
+        for (std::string_view rawText : kRawText) {
+            if (!NameIs(name, rawText)) continue;
             size_t contentEnd = 0;
-            const size_t after = SkipRawText(html, i, name, contentEnd);
-            if (name == "style") page.styles.push_back(html.substr(i, contentEnd - i));
+            const size_t after = SkipRawText(html, i, rawText, contentEnd);
+            if (rawText == "style") page.styles.push_back(html.substr(i, contentEnd - i));
             i = after;
+            break;
         }
     }
     return page;
