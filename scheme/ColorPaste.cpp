@@ -25,6 +25,8 @@ constexpr size_t kVarWorkPerByte = 4;
 constexpr int kDeepestJson = 32;
 // A style attribute beats every rule of a style sheet.
 constexpr int kStyleAttributeSpecificity = 1 << 20;
+// How far a page's next tag is looked for byte by byte.
+constexpr size_t kNearTag = 32;
 
 bool IsBlank(char ch) {
     return ch == ' ' || ch == '\t' || ch == '\n' || ch == '\r' || ch == '\f';
@@ -234,15 +236,24 @@ std::string WithoutComments(std::string_view css) {
     return out;
 }
 
+// The characters that end a scan, and those that it must look at: the stops, quotes and
+// brackets; the rest pass at once.
+struct Stops {
+    std::array<bool, 256> special{}, stop{};
+    constexpr explicit Stops(std::string_view stops) {
+        for (char ch : std::string_view("\"'()[]{}"))
+            special[static_cast<unsigned char>(ch)] = true;
+        for (char ch : stops)
+            special[static_cast<unsigned char>(ch)] = stop[static_cast<unsigned char>(ch)] = true;
+    }
+};
+constexpr Stops kDeclarationEnd(";"), kAtRuleEnd(";{"), kBlockStart("{"), kBlockEnd("}"),
+    kListEnd(","), kCallEnd(")"), kWordEnd(" \t\n\r\f,/");
+
 // The end of what starts at i: to the first of stops at depth 0, outside strings.
-size_t ScanTo(std::string_view css, size_t i, std::string_view stops) {
-    // The characters that may stop the scan or change its depth; the rest pass at once.
-    std::array<bool, 256> special{};
-    for (unsigned char ch : std::string_view("\"'()[]{}"))
-        special[ch] = true;
-    std::array<bool, 256> stop{};
-    for (unsigned char ch : stops)
-        special[ch] = stop[ch] = true;
+size_t ScanTo(std::string_view css, size_t i, const Stops& stops) {
+    const auto& special = stops.special;
+    const auto& stop = stops.stop;
     int depth = 0;
     for (; i < css.size(); ++i) {
         const auto ch = static_cast<unsigned char>(css[i]);
@@ -265,7 +276,7 @@ void ReadDeclarations(std::string_view block, const Match& match, size_t& order,
                       std::vector<Declaration>& out) {
     size_t i = 0;
     while (i < block.size()) {
-        const size_t end = ScanTo(block, i, ";");
+        const size_t end = ScanTo(block, i, kDeclarationEnd);
         const std::string_view declaration = block.substr(i, end - i);
         i = end + 1;
         const size_t colon = declaration.find(':');
@@ -303,12 +314,13 @@ void ReadStyleSheet(std::string_view source, size_t& order, std::vector<Declarat
             i += 3;
         } else if (text[i] == '@') {
             // Media queries and other at-rules may not apply to the page as shown.
-            const size_t end = ScanTo(text, i, ";{");
-            i = end < text.size() && text[end] == '{' ? ScanTo(text, end + 1, "}") + 1 : end + 1;
+            const size_t end = ScanTo(text, i, kAtRuleEnd);
+            i = end < text.size() && text[end] == '{' ? ScanTo(text, end + 1, kBlockEnd) + 1
+                                                      : end + 1;
         } else {
-            const size_t open = ScanTo(text, i, "{");
+            const size_t open = ScanTo(text, i, kBlockStart);
             if (open >= text.size()) break;
-            const size_t close = ScanTo(text, open + 1, "}");
+            const size_t close = ScanTo(text, open + 1, kBlockEnd);
             const std::string_view selectors = text.substr(i, open - i);
             const std::string_view block =
                 text.substr(open + 1, std::min(close, text.size()) - open - 1);
@@ -317,7 +329,7 @@ void ReadStyleSheet(std::string_view source, size_t& order, std::vector<Declarat
             // selectors that match it; so the block is read at most five times.
             int root = -1, body = -1, links[5] = {-1, -1, -1, -1, -1};
             for (size_t s = 0; s < selectors.size();) {
-                const size_t comma = ScanTo(selectors, s, ",");
+                const size_t comma = ScanTo(selectors, s, kListEnd);
                 const Match match = MatchSelector(Trim(selectors.substr(s, comma - s)));
                 s = comma + 1;
                 if (match.target == Target::Root) root = std::max(root, match.specificity);
@@ -398,10 +410,10 @@ bool Substitute(std::string_view value, const std::map<std::string, std::string>
             if (out.size() > kLongestValue) return false;
             continue;
         }
-        const size_t close = ScanTo(value, i + 4, ")");
+        const size_t close = ScanTo(value, i + 4, kCallEnd);
         if (close >= value.size()) return false;
         const std::string_view inner = value.substr(i + 4, close - i - 4);
-        const size_t comma = ScanTo(inner, 0, ",");
+        const size_t comma = ScanTo(inner, 0, kListEnd);
         const auto found = custom.find(std::string(Trim(inner.substr(0, comma))));
         if (found != custom.end()) {
             if (!Substitute(found->second, custom, depth + 1, budget, out)) return false;
@@ -450,7 +462,7 @@ void ApplyStyleSheet(const std::vector<Declaration>& declarations, Cascade& casc
         } else if (d.name == "background") {
             // The shorthand's words: a url() names the picture, a colour is the colour.
             for (size_t i = 0; i < value.size();) {
-                const size_t end = ScanTo(value, i, " \t\n\r\f,/");
+                const size_t end = ScanTo(value, i, kWordEnd);
                 const std::string_view word = std::string_view(value).substr(i, end - i);
                 i = end + 1;
                 if (auto picture = ReadUrl(word))
@@ -591,7 +603,13 @@ Page ReadPage(std::string_view html) {
     Page page;
     size_t i = 0;
     while (i < html.size()) {
-        const size_t lt = html.find('<', i);
+        // Tags stand close together in most pages: a few bytes are looked at before the
+        // library's search, which pays only over longer text.
+        size_t lt = i;
+        const size_t near = std::min(html.size(), i + kNearTag);
+        while (lt < near && html[lt] != '<')
+            ++lt;
+        if (lt == near) lt = html.find('<', lt);
         if (lt == std::string_view::npos || lt + 1 >= html.size()) break;
         i = lt + 1;
         if (StartsWithIgnoreCase(html, i, "!--")) {
