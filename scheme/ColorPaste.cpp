@@ -2,7 +2,6 @@
 
 #include <algorithm>
 #include <charconv>
-#include <cstdio>
 #include <map>
 #include <tuple>
 #include <vector>
@@ -136,7 +135,9 @@ bool ParseCompound(std::string_view compound, std::string_view& type,
 Match MatchSelector(std::string_view written) {
     Match match;
     // Classes, ids, attributes, the universal selector and siblings name other elements.
-    if (written.find_first_of(".#[*+~") != std::string_view::npos) return match;
+    for (char ch : written)
+        if (ch == '.' || ch == '#' || ch == '[' || ch == '*' || ch == '+' || ch == '~')
+            return match;
     const std::string lower = LowerCopy(written);
     const std::string_view selector = lower;
     std::vector<std::string_view> compounds;
@@ -207,12 +208,12 @@ struct Declaration {
 std::string WithoutComments(std::string_view css) {
     std::string out;
     out.reserve(css.size());
-    size_t i = 0, next[3] = {};
+    size_t i = 0;
     while (i < css.size()) {
-        // The next of each: a search ahead is kept until the scan passes it.
-        for (size_t k = 0; k < 3; ++k)
-            if (next[k] < i) next[k] = std::min(css.find("/\"'"[k], i), css.size());
-        const size_t special = std::min({next[0], next[1], next[2]});
+        size_t special = i;
+        while (special < css.size() && css[special] != '/' && css[special] != '"' &&
+               css[special] != '\'')
+            ++special;
         out.append(css, i, special - i);
         i = special;
         if (i >= css.size()) break;
@@ -818,9 +819,11 @@ std::optional<uint32_t> ReadTokenColor(const Json& token) {
         css = function ? space->text + "(" : "color(" + space->text;
         for (const Json& component : components->items) {
             if (component.type == Json::Number) {
+                // Written as the C locale writes it, whatever the process's locale.
                 char number[32];
-                std::snprintf(number, sizeof number, "%.17g", component.number);
-                css += (css.back() == '(' ? "" : " ") + std::string(number);
+                const auto written =
+                    std::to_chars(number, number + sizeof number, component.number);
+                css += (css.back() == '(' ? "" : " ") + std::string(number, written.ptr);
             } else if (component.type == Json::String && component.text == "none") {
                 css += css.back() == '(' ? "none" : " none";
             } else {
