@@ -30,6 +30,12 @@ public:
     UINT CheckMenuItem(UINT id, UINT check) { return ::CheckMenuItem(m_hMenu, id, check); }
     UINT EnableMenuItem(UINT id, UINT enable) { return ::EnableMenuItem(m_hMenu, id, enable); }
     BOOL DeleteMenu(UINT position, UINT flags) { return ::DeleteMenu(m_hMenu, position, flags); }
+    // The text (UTF-8) of the item of command id, anywhere in the menu, enabled or grayed.
+    BOOL SetCommandText(UINT id, const char* text, bool enabled) {
+        return ::ModifyMenuW(m_hMenu, id,
+                             MF_BYCOMMAND | MF_STRING | (enabled ? MF_ENABLED : MF_GRAYED), id,
+                             AfxWide(text).c_str());
+    }
 };
 
 class CWnd : public CCmdTarget {

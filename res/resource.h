@@ -65,6 +65,10 @@
 #define ID_VISION_DEUTERANOPIA 32792
 #define ID_VISION_TRITANOPIA 32793
 #define ID_VISION_ACHROMATOPSIA 32794
+// Edit > Paste Colors, Undo and Redo
+#define ID_EDIT_PASTECOLORS 32796
+#define ID_EDIT_UNDO 32797
+#define ID_EDIT_REDO 32798
 
 // The framework's standard commands: ID_EDIT_COPY, ID_APP_EXIT, ID_HELP
 #include "../framework/AfxRes.h"

@@ -125,19 +125,24 @@ void CSchemeDlg::OnLoadBackground() {
     dialog.m_ofn.lpstrFilter = filter;
     if (dialog.DoModal() != IDOK) return;
 
-    m_backgroundName = dialog.GetPathName();
-    m_backgroundPath = m_backgroundName;
-    HBITMAP bitmap = ReadFileIntoDDBW(AfxWide(m_backgroundName.str()).c_str(), &m_backgroundAux, 0);
-    const DWORD systemError = ::GetLastError();
-    SetBackgroundBitmap(bitmap);
-    if (!m_hBackground) {
-        ReportImageFailure(m_backgroundPath, systemError);
-        return;
+    int32_t format;
+    {
+        SchemeStep step(*this, "Load Background");
+        m_backgroundName = dialog.GetPathName();
+        m_backgroundPath = m_backgroundName;
+        HBITMAP bitmap =
+            ReadFileIntoDDBW(AfxWide(m_backgroundName.str()).c_str(), &m_backgroundAux, 0);
+        const DWORD systemError = ::GetLastError();
+        SetBackgroundBitmap(bitmap);
+        if (!m_hBackground) {
+            ReportImageFailure(m_backgroundPath, systemError);
+            return;
+        }
+        format = GetLastImgLibFormat();
+        m_backgroundLoaded = 1;
+        m_backgroundName = dialog.GetFileName();
+        Refresh(RefreshScope::CurrentRole);
     }
-    const int32_t format = GetLastImgLibFormat();
-    m_backgroundLoaded = 1;
-    m_backgroundName = dialog.GetFileName();
-    Refresh(RefreshScope::CurrentRole);
     OfferPngCopy(format);
 }
 
@@ -157,6 +162,7 @@ void CSchemeDlg::OfferPngCopy(int32_t format) {
     if (dialog.DoModal() != IDOK) return;
 
     const CString png = dialog.GetPathName();
+    SchemeStep step(*this, "PNG Copy");
     int32_t code;
     DWORD systemError;
     {

@@ -34,9 +34,12 @@ void CSchemeDlg::OnHScroll(UINT sbCode, UINT pos, CScrollBar* scrollBar) {
     // The red, green and blue sliders have consecutive ids.
     const int channel = scrollBar->GetDlgCtrlID() - IDC_RED_SLIDER;
     if (channel < ChannelRed || channel > ChannelBlue || !IsColorRole(m_currentRole)) return;
+    // A click, a key or a whole drag is one step, up to the SB_ENDSCROLL that ends it.
+    BeginSliderStep();
     SetDlgItemText(kValueIds[channel], Decimal(value));
     ColorTable[ComponentIndex(m_currentRole, channel)] = value;
     Refresh(RefreshScope::CurrentRole);
+    if (sbCode == SB_ENDSCROLL) EndSliderStep();
 }
 
 void CSchemeDlg::OnColorPicker() {
@@ -44,6 +47,7 @@ void CSchemeDlg::OnColorPicker() {
     if (picker.DoModal() != IDOK) return;
     COLORREF color = picker.GetColor();
     if (!IsColorRole(m_currentRole)) return;
+    SchemeStep step(*this, RoleStepName(m_currentRole));
     ColorTable[ComponentIndex(m_currentRole, ChannelRed)] = GetRValue(color);
     ColorTable[ComponentIndex(m_currentRole, ChannelGreen)] = GetGValue(color);
     ColorTable[ComponentIndex(m_currentRole, ChannelBlue)] = GetBValue(color);
@@ -59,20 +63,25 @@ void CSchemeDlg::HideBackgrounds() {
     tools.EnableMenuItem(kLoadBackgroundPos, MF_BYPOSITION | MF_GRAYED);
 }
 
-void CSchemeDlg::OnShowBackgrounds() {
+void CSchemeDlg::TickShowBackgrounds() {
     CMenu tools = ToolsMenu();
-    if (tools.GetMenuState(kShowBackgroundsPos, MF_BYPOSITION) == 0) {
-        m_solidBackground =
-            static_cast<int>(tools.CheckMenuItem(kShowBackgroundsPos, MF_BYPOSITION | MF_CHECKED));
-        tools.EnableMenuItem(kLoadBackgroundPos, MF_BYPOSITION | MF_ENABLED);
-        if (!m_hBackground) m_backgroundLoaded = 0;
-    } else {
+    m_solidBackground =
+        static_cast<int>(tools.CheckMenuItem(kShowBackgroundsPos, MF_BYPOSITION | MF_CHECKED));
+    tools.EnableMenuItem(kLoadBackgroundPos, MF_BYPOSITION | MF_ENABLED);
+    if (!m_hBackground) m_backgroundLoaded = 0;
+}
+
+void CSchemeDlg::OnShowBackgrounds() {
+    SchemeStep step(*this, "Show Backgrounds");
+    if (ToolsMenu().GetMenuState(kShowBackgroundsPos, MF_BYPOSITION) == 0)
+        TickShowBackgrounds();
+    else
         HideBackgrounds();
-    }
     Refresh(RefreshScope::CurrentRole);
 }
 
 void CSchemeDlg::OnResetColors() {
+    SchemeStep step(*this, "Reset Colors");
     ResetColorTable(ColorTable);
     if (BackgroundsShown()) HideBackgrounds();
     Refresh(RefreshScope::AllRolesReselected);

@@ -68,6 +68,7 @@ void CSchemeDlg::OnOpenScheme() {
     CFileDialog dialog(TRUE, kSchemeExtension, kSchemeFileName, kSchemeDialogFlags, kSchemeFilter,
                        nullptr);
     if (dialog.DoModal() != IDOK) return;
+    SchemeStep step(*this, "Open A Scheme");
 
     // The whole file is read before any of it is applied, so a failed read changes nothing.
     SchemeFileData data = SchemeOfColorTable();

@@ -3,12 +3,15 @@
 #pragma once
 #include <cstdint>
 #include <memory>
+#include <optional>
+#include <string>
 #include <vector>
 
 #include "framework/Afx.h"
 #include "res/resource.h"
 #include "scheme/ColorScheme.h"
 #include "scheme/Contrast.h"
+#include "scheme/UndoHistory.h"
 #include "scheme/Vision.h"
 
 class CDC;
@@ -139,6 +142,39 @@ protected:
     void OnAbout();
     void OnHelpFinder();
 
+    // Undo and Redo: every change of the scheme is one named step of m_history.
+    SchemeState CurrentScheme() const;
+    // One change of the scheme, from the guard's making to its end (an exception leaves none).
+    class SchemeStep {
+    public:
+        SchemeStep(CSchemeDlg& dlg, std::string name);
+        ~SchemeStep() noexcept(false);
+        SchemeStep(const SchemeStep&) = delete;
+        SchemeStep& operator=(const SchemeStep&) = delete;
+
+    private:
+        CSchemeDlg& m_dlg;
+        std::string m_name;
+        SchemeState m_before;
+        int m_exceptions;
+    };
+    // A slider's notifications up to its SB_ENDSCROLL make one step, ended early by any other.
+    void BeginSliderStep();
+    void EndSliderStep();
+    static const char* RoleStepName(ColorRole role);
+    void OnEditUndo();
+    void OnEditRedo();
+    // Puts a state of the history back, with the refresh of any change.
+    void PutScheme(const SchemeState& state);
+    // The picture at m_backgroundPath, decoded afresh; none for an empty path or a failure.
+    void ReloadBackground();
+    // The picture at path, by ImgLib, made the page's picture; false, told, and the picture
+    // kept when it cannot be read.
+    bool DecodeBackground(const CString& path);
+    void TickShowBackgrounds();
+    // The Undo and Redo items name their steps, written when a menu opens.
+    void OnInitMenuPopup(CMenu popup, UINT index, BOOL sysMenu);
+
     // Declaration order matters to nobody but is kept as the scheme's members are listed.
     CString m_backgroundPath;
     HICON m_hIcon;
@@ -167,6 +203,10 @@ protected:
     HBITMAP m_simulatedBackground = nullptr; // owned: m_hBackground as m_simulatedView shows it
     Vision m_simulatedView = Vision::Normal;
     HBITMAP m_simulatedOf = nullptr; // the picture m_simulatedBackground was made from
+
+    UndoHistory m_history;
+    std::optional<SchemeState> m_sliderStepBefore; // while a slider's step is open
+    ColorRole m_sliderStepRole = RoleBackground;
 
     // Stores a newly decoded bitmap, releasing the one it replaces.
     void SetBackgroundBitmap(HBITMAP bitmap);
