@@ -1,6 +1,12 @@
-// Undo and Redo on the real dialog: what makes one step, what the items say, what comes back.
+// Undo and Redo on the real dialog: what makes one step, what the items say, what comes back;
+// and the question that keeps a changed scheme when the window ends.
 #include "DialogHarness.h"
+#include "TempFolder.h"
 #include "TestValues.h"
+
+namespace {
+constexpr UINT kQuestion = MB_YESNOCANCEL | MB_ICONEXCLAMATION;
+} // namespace
 
 class SchemeHistoryTest : public DialogTest {
 protected:
@@ -66,4 +72,30 @@ TEST_F(SchemeHistoryTest, EachCommandIsOneNamedStepAndANewChangeEndsTheRedoSteps
     EXPECT_EQ(Tag(), tags[1]);
     Command(ID_TOOLS_SHOWBACKGROUNDS);
     EXPECT_EQ(Item(ID_EDIT_REDO), "");
+}
+
+TEST_F(SchemeHistoryTest, EndingAChangedSchemeAsksToSaveIt) {
+    TempFolder folder;
+    HScroll(IDC_RED_SLIDER, SB_LINELEFT);
+    host.messageBoxAnswers = {IDCANCEL, IDYES}; // the second Yes: the save dialog is cancelled
+    PressKey(VK_ESCAPE);
+    Command(ID_APP_EXIT);
+    EXPECT_FALSE(dlg->IsEnded());
+    ASSERT_EQ(host.messageBoxes.size(), 2u);
+    EXPECT_EQ(host.messageBoxes[0].text, "Save changes to the scheme?");
+    EXPECT_EQ(host.messageBoxes[0].type, kQuestion);
+
+    host.messageBoxAnswers = {IDYES};
+    host.fileAnswers.push_back(folder / "kept.colors");
+    ::SendMessageA(Wnd(), WM_CLOSE, 0, 0);
+    EXPECT_TRUE(dlg->IsEnded());
+    EXPECT_EQ(TempFolder::ReadAll(folder / "kept.colors").size(), 64u);
+}
+
+TEST_F(SchemeHistoryTest, ASchemeAsSavedOrAsAtTheStartEndsWithoutAQuestion) {
+    HScroll(IDC_RED_SLIDER, SB_LINELEFT);
+    Command(ID_EDIT_UNDO);
+    PressKey(VK_ESCAPE);
+    EXPECT_TRUE(dlg->IsEnded());
+    EXPECT_TRUE(host.messageBoxes.empty());
 }

@@ -44,9 +44,13 @@ constexpr const char* kBackgroundTooLongInUtf8 =
 } // namespace
 
 void CSchemeDlg::OnSaveScheme() {
+    SaveScheme();
+}
+
+bool CSchemeDlg::SaveScheme() {
     CFileDialog dialog(FALSE, kSchemeExtension, kSchemeFileName, kSchemeDialogFlags, kSchemeFilter,
                        nullptr);
-    if (dialog.DoModal() != IDOK) return;
+    if (dialog.DoModal() != IDOK) return false;
 
     SchemeFileData data = SchemeOfColorTable();
     data.path = EncodeSchemeField(m_backgroundPath.str(), AfxCodePageText);
@@ -57,11 +61,13 @@ void CSchemeDlg::OnSaveScheme() {
         const bool utf8 = IsUtf8SchemeField(data.path) || IsUtf8SchemeField(data.name);
         AfxMessageBox(utf8 ? kBackgroundTooLongInUtf8 : kBackgroundTooLong,
                       MB_OK | MB_ICONEXCLAMATION, 0);
-        return;
+        return false;
     }
     AfxWriteFileReplacing(dialog.GetPathName(), [&](CFile& file) {
         file.Write(bytes.Bytes().data(), static_cast<UINT>(bytes.Bytes().size()));
     });
+    m_savedScheme = CurrentScheme();
+    return true;
 }
 
 void CSchemeDlg::OnOpenScheme() {
@@ -97,5 +103,6 @@ void CSchemeDlg::OnOpenScheme() {
         else
             ReportImageFailure(m_backgroundPath, systemError);
     }
+    m_savedScheme = CurrentScheme();
     Refresh(RefreshScope::AllRolesReselected);
 }

@@ -102,6 +102,7 @@ BOOL CSchemeDlg::OnInitDialog() {
     m_vlinkHex = "551A8B";
     m_alinkHex = "EE0000";
     RebuildTag();
+    m_savedScheme = CurrentScheme();
     return TRUE;
 }
 

@@ -50,6 +50,8 @@ public:
 protected:
     BOOL OnInitDialog() override;
     void OnOK() override {} // Enter never ends the main window
+    // Esc, Exit and the close box: asks to save a changed scheme first.
+    void OnCancel() override;
 
     // What a change of ColorTable or of the background touched: the current role's components
     // only, or every component (after which the sliders show the current role's values again).
@@ -174,6 +176,9 @@ protected:
     void TickShowBackgrounds();
     // The Undo and Redo items name their steps, written when a menu opens.
     void OnInitMenuPopup(CMenu popup, UINT index, BOOL sysMenu);
+    // Whether the program may end: asks "Save changes to the scheme?" when it changed.
+    bool MayEnd();
+    bool SaveScheme();
 
     // Declaration order matters to nobody but is kept as the scheme's members are listed.
     CString m_backgroundPath;
@@ -207,6 +212,7 @@ protected:
     UndoHistory m_history;
     std::optional<SchemeState> m_sliderStepBefore; // while a slider's step is open
     ColorRole m_sliderStepRole = RoleBackground;
+    SchemeState m_savedScheme; // as last opened or saved, or as at the start
 
     // Stores a newly decoded bitmap, releasing the one it replaces.
     void SetBackgroundBitmap(HBITMAP bitmap);

@@ -1,4 +1,5 @@
-// Undo and Redo over the scheme's changes, and the menu items that name them.
+// Undo and Redo over the scheme's changes, the menu items that name them, and the question
+// that keeps a changed scheme from being lost when the window ends.
 #include <algorithm>
 #include <exception>
 #include <string>
@@ -8,6 +9,8 @@
 #include "imglib/ImgLib.h"
 
 namespace {
+constexpr const char* kSaveQuestion = "Save changes to the scheme?";
+
 // "&Undo Fix All \tCtrl+Z"; "&Undo \tCtrl+Z" when there is no step.
 std::string ItemText(const char* verb, const std::string& step, const char* keys) {
     return verb + (step.empty() ? "" : " " + step) + " \t" + keys;
@@ -125,4 +128,18 @@ void CSchemeDlg::OnInitMenuPopup(CMenu, UINT, BOOL sysMenu) {
                         m_history.CanUndo());
     menu.SetCommandText(ID_EDIT_REDO, ItemText("Re&do", m_history.RedoName(), "Ctrl+Y").c_str(),
                         m_history.CanRedo());
+}
+
+void CSchemeDlg::OnCancel() {
+    if (MayEnd()) CDialog::OnCancel();
+}
+
+bool CSchemeDlg::MayEnd() {
+    EndSliderStep();
+    if (CurrentScheme() == m_savedScheme) return true;
+    switch (AfxMessageBox(kSaveQuestion, MB_YESNOCANCEL | MB_ICONEXCLAMATION, 0)) {
+    case IDYES: return SaveScheme();
+    case IDNO: return true;
+    default: return false;
+    }
 }

@@ -1,5 +1,5 @@
 """Changes of the scheme as a user makes and takes them back: Undo and Redo of a drag, an open
-scheme and Fix All."""
+scheme and Fix All; the question at Esc."""
 
 import os
 import struct
@@ -7,8 +7,9 @@ import subprocess
 import unittest
 
 from twdriver import (DEFAULT_TAG, IDC_RED_SLIDER, IDC_TEXT_COLOR, PrefixTestCase, choose_file,
-                      poll, run, slider_labels as labels)
+                      poll, run, slider_labels as labels, xwindow)
 
+APP_NAME = "Tintwright"  # message boxes carry the executable's base name
 # Black page, dark grey text that Fix All lightens, links bright enough against both.
 DARK = (0, 0, 0, 0x33, 0x33, 0x33, 255, 255, 0, 0, 255, 255, 255, 255, 255)
 DARK_TAG = ('<BODY BGCOLOR="#000000" TEXT="#333333" LINK="#FFFF00" VLINK="#00FFFF" '
@@ -55,6 +56,17 @@ class UndoTest(PrefixTestCase):
         app.press("ctrl+z", "ctrl+z")
         self.assertEqual(app.copy_tag(), dragged_tag)
         self.assertEqual(labels(app.refresh()), dragged)
+
+        # Not the scheme opened last: Esc asks; Cancel stays, No ends.
+        app.press("Escape")
+        box = self.prefix.wait_window(APP_NAME)
+        self.assertIn("Save changes to the scheme?", [c["text"] for c in box.children])
+        self.prefix.press(APP_NAME, "Escape")
+        poll(lambda: xwindow(APP_NAME) is None, what="the question to close")
+        self.assertTrue(app.alive())
+        app.press("Escape")
+        self.prefix.press(APP_NAME, "n")
+        app.wait_exit()
 
 
 if __name__ == "__main__":
