@@ -73,7 +73,7 @@ void CSchemeDlg::OnEditRedo() {
 
 void CSchemeDlg::PutScheme(const SchemeState& state) {
     const SchemeState now = CurrentScheme();
-    // A step that changed only the current role's colour is put back as the slider set it.
+    // A step that changed only the current role's colour is put back as a slider sets it.
     bool currentRoleOnly = state.backgroundPath == now.backgroundPath &&
                            state.backgroundName == now.backgroundName &&
                            state.backgroundsShown == now.backgroundsShown;
@@ -94,7 +94,13 @@ void CSchemeDlg::PutScheme(const SchemeState& state) {
             HideBackgrounds();
     }
     if (currentRoleOnly) {
-        SelectRole(m_currentRole);
+        // Only the sliders that moved, as the change itself moved them.
+        for (int channel = 0; channel < 3; ++channel) {
+            const int index = ComponentIndex(m_currentRole, channel);
+            if (state.components[index] == now.components[index]) continue;
+            CScrollBar(GetDlgItem(kSliderIds[channel]).m_hWnd).SetScrollPos(ColorTable[index]);
+            SetDlgItemText(kValueIds[channel], Decimal(ColorTable[index]));
+        }
         Refresh(RefreshScope::CurrentRole);
     } else {
         Refresh(RefreshScope::AllRolesReselected);
