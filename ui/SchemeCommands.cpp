@@ -66,6 +66,7 @@ bool CSchemeDlg::SaveScheme() {
     AfxWriteFileReplacing(dialog.GetPathName(), [&](CFile& file) {
         file.Write(bytes.Bytes().data(), static_cast<UINT>(bytes.Bytes().size()));
     });
+    m_schemeFile = dialog.GetPathName();
     m_savedScheme = CurrentScheme();
     return true;
 }
@@ -89,6 +90,7 @@ void CSchemeDlg::OnOpenScheme() {
         return;
     }
 
+    m_schemeFile = dialog.GetPathName();
     std::copy(std::begin(data.components), std::end(data.components), ColorTable);
     if (data.namesBackground) {
         m_backgroundName = CString(DecodeSchemeField(data.name, AfxCodePageToUtf8));

@@ -176,6 +176,11 @@ protected:
     void TickShowBackgrounds();
     // The Undo and Redo items name their steps, written when a menu opens.
     void OnInitMenuPopup(CMenu popup, UINT index, BOOL sysMenu);
+    // Edit > Paste Colors; a picture that the pasted text names, taken when it resolves to one
+    // (false when it was not found).
+    void OnPasteColors();
+    bool PastePicture(const std::string& written);
+
     // Whether the program may end: asks "Save changes to the scheme?" when it changed.
     bool MayEnd();
     bool SaveScheme();
@@ -213,6 +218,7 @@ protected:
     std::optional<SchemeState> m_sliderStepBefore; // while a slider's step is open
     ColorRole m_sliderStepRole = RoleBackground;
     SchemeState m_savedScheme; // as last opened or saved, or as at the start
+    CString m_schemeFile;      // the scheme file last opened or saved: pasted pictures beside it
 
     // Stores a newly decoded bitmap, releasing the one it replaces.
     void SetBackgroundBitmap(HBITMAP bitmap);
