@@ -31,6 +31,8 @@ TEST_F(SchemeHistoryTest, EachCommandIsOneNamedStepAndANewChangeEndsTheRedoSteps
     HScroll(IDC_RED_SLIDER, SB_ENDSCROLL);
     HScroll(IDC_RED_SLIDER, SB_ENDSCROLL); // changes nothing: no step
     std::vector<std::string> tags = {kDefaultTag, Tag()};
+    dlg->TakeColor(0x1A73E8); // Enter Color's OK, Pick from Screen's click: one step
+    tags.push_back(Tag());
     EXPECT_EQ(Item(ID_EDIT_UNDO), "&Undo Text Color \tCtrl+Z");
     const std::pair<int, std::string> steps[] = {{ID_TOOLS_COLORPICKER, "Text Color"},
                                                  {ID_TOOLS_FIXCONTRAST, "Fix All"},

@@ -66,12 +66,11 @@ bool CSchemeDlg::PastePicture(const std::string& written) {
     }
     for (const std::string& path : candidates) {
         if (!IsFile(path)) continue;
-        if (!DecodeBackground(CString(path))) return true; // found, and its failure was told
         // The tag names a picture written with its folder by its file name, as Load Background.
-        m_backgroundName =
-            CString(IsAbsolutePath(written) ? written.substr(AfxFileNameOffset(written)) : written);
-        if (!BackgroundsShown()) TickShowBackgrounds();
-        return true;
+        const CString name(IsAbsolutePath(written) ? written.substr(AfxFileNameOffset(written))
+                                                   : written);
+        if (LoadBackgroundFile(CString(path), name) && !BackgroundsShown()) TickShowBackgrounds();
+        return true; // found: a picture that cannot be read has been told
     }
     return false;
 }

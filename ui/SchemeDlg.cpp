@@ -52,6 +52,8 @@ BEGIN_MESSAGE_MAP(CSchemeDlg, CDialog)
     ON_COMMAND(ID_VISION_DEUTERANOPIA, &CSchemeDlg::OnDeuteranopia)
     ON_COMMAND(ID_VISION_TRITANOPIA, &CSchemeDlg::OnTritanopia)
     ON_COMMAND(ID_VISION_ACHROMATOPSIA, &CSchemeDlg::OnAchromatopsia)
+    ON_COMMAND(ID_TOOLS_PICKSCREEN, &CSchemeDlg::OnPickFromScreen)
+    ON_COMMAND(ID_EDIT_ENTERCOLOR, &CSchemeDlg::OnEnterColor)
     ON_COMMAND(ID_EDIT_PASTECOLORS, &CSchemeDlg::OnPasteColors)
     ON_COMMAND(ID_EDIT_UNDO, &CSchemeDlg::OnEditUndo)
     ON_COMMAND(ID_EDIT_REDO, &CSchemeDlg::OnEditRedo)
@@ -63,18 +65,11 @@ CSchemeDlg::CSchemeDlg(CWnd* parent) : CDialog(IDD, parent) {
     m_hIcon = ::LoadIconW(module, MAKEINTRESOURCEW(IDR_MAINFRAME));
 }
 
-CSchemeDlg::~CSchemeDlg() {
-    SetBackgroundBitmap(nullptr);
-    DropSimulatedBackground();
-}
+CSchemeDlg::~CSchemeDlg() = default;
 
 void CSchemeDlg::SetBackgroundBitmap(HBITMAP bitmap) {
-    if (m_hBackground == bitmap) return;
-    if (m_hBackground) ::DeleteObject(m_hBackground);
-    m_hBackground = bitmap;
-    // A later bitmap may be given the released one's handle.
-    m_luminancesOf = nullptr;
-    DropSimulatedBackground();
+    m_picture.Replace(bitmap);
+    m_hBackground = m_picture.Bitmap();
 }
 
 BOOL CSchemeDlg::OnInitDialog() {

@@ -6,7 +6,6 @@
 #include <utility>
 
 #include "SchemeDlg.h"
-#include "imglib/ImgLib.h"
 
 namespace {
 constexpr const char* kSaveQuestion = "Save changes to the scheme?";
@@ -107,23 +106,12 @@ void CSchemeDlg::PutScheme(const SchemeState& state) {
     }
 }
 
-bool CSchemeDlg::DecodeBackground(const CString& path) {
-    HBITMAP bitmap = ReadFileIntoDDBW(AfxWide(path.str()).c_str(), &m_backgroundAux, 0);
-    const DWORD systemError = ::GetLastError();
-    if (!bitmap) {
-        ReportImageFailure(path, systemError);
-        return false;
-    }
-    SetBackgroundBitmap(bitmap);
-    m_backgroundPath = path;
-    m_backgroundLoaded = 1;
-    return true;
-}
-
 void CSchemeDlg::ReloadBackground() {
-    if (!m_backgroundPath.IsEmpty() && DecodeBackground(m_backgroundPath)) return;
+    // A picture that cannot be read now keeps the step's path and name, with nothing shown.
+    if (!m_backgroundPath.IsEmpty() && LoadBackgroundFile(m_backgroundPath, m_backgroundName))
+        return;
     SetBackgroundBitmap(nullptr);
-    if (m_backgroundPath.IsEmpty()) m_backgroundLoaded = 0;
+    m_backgroundLoaded = 0;
 }
 
 void CSchemeDlg::OnInitMenuPopup(CMenu, UINT, BOOL sysMenu) {
