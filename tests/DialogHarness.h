@@ -86,8 +86,8 @@ public:
     using CSchemeDlg::m_solidBackground;
     using CSchemeDlg::RebuildTag;
     using CSchemeDlg::SetBackgroundBitmap;
-    using CSchemeDlg::TakeColor;
     using CSchemeDlg::ShownBackground;
+    using CSchemeDlg::TakeColor;
     using CSchemeDlg::TileBackground;
 };
 
