@@ -77,6 +77,10 @@
 #define ID_VISION_ACHROMATOPSIA 32794
 #define ID_EDIT_ENTERCOLOR 32795
 #define ID_TOOLS_PICKSCREEN 32799
+// Edit > Paste Colors, Undo and Redo
+#define ID_EDIT_PASTECOLORS 32796
+#define ID_EDIT_UNDO 32797
+#define ID_EDIT_REDO 32798
 
 // The framework's standard commands: ID_EDIT_COPY, ID_APP_EXIT, ID_HELP
 #include "../framework/AfxRes.h"

@@ -21,6 +21,7 @@ BEGIN_MESSAGE_MAP(CSchemeDlg, CDialog)
     ON_WM_PAINT()
     ON_WM_QUERYDRAGICON()
     ON_WM_HSCROLL()
+    ON_WM_INITMENUPOPUP()
     ON_COMMAND(ID_TOOLS_COLORPICKER, &CSchemeDlg::OnColorPicker)
     ON_COMMAND(ID_TOOLS_SHOWBACKGROUNDS, &CSchemeDlg::OnShowBackgrounds)
     ON_COMMAND(ID_HELP_ABOUT, &CSchemeDlg::OnAbout)
@@ -53,6 +54,9 @@ BEGIN_MESSAGE_MAP(CSchemeDlg, CDialog)
     ON_COMMAND(ID_VISION_ACHROMATOPSIA, &CSchemeDlg::OnAchromatopsia)
     ON_COMMAND(ID_TOOLS_PICKSCREEN, &CSchemeDlg::OnPickFromScreen)
     ON_COMMAND(ID_EDIT_ENTERCOLOR, &CSchemeDlg::OnEnterColor)
+    ON_COMMAND(ID_EDIT_PASTECOLORS, &CSchemeDlg::OnPasteColors)
+    ON_COMMAND(ID_EDIT_UNDO, &CSchemeDlg::OnEditUndo)
+    ON_COMMAND(ID_EDIT_REDO, &CSchemeDlg::OnEditRedo)
 END_MESSAGE_MAP()
 // clang-format on
 
@@ -94,6 +98,7 @@ BOOL CSchemeDlg::OnInitDialog() {
     m_vlinkHex = "551A8B";
     m_alinkHex = "EE0000";
     RebuildTag();
+    m_savedScheme = CurrentScheme();
     return TRUE;
 }
 
