@@ -65,6 +65,10 @@
 #define ID_VISION_DEUTERANOPIA 32792
 #define ID_VISION_TRITANOPIA 32793
 #define ID_VISION_ACHROMATOPSIA 32794
+// Schemes: a page's colours read, the scheme written into a page
+#define ID_SCHEMES_OPENPAGE 32800
+#define ID_SCHEMES_APPLYPAGE 32801
+#define ID_SCHEMES_APPLYSTYLE 32802
 
 // The framework's standard commands: ID_EDIT_COPY, ID_APP_EXIT, ID_HELP
 #include "../framework/AfxRes.h"

@@ -51,6 +51,8 @@ BEGIN_MESSAGE_MAP(CSchemeDlg, CDialog)
     ON_COMMAND(ID_VISION_DEUTERANOPIA, &CSchemeDlg::OnDeuteranopia)
     ON_COMMAND(ID_VISION_TRITANOPIA, &CSchemeDlg::OnTritanopia)
     ON_COMMAND(ID_VISION_ACHROMATOPSIA, &CSchemeDlg::OnAchromatopsia)
+    ON_COMMAND(ID_SCHEMES_APPLYPAGE, &CSchemeDlg::OnApplyToPage)
+    ON_COMMAND(ID_SCHEMES_APPLYSTYLE, &CSchemeDlg::OnApplyStyleSheet)
 END_MESSAGE_MAP()
 // clang-format on
 

@@ -1,0 +1,238 @@
+// "Open &Page Colors...", "&Apply to Page..." and "Apply Style Shee&t to Page...": the scheme read
+// from an HTML page, and written into its BODY tag or a style element, every other byte kept.
+#include "PageCommands.h"
+
+#include <algorithm>
+
+#include "SchemeDlg.h"
+#include "framework/FileBeside.h"
+#include "scheme/StyleSheet.h"
+
+namespace {
+constexpr const char* kPageFilter = "Web Pages (*.htm;*.html)|*.htm;*.html|All Files (*.*)|*.*|";
+constexpr DWORD kPageDialogFlags = OFN_HIDEREADONLY | OFN_FILEMUSTEXIST;
+constexpr const char* kCopyFilter = "All Files (*.*)|*.*|";
+constexpr DWORD kCopyDialogFlags = OFN_HIDEREADONLY | OFN_OVERWRITEPROMPT;
+constexpr UINT kRefusalIcon = MB_OK | MB_ICONEXCLAMATION;
+
+constexpr const char* kPageTooLarge =
+    "%s is larger than 64 MiB (67,108,864 bytes), the most that Tintwright reads of a page.\n"
+    "Nothing was written.";
+constexpr const char* kPageReadOnly = "%s is read-only.\nNothing was written.";
+constexpr const char* kPageInUtf16 =
+    "%s is written in UTF-16, which Tintwright cannot write into.\n"
+    "Save it as UTF-8 and try again. Nothing was written.";
+constexpr const char* kNoBodyTag =
+    "%s has no <BODY> start tag for the colours.\nNothing was written.";
+constexpr const char* kNameNotEncodable =
+    "The picture's name \"%s\" has characters that the page's encoding (code page %d) cannot "
+    "hold.\nNothing was written.";
+constexpr const char* kCopyQuestion =
+    "The picture %s is neither in the page's folder nor under it, so the page would not find "
+    "it.\n\nYes: save a copy beside the page and name the copy.\n"
+    "No: name the picture as the tag does, \"%s\".\nCancel: write nothing.";
+constexpr const char* kCopyOutside =
+    "The copy must be in the page's folder or under it, for the page to find it.\n"
+    "Nothing was written.";
+
+std::wstring FullPath(const std::wstring& path) {
+    const DWORD length = ::GetFullPathNameW(path.c_str(), 0, nullptr, nullptr);
+    if (length == 0) return path;
+    std::wstring full(length, L'\0');
+    full.resize(::GetFullPathNameW(path.c_str(), length, full.data(), nullptr));
+    return full;
+}
+
+// path's name relative to folder (which ends in a separator), with forward slashes; nullopt for
+// a path that is not in the folder or under it.
+std::optional<std::string> NameUnderFolder(const std::string& path, const std::string& folder) {
+    const std::wstring full = FullPath(AfxWide(path));
+    const std::wstring base = FullPath(AfxWide(folder));
+    const int baseLength = static_cast<int>(base.size());
+    if (full.size() <= base.size() || (base.back() != L'\\' && base.back() != L'/') ||
+        ::CompareStringOrdinal(full.data(), baseLength, base.data(), baseLength, TRUE) !=
+            CSTR_EQUAL)
+        return std::nullopt;
+    std::string name = AfxUtf8(std::wstring_view(full).substr(base.size()));
+    std::replace(name.begin(), name.end(), '\\', '/');
+    return name;
+}
+
+std::string FolderOf(const CString& path) {
+    return path.str().substr(0, AfxFileNameOffset(path.str()));
+}
+
+void Refuse(const char* format, const CString& path) {
+    CString message;
+    message.Format(format, path.str().c_str());
+    AfxMessageBox(message, kRefusalIcon, 0);
+}
+
+std::wstring WideFromCodePage(int codePage, std::string_view bytes) {
+    const int count = static_cast<int>(bytes.size());
+    const int length =
+        count ? ::MultiByteToWideChar(codePage, 0, bytes.data(), count, nullptr, 0) : 0;
+    std::wstring wide(length, L'\0');
+    if (length) ::MultiByteToWideChar(codePage, 0, bytes.data(), count, wide.data(), length);
+    return wide;
+}
+} // namespace
+
+std::optional<std::string> ReadPageFile(const CString& path) {
+    CFile file(path, CFile::modeRead | CFile::shareDenyWrite);
+    LARGE_INTEGER size{};
+    if (!::GetFileSizeEx(file.m_hFile, &size)) {
+        const LONG error = static_cast<LONG>(::GetLastError());
+        AfxThrowFileException(CFileException::OsErrorToException(error), error, path);
+    }
+    if (static_cast<uint64_t>(size.QuadPart) > kMaxPageBytes) return std::nullopt;
+    std::string page(static_cast<size_t>(size.QuadPart), '\0');
+    size_t done = 0;
+    while (done < page.size()) {
+        const UINT read = file.Read(page.data() + done, static_cast<UINT>(page.size() - done));
+        if (read == 0) break;
+        done += read;
+    }
+    page.resize(done);
+    return page;
+}
+
+std::optional<std::string> EncodeForPage(int codePage, std::string_view utf8) {
+    if (codePage == kCodePageUtf8) return std::string(utf8);
+    const std::wstring wide = AfxWide(utf8);
+    if (wide.empty()) return std::string();
+    const int count = static_cast<int>(wide.size());
+    const int length =
+        ::WideCharToMultiByte(codePage, 0, wide.data(), count, nullptr, 0, nullptr, nullptr);
+    if (length == 0) return std::nullopt;
+    std::string bytes(length, '\0');
+    ::WideCharToMultiByte(codePage, 0, wide.data(), count, bytes.data(), length, nullptr, nullptr);
+    // A character without an exact form comes back as another one, a '?' or a best fit.
+    if (WideFromCodePage(codePage, bytes) != wide) return std::nullopt;
+    return bytes;
+}
+
+std::string PageTextAsUtf8(std::string_view page, const PageEncoding& encoding) {
+    const std::string_view text = page.substr(encoding.bomLength);
+    if (encoding.codePage == kCodePageUtf8) return std::string(text);
+    if (encoding.codePage == kCodePageUtf16LE || encoding.codePage == kCodePageUtf16BE) {
+        std::wstring wide(text.size() / 2, L'\0');
+        const bool bigEndian = encoding.codePage == kCodePageUtf16BE;
+        for (size_t i = 0; i < wide.size(); ++i) {
+            const auto first = static_cast<unsigned char>(text[2 * i]);
+            const auto second = static_cast<unsigned char>(text[2 * i + 1]);
+            wide[i] = static_cast<wchar_t>(bigEndian ? first << 8 | second : second << 8 | first);
+        }
+        return AfxUtf8(wide);
+    }
+    return AfxUtf8(WideFromCodePage(encoding.codePage, text));
+}
+
+void WritePageFile(const CString& path, const std::string& page) {
+    AfxWriteFileReplacing(
+        path, [&](CFile& file) { file.Write(page.data(), static_cast<UINT>(page.size())); });
+}
+
+bool CSchemeDlg::ChoosePageToApply(CString& path, std::string& page, PageEncoding& encoding) {
+    CFileDialog dialog(TRUE, nullptr, nullptr, kPageDialogFlags, kPageFilter, nullptr);
+    if (dialog.DoModal() != IDOK) return false;
+    path = dialog.GetPathName();
+    // Wine running as root would write it all the same.
+    if (IsReadOnlyFile(AfxWide(path.str()).c_str())) return Refuse(kPageReadOnly, path), false;
+    std::optional<std::string> bytes;
+    {
+        CWaitCursor wait;
+        bytes = ReadPageFile(path);
+    }
+    if (!bytes) return Refuse(kPageTooLarge, path), false;
+    encoding = FindPageEncoding(*bytes, static_cast<int>(::GetACP()));
+    if (encoding.codePage == kCodePageUtf16LE || encoding.codePage == kCodePageUtf16BE)
+        return Refuse(kPageInUtf16, path), false;
+    if (!FindBodyStartTag(*bytes)) return Refuse(kNoBodyTag, path), false;
+    page = std::move(*bytes);
+    return true;
+}
+
+bool CSchemeDlg::PagePictureName(const CString& pagePath, std::string& name) {
+    name = m_backgroundName.str();
+    // Without a picture the tag's name stands, as Copy Tag gives it.
+    if (m_backgroundPath.str().empty()) return true;
+    const std::string folder = FolderOf(pagePath);
+    if (auto relative = NameUnderFolder(m_backgroundPath.str(), folder)) {
+        name = *relative;
+        return true;
+    }
+    CString question;
+    question.Format(kCopyQuestion, m_backgroundPath.str().c_str(), name.c_str());
+    const int answer = AfxMessageBox(question, MB_YESNOCANCEL | MB_ICONQUESTION, 0);
+    if (answer == IDNO) return true;
+    if (answer != IDYES) return false;
+
+    const std::string& source = m_backgroundPath.str();
+    const CString fileName(source.substr(AfxFileNameOffset(source)));
+    const CString initialFolder(folder);
+    CFileDialog dialog(FALSE, nullptr, fileName, kCopyDialogFlags, kCopyFilter, nullptr);
+    dialog.m_ofn.lpstrInitialDir = initialFolder;
+    if (dialog.DoModal() != IDOK) return false;
+    const CString copy = dialog.GetPathName();
+    const std::optional<std::string> relative = NameUnderFolder(copy.str(), folder);
+    if (!relative) return AfxMessageBox(kCopyOutside, kRefusalIcon, 0), false;
+    if (!::CopyFileW(AfxWide(source).c_str(), AfxWide(copy.str()).c_str(), FALSE)) {
+        const LONG error = static_cast<LONG>(::GetLastError());
+        AfxThrowFileException(CFileException::OsErrorToException(error), error, copy);
+    }
+    name = *relative;
+    return true;
+}
+
+void CSchemeDlg::OnApplyToPage() {
+    CString path;
+    std::string page;
+    PageEncoding encoding;
+    if (!ChoosePageToApply(path, page, encoding)) return;
+    const int codePage = encoding.codePage;
+    BodyTagInputs colors;
+    colors.backgroundForm = BackgroundsShown();
+    std::string name;
+    if (colors.backgroundForm && !PagePictureName(path, name)) return;
+    colors.bgcolorHex = m_bgcolorHex.str();
+    colors.textHex = m_textHex.str();
+    colors.linkHex = m_linkHex.str();
+    colors.vlinkHex = m_vlinkHex.str();
+    colors.alinkHex = m_alinkHex.str();
+    colors.backgroundName = name;
+
+    CWaitCursor wait;
+    const PageEdit edit = ApplyBodyColors(
+        page, colors, [codePage](std::string_view text) { return EncodeForPage(codePage, text); });
+    if (edit.status == PageEditStatus::NotEncodable) {
+        CString message;
+        message.Format(kNameNotEncodable, name.c_str(), codePage);
+        AfxMessageBox(message, kRefusalIcon, 0);
+        return;
+    }
+    WritePageFile(path, edit.page);
+}
+
+void CSchemeDlg::OnApplyStyleSheet() {
+    CString path;
+    std::string page;
+    PageEncoding encoding;
+    if (!ChoosePageToApply(path, page, encoding)) return;
+    const int codePage = encoding.codePage;
+    const bool backgroundForm = BackgroundsShown();
+    std::string name;
+    if (backgroundForm && !PagePictureName(path, name)) return;
+
+    CWaitCursor wait;
+    const PageEdit edit = ApplyStyleElement(
+        page, ComposeStyleSheet(ColorTable, name, backgroundForm),
+        [codePage](std::string_view text) { return EncodeForPage(codePage, text); });
+    if (edit.status == PageEditStatus::NotEncodable) {
+        CString message;
+        message.Format(kNameNotEncodable, name.c_str(), codePage);
+        AfxMessageBox(message, kRefusalIcon, 0);
+        return;
+    }
+    WritePageFile(path, edit.page);
+}
