@@ -430,27 +430,12 @@ std::optional<Tag> FindBody(std::string_view page) {
 
 // ---- Rewriting ----
 
-struct Edit {
-    size_t begin, end;
-    std::string text;
-};
+using Edit = PageSplice;
 
-std::string WithEdits(std::string_view page, std::vector<Edit>& edits) {
+PageEdit Sorted(std::vector<Edit> edits) {
     std::stable_sort(edits.begin(), edits.end(),
                      [](const Edit& a, const Edit& b) { return a.begin < b.begin; });
-    size_t length = page.size();
-    for (const Edit& edit : edits)
-        length += edit.text.size() - (edit.end - edit.begin);
-    std::string out;
-    out.reserve(length);
-    size_t at = 0;
-    for (const Edit& edit : edits) {
-        out.append(page, at, edit.begin - at);
-        out += edit.text;
-        at = edit.end;
-    }
-    out.append(page, at, std::string_view::npos);
-    return out;
+    return {PageEditStatus::Done, std::move(edits)};
 }
 
 // The page's first line ending; CR LF for a page of one line.
@@ -563,7 +548,7 @@ PageEdit ApplyBodyColors(std::string_view page, const BodyTagInputs& colors,
         const bool blankBefore = IsSpace(page[body->insertAt - 1]);
         edits.push_back({body->insertAt, body->insertAt, blankBefore ? added + " " : " " + added});
     }
-    return {PageEditStatus::Done, WithEdits(page, edits)};
+    return Sorted(std::move(edits));
 }
 
 PageEdit ApplyStyleElement(std::string_view page, std::string_view rules,
@@ -612,5 +597,22 @@ PageEdit ApplyStyleElement(std::string_view page, std::string_view rules,
         const size_t at = LineStartBefore(page, before);
         edits.push_back({at, at, *element + std::string(at == before ? "" : lineEnd)});
     }
-    return {PageEditStatus::Done, WithEdits(page, edits)};
+    return Sorted(std::move(edits));
+}
+
+void ForEachEditedPart(std::string_view page, const PageEdit& edit,
+                       const std::function<void(std::string_view)>& part) {
+    size_t at = 0;
+    for (const PageSplice& splice : edit.splices) {
+        if (splice.begin > at) part(page.substr(at, splice.begin - at));
+        if (!splice.text.empty()) part(splice.text);
+        at = splice.end;
+    }
+    if (at < page.size()) part(page.substr(at));
+}
+
+std::string EditedPage(std::string_view page, const PageEdit& edit) {
+    std::string out;
+    ForEachEditedPart(page, edit, [&](std::string_view part) { out += part; });
+    return out;
 }

@@ -7,6 +7,7 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "BodyTag.h"
 
@@ -41,10 +42,20 @@ std::optional<PageTag> FindBodyStartTag(std::string_view page);
 using PageTextEncoder = std::function<std::optional<std::string>(std::string_view utf8)>;
 
 enum class PageEditStatus { Done, NoBody, NotEncodable };
+// The page's bytes from begin to end replaced by text.
+struct PageSplice {
+    size_t begin = 0, end = 0;
+    std::string text;
+};
 struct PageEdit {
     PageEditStatus status = PageEditStatus::Done;
-    std::string page; // the whole page rewritten, when Done
+    std::vector<PageSplice> splices; // in the page's order, none overlapping, when Done
 };
+// The page with the edit made; a large page is better written part by part (ForEachEditedPart).
+std::string EditedPage(std::string_view page, const PageEdit& edit);
+// The edited page's parts in order: the page's own bytes between the splices, and their texts.
+void ForEachEditedPart(std::string_view page, const PageEdit& edit,
+                       const std::function<void(std::string_view)>& part);
 
 // The first BODY start tag with TEXT, LINK, VLINK, ALINK and BGCOLOR, or BACKGROUND in the
 // background form, as Copy Tag gives them (the other of BGCOLOR and BACKGROUND removed). An

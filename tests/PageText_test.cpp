@@ -50,7 +50,7 @@ TEST(PageText, BodyAttributesReplacedInPlaceAndAddedBeforeTheEnd) {
         colors.backgroundForm = c.backgroundForm;
         const PageEdit edit = ApplyBodyColors(c.page, colors, Latin1);
         EXPECT_EQ(edit.status, PageEditStatus::Done) << c.page;
-        EXPECT_EQ(edit.page, c.expected);
+        EXPECT_EQ(EditedPage(c.page, edit), c.expected);
     }
 }
 
@@ -69,12 +69,13 @@ TEST(PageText, StyleElementAddedAtTheEndOfTheHeadThenReplaced) {
     const PageEdit first = ApplyStyleElement(page, rules, Utf8);
     const std::string once = "<html>\n<head>\n  <title>t</title>\n<style id=\"tintwright-colors\">"
                              "\nbody { color: #000000; }\n</style>\n  </head>\n<body>";
-    EXPECT_EQ(first.page, once);
+    EXPECT_EQ(EditedPage(page, first), once);
     const PageEdit second = ApplyStyleElement(once, "a { color: red; }\r\n", Utf8);
-    EXPECT_EQ(second.page, "<html>\n<head>\n  <title>t</title>\n<style id=\"tintwright-colors\">\n"
-                           "a { color: red; }\n</style>\n  </head>\n<body>");
+    EXPECT_EQ(EditedPage(once, second),
+              "<html>\n<head>\n  <title>t</title>\n<style id=\"tintwright-colors\">\n"
+              "a { color: red; }\n</style>\n  </head>\n<body>");
     // Without a head, before the BODY tag.
-    EXPECT_EQ(ApplyStyleElement("x<body>", rules, Utf8).page,
+    EXPECT_EQ(EditedPage("x<body>", ApplyStyleElement("x<body>", rules, Utf8)),
               "x<style id=\"tintwright-colors\">\r\nbody { color: #000000; }\r\n</style><body>");
 }
 

@@ -14,6 +14,7 @@
 
 class CDC;
 class CContrastDlg;
+class MappedPage;
 struct ContrastPage;
 
 // The inside of the sample page's inner frame, in client pixels at 96 DPI (ScaledPreviewRect
@@ -104,7 +105,8 @@ protected:
     void OnApplyToPage();
     void OnApplyStyleSheet();
     // The page chosen for an Apply, read whole; false when cancelled or refused with a message.
-    bool ChoosePageToApply(CString& path, std::string& page, PageEncoding& encoding);
+    bool ChoosePageToApply(CString& path, std::unique_ptr<MappedPage>& page,
+                           PageEncoding& encoding);
     // Whether to write the tag when the page's style sheet sets colours that it sets: asks.
     bool ConfirmTagUnderStyleSheet(const CString& path, std::string_view page,
                                    const PageEncoding& encoding);
