@@ -37,12 +37,10 @@ std::string EscapeCssString(std::string_view value) {
 
 std::string ComposeStyleSheet(const int32_t* table, std::string_view backgroundName,
                               bool backgroundForm) {
-    std::string css = "body { ";
-    if (!backgroundForm)
-        css += "background-color: " + Color(table, RoleBackground) + "; ";
-    else if (backgroundName.empty())
+    std::string css = "body { background-color: " + Color(table, RoleBackground) + "; ";
+    if (backgroundForm && backgroundName.empty())
         css += "background-image: none; ";
-    else
+    else if (backgroundForm)
         css += "background-image: url(\"" + EscapeCssString(backgroundName) + "\"); ";
     css += "color: " + Color(table, RoleText) + "; }" + kLineEnd;
     css += ColorRule("a:link", table, RoleLink);

@@ -10,7 +10,10 @@
 //   a:visited { color: #551A8B; }
 //   a:active { color: #EE0000; }
 // The colours are those the sample page shows (DisplayHex). In the background form the body
-// rule names the picture, background-image: url("NAME"), or says none for an empty name.
+// rule names the picture after the colour, background-image: url("NAME"), or says none for an
+// empty name; the colour stays so that the text is readable while the picture loads or if it
+// is missing:
+//   body { background-color: #FFEBD7; background-image: url("paper.bmp"); color: #000000; }
 std::string ComposeStyleSheet(const int32_t* table, std::string_view backgroundName,
                               bool backgroundForm);
 

@@ -12,15 +12,19 @@ TEST(ComposeStyleSheet, DefaultSchemeGivesTheFourRules) {
               "a:active { color: #EE0000; }\r\n");
 }
 
-TEST(ComposeStyleSheet, BackgroundFormNamesThePictureEscapedOrNone) {
+TEST(ComposeStyleSheet, BackgroundFormKeepsTheColourAndNamesThePictureEscapedOrNone) {
     EXPECT_EQ(ComposeStyleSheet(kDefaultScheme, "my \"paper\"\\1.bmp", true)
-                  .rfind("body { background-image: url(\"my \\\"paper\\\"\\\\1.bmp\"); "
+                  .rfind("body { background-color: #FFEBD7; background-image: url(\"my "
+                         "\\\"paper\\\"\\\\1.bmp\"); "
                          "color: #000000; }\r\na:link",
                          0),
               0u);
-    EXPECT_EQ(ComposeStyleSheet(kDefaultScheme, "", true)
-                  .rfind("body { background-image: none; color: #000000; }\r\n", 0),
-              0u);
+    EXPECT_EQ(
+        ComposeStyleSheet(kDefaultScheme, "", true)
+            .rfind(
+                "body { background-color: #FFEBD7; background-image: none; color: #000000; }\r\n",
+                0),
+        0u);
     // A control character or '<' would end the string or the style element.
     EXPECT_EQ(EscapeCssString(std::string("a\nb\x1f<c\x7f", 7)), "a\\a b\\1f \\3c c\\7f ");
 }
