@@ -9,6 +9,7 @@ from twdriver import (ARROW_HIT, IDC_RED_SLIDER, PrefixTestCase, choose_file, wa
 
 CHANGED_TAG = ('<BODY BGCOLOR="#FEEBD7" TEXT="#000000" LINK="#008200" '
                'VLINK="#551A8B" ALINK="#EE0000" >')
+TILE = (0x20, 0x40, 0x60)
 AFTER = b' LINK="#008200" VLINK="#551A8B" ALINK="#EE0000"'
 
 
@@ -50,7 +51,7 @@ class ApplyToPageTest(PrefixTestCase):
     def test_a_picture_under_the_page_is_named_in_its_encoding_and_one_style_element(self):
         os.makedirs(os.path.join(self.tmp, "pictures"))
         picture = os.path.join(self.tmp, "pictures", "tuil\u00e9.bmp")
-        write_bmp(picture, 4, 4, lambda x, y: (0x20, 0x40, 0x60))
+        write_bmp(picture, 4, 4, lambda x, y: TILE)
         before = b'<meta charset="windows-1252">\n<head></head>\n'
         path = self.write("latin.htm", before + b"<body>\n\xe9")
         app = self.start()
@@ -64,7 +65,7 @@ class ApplyToPageTest(PrefixTestCase):
                            + b">\n\xe9")
         wait_file(path, tagged)
 
-        for rule in (b'background-image: url("pictures/tuil\xe9.bmp")',
+        for rule in (b'background-color: #FFEBD7; background-image: url("pictures/tuil\xe9.bmp")',
                      b"background-color: #FFEBD7"):
             app.press("alt+s", "t")  # Schemes > Apply Style Sheet to Page...
             choose_file(self.prefix, "Open", path)
@@ -73,6 +74,14 @@ class ApplyToPageTest(PrefixTestCase):
                 + b"; color: #000000; }\na:link { color: #008200; }\n"
                 b"a:visited { color: #551A8B; }\na:active { color: #EE0000; }\n</style></head>"))
             app.press("alt+t", "b")  # the second time without the picture
+
+        # Read back, the picture found from the page's folder and shown.
+        app.press("alt+e", "r")  # Edit > Reset Colors, which hides the picture
+        app.press("alt+s", "p")  # Schemes > Open Page Colors...
+        choose_file(self.prefix, "Open", path)
+        self.assertEqual(app.copy_tag(), '<BODY BACKGROUND="pictures/tuil\u00e9.bmp" TEXT="#000000"'
+                         + AFTER.decode() + " >")
+        app.wait_preview_fill(TILE)
 
 
 if __name__ == "__main__":
