@@ -263,7 +263,8 @@ struct Tag {
     size_t begin = 0, end = 0;
     size_t insertAt = 0; // where a new attribute goes: before '>', or before "/>"
     bool endTag = false;
-    std::string name; // lower case
+    std::string_view name; // as written
+    bool Is(std::string_view lower) const { return EqualsNoCase(name, lower); }
     std::vector<Attribute> attributes;
     std::vector<std::string_view> values; // each attribute's value as written, unquoted
 };
@@ -284,7 +285,7 @@ public:
             const size_t open = p.find('<', m_pos);
             if (open == std::string_view::npos || open + 1 >= p.size()) return false;
             const char next = p[open + 1];
-            if (p.compare(open, 4, "<!--") == 0) {
+            if (next == '!' && p.compare(open, 4, "<!--") == 0) {
                 if (!SkipComment(open + 4)) return false;
             } else if (next == '!' || next == '?') {
                 if (!SkipPast('>', open + 2)) return false;
@@ -297,10 +298,9 @@ public:
             } else if (IsAsciiLetter(next)) {
                 tag.endTag = false;
                 if (!ReadTag(open, open + 1, tag)) return false;
-                if (tag.name == "plaintext") m_pos = p.size();
-                if (std::find(kRawTextElements.begin(), kRawTextElements.end(), tag.name) !=
-                    kRawTextElements.end())
-                    m_rawTextOf = tag.name;
+                if (tag.Is("plaintext")) m_pos = p.size();
+                for (std::string_view element : kRawTextElements)
+                    if (tag.Is(element)) m_rawTextOf = element;
                 return true;
             } else {
                 m_pos = open + 1;
@@ -345,7 +345,7 @@ private:
             if (StartsNoCase(p, at + 2, m_rawTextOf) && after < p.size() &&
                 (IsSpace(p[after]) || p[after] == '/' || p[after] == '>')) {
                 m_pos = at;
-                m_rawTextOf.clear();
+                m_rawTextOf = {};
                 return true;
             }
         }
@@ -358,10 +358,10 @@ private:
         tag.begin = begin;
         tag.attributes.clear();
         tag.values.clear();
-        tag.name.clear();
         size_t k = nameBegin;
-        for (; k < n && !IsSpace(p[k]) && p[k] != '/' && p[k] != '>'; ++k)
-            tag.name += Lower(p[k]);
+        while (k < n && !IsSpace(p[k]) && p[k] != '/' && p[k] != '>')
+            ++k;
+        tag.name = p.substr(nameBegin, k - nameBegin);
         for (;;) {
             while (k < n && IsSpace(p[k]))
                 ++k;
@@ -417,14 +417,14 @@ private:
 
     std::string_view m_page;
     size_t m_pos = 0;
-    std::string m_rawTextOf; // the raw text element whose end tag comes next
+    std::string_view m_rawTextOf; // the raw text element whose end tag comes next, lower case
 };
 
 std::optional<Tag> FindBody(std::string_view page) {
     Tokenizer tokens(page);
     Tag tag;
     while (tokens.Next(tag))
-        if (!tag.endTag && tag.name == "body") return tag;
+        if (!tag.endTag && tag.Is("body")) return tag;
     return std::nullopt;
 }
 
@@ -501,6 +501,48 @@ std::optional<PageTag> FindBodyStartTag(std::string_view page) {
     return PageTag{body->begin, body->end};
 }
 
+std::string PageColorSource(std::string_view page) {
+    const std::optional<Tag> body = FindBody(page);
+    if (!body) return std::string(page);
+    std::string source(page.substr(0, body->end));
+    const size_t n = page.size();
+    for (size_t at = body->end; at < n;) {
+        at = page.find('<', at);
+        if (at == std::string_view::npos || at + 1 >= n) break;
+        const char next = page[at + 1];
+        if (next == '!' && page.compare(at, 4, "<!--") == 0) {
+            const size_t close = page.find("-->", at + 4);
+            if (close == std::string_view::npos) break;
+            at = close + 3;
+            continue;
+        }
+        const std::string_view name = StartsNoCase(page, at + 1, "script")  ? "script"
+                                      : StartsNoCase(page, at + 1, "style") ? "style"
+                                                                            : "";
+        const size_t after = at + 1 + name.size();
+        if (name.empty() || after >= n ||
+            !(IsSpace(page[after]) || page[after] == '>' || page[after] == '/')) {
+            ++at;
+            continue;
+        }
+        // The element runs to the end of its end tag, or of the page.
+        size_t end = n;
+        for (size_t close = page.find("</", after); close != std::string_view::npos;
+             close = page.find("</", close + 2)) {
+            const size_t delimiter = close + 2 + name.size();
+            if (StartsNoCase(page, close + 2, name) && delimiter < n &&
+                (IsSpace(page[delimiter]) || page[delimiter] == '>' || page[delimiter] == '/')) {
+                const size_t greater = page.find('>', delimiter);
+                end = greater == std::string_view::npos ? n : greater + 1;
+                break;
+            }
+        }
+        if (name == "style") source.append(page, at, end - at);
+        at = end;
+    }
+    return source;
+}
+
 PageEdit ApplyBodyColors(std::string_view page, const BodyTagInputs& colors,
                          const PageTextEncoder& encode) {
     const std::optional<Tag> body = FindBody(page);
@@ -561,11 +603,11 @@ PageEdit ApplyStyleElement(std::string_view page, std::string_view rules,
     // The whole page is read: an element of ours after the BODY tag is still the one replaced.
     while (tokens.Next(tag)) {
         if (tag.endTag) {
-            if (tag.name == "head" && !body && !headEnd) headEnd = tag.begin;
+            if (tag.Is("head") && !body && !headEnd) headEnd = tag.begin;
             continue;
         }
-        if (tag.name == "body" && !body) body = tag;
-        if (tag.name != "style" || replaced) continue;
+        if (tag.Is("body") && !body) body = tag;
+        if (!tag.Is("style") || replaced) continue;
         bool ours = false;
         for (size_t i = 0; i < tag.attributes.size(); ++i) {
             const Attribute& a = tag.attributes[i];

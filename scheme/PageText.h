@@ -38,6 +38,11 @@ struct PageTag {
 // a style element, a title, a text area and the like.
 std::optional<PageTag> FindBodyStartTag(std::string_view page);
 
+// What a page's colours come from, for a reader of whole pages: the page up to the end of its first
+// BODY start tag, then each later style element (none in a comment or a script); the whole page
+// without a BODY tag. Many times quicker than reading every tag of a large page.
+std::string PageColorSource(std::string_view page);
+
 // The page's text in the page's encoding for UTF-8 text; nullopt where the encoding cannot hold it.
 using PageTextEncoder = std::function<std::optional<std::string>(std::string_view utf8)>;
 

@@ -72,3 +72,18 @@ TEST_F(PageCommandsTest, APictureOutsideThePagesFolderIsCopiedBesideItAndTheCopy
               "<body BACKGROUND=\"tile copy.bmp\" TEXT=\"#000000\" LINK=\"#008200\" "
               "VLINK=\"#551A8B\" ALINK=\"#EE0000\">\r\n");
 }
+
+TEST_F(PageCommandsTest, AStyleSheetThatBeatsTheTagIsNamedAndCancelWritesNothing) {
+    const std::string page = folder / "styled.htm";
+    const std::string bytes = "<style>body { color: red } a:visited { color: blue }</style><body>";
+    TempFolder::WriteAll(page, bytes);
+    host.fileAnswers.push_back(page);
+    host.messageBoxAnswers.push_back(IDCANCEL);
+    Command(ID_SCHEMES_APPLYPAGE);
+    ASSERT_EQ(host.messageBoxes.size(), 1u);
+    EXPECT_EQ(host.messageBoxes[0].text,
+              "The style sheet of " + page +
+                  " sets colours that the tag sets, and browsers show the style sheet's:\n"
+                  "    Text Color\n    Visited Link Color\n\nWrite the tag all the same?");
+    EXPECT_EQ(TempFolder::ReadAll(page), bytes);
+}

@@ -99,3 +99,10 @@ TEST(PageText, EncodingFromTheMarkThenTheMetaElseTheSystem) {
         EXPECT_EQ(encoding.bomLength, c.bom) << c.page;
     }
 }
+
+TEST(PageText, ColoursComeFromTheHeadTheBodyTagAndLaterStyleElementsOnly) {
+    EXPECT_EQ(PageColorSource("<style>a{}</style><body text=red><p>x<!-- <style>b{}</style> -->"
+                              "<script>'<style>c{}</style>'</script><STYLE media=all>d{}</Style "
+                              "><p>y<style>e{}"),
+              "<style>a{}</style><body text=red><STYLE media=all>d{}</Style ><style>e{}");
+}

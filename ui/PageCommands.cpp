@@ -7,6 +7,7 @@
 
 #include "SchemeDlg.h"
 #include "framework/FileBeside.h"
+#include "imglib/ImgLib.h"
 #include "scheme/StyleSheet.h"
 
 namespace {
@@ -21,6 +22,17 @@ constexpr size_t kWriteChunk = 16u << 20;
 constexpr const char* kPageTooLarge =
     "%s is larger than 64 MiB (67,108,864 bytes), the most that Tintwright reads of a page.\n"
     "Nothing was written.";
+constexpr const char* kPageTooLargeToOpen =
+    "%s is larger than 64 MiB (67,108,864 bytes), the most that Tintwright reads of a page.";
+constexpr const char* kNoPageColors =
+    "%s has no colours that Tintwright reads: no <BODY> start tag with colours and no style "
+    "rules for the page or its links.";
+constexpr const char* kStyleSheetWins =
+    "The style sheet of %s sets colours that the tag sets, and browsers show the style "
+    "sheet's:\n%s\nWrite the tag all the same?";
+// The colour roles as their buttons name them, in role order.
+constexpr const char* kRoleNames[kRoleCount] = {"Background Color", "Text Color", "New Link Color",
+                                                "Visited Link Color", "Active Link Color"};
 constexpr const char* kPageReadOnly = "%s is read-only.\nNothing was written.";
 constexpr const char* kPageInUtf16 =
     "%s is written in UTF-16, which Tintwright cannot write into.\n"
@@ -59,6 +71,31 @@ std::optional<std::string> NameUnderFolder(const std::string& path, const std::s
     std::string name = AfxUtf8(std::wstring_view(full).substr(base.size()));
     std::replace(name.begin(), name.end(), '\\', '/');
     return name;
+}
+
+// A picture's name as a page writes it, as a path: percent escapes decoded, "file:" left off,
+// forward slashes turned round, and a relative one taken from the page's folder.
+std::string PicturePath(const std::string& name, const std::string& pageFolder) {
+    const auto hexDigit = [](char ch) {
+        if (ch >= '0' && ch <= '9') return ch - '0';
+        if (ch >= 'a' && ch <= 'f') return ch - 'a' + 10;
+        if (ch >= 'A' && ch <= 'F') return ch - 'A' + 10;
+        return -1;
+    };
+    std::string path;
+    for (size_t i = 0; i < name.size(); ++i) {
+        if (name[i] == '%' && i + 2 < name.size() && hexDigit(name[i + 1]) >= 0 &&
+            hexDigit(name[i + 2]) >= 0) {
+            path += static_cast<char>(hexDigit(name[i + 1]) * 16 + hexDigit(name[i + 2]));
+            i += 2;
+        } else {
+            path += name[i] == '/' ? '\\' : name[i];
+        }
+    }
+    constexpr std::string_view kFileScheme = "file:\\\\\\";
+    if (path.compare(0, kFileScheme.size(), kFileScheme) == 0) path.erase(0, kFileScheme.size());
+    const bool absolute = (!path.empty() && path[0] == '\\') || (path.size() > 1 && path[1] == ':');
+    return absolute ? path : pageFolder + path;
 }
 
 std::string FolderOf(const CString& path) {
@@ -168,6 +205,15 @@ std::string PageTextAsUtf8(std::string_view page, const PageEncoding& encoding) 
     return utf8;
 }
 
+std::optional<PastedColors> ReadPageColors(std::string_view page, const PageEncoding& encoding) {
+    // UTF-16 keeps its markup out of reach of a scan of bytes until it is read.
+    if (encoding.codePage == kCodePageUtf16LE || encoding.codePage == kCodePageUtf16BE)
+        return ReadPastedColors(PageColorSource(PageTextAsUtf8(page, encoding)));
+    const std::string source = PageColorSource(page.substr(encoding.bomLength));
+    if (encoding.codePage == kCodePageUtf8) return ReadPastedColors(source);
+    return ReadPastedColors(PageTextAsUtf8(source, {encoding.codePage, 0}));
+}
+
 void WritePageFile(const CString& path, MappedPage& page, const PageEdit& edit) {
     NewFileBeside newFile(FullPath(AfxWide(path.str())));
     if (!newFile.IsOpen()) ThrowSystemError(newFile.Error(), path);
@@ -200,6 +246,24 @@ bool CSchemeDlg::ChoosePageToApply(CString& path, std::unique_ptr<MappedPage>& p
         return Refuse(kPageInUtf16, path), false;
     if (!FindBodyStartTag(bytes)) return Refuse(kNoBodyTag, path), false;
     return true;
+}
+
+bool CSchemeDlg::ConfirmTagUnderStyleSheet(const CString& path, std::string_view page,
+                                           const PageEncoding& encoding, bool backgroundForm) {
+    std::optional<PastedColors> read;
+    {
+        CWaitCursor wait;
+        read = ReadPageColors(page, encoding);
+    }
+    if (!read) return true;
+    std::string roles;
+    // In the background form the tag sets no background colour.
+    for (int role = backgroundForm ? 1 : 0; role < kRoleCount; ++role)
+        if (read->fromStyleSheet[role]) roles += std::string("    ") + kRoleNames[role] + "\n";
+    if (roles.empty()) return true;
+    CString question;
+    question.Format(kStyleSheetWins, path.str().c_str(), roles.c_str());
+    return AfxMessageBox(question, MB_OKCANCEL | MB_ICONWARNING, 0) == IDOK;
 }
 
 bool CSchemeDlg::PagePictureName(const CString& pagePath, std::string& name) {
@@ -242,6 +306,7 @@ void CSchemeDlg::OnApplyToPage() {
     const int codePage = encoding.codePage;
     BodyTagInputs colors;
     colors.backgroundForm = BackgroundsShown();
+    if (!ConfirmTagUnderStyleSheet(path, page->Bytes(), encoding, colors.backgroundForm)) return;
     std::string name;
     if (colors.backgroundForm && !PagePictureName(path, name)) return;
     colors.bgcolorHex = m_bgcolorHex.str();
@@ -285,4 +350,51 @@ void CSchemeDlg::OnApplyStyleSheet() {
         return;
     }
     WritePageFile(path, *page, edit);
+}
+
+void CSchemeDlg::OnOpenPageColors() {
+    CFileDialog dialog(TRUE, nullptr, nullptr, kPageDialogFlags, kPageFilter, nullptr);
+    if (dialog.DoModal() != IDOK) return;
+    const CString path = dialog.GetPathName();
+    std::optional<PastedColors> read;
+    {
+        CWaitCursor wait;
+        MappedPage page(path);
+        if (page.IsTooLarge()) return Refuse(kPageTooLargeToOpen, path);
+        const std::string_view bytes = page.Bytes();
+        read = ReadPageColors(bytes, FindPageEncoding(bytes, static_cast<int>(::GetACP())));
+    }
+    const bool anyRole = read && std::any_of(read->roles.begin(), read->roles.end(),
+                                             [](const auto& role) { return role.has_value(); });
+    if (!anyRole && !(read && read->picture)) return Refuse(kNoPageColors, path);
+
+    for (int role = 0; role < kRoleCount; ++role) {
+        if (!read->roles[role]) continue;
+        const uint32_t rgb = *read->roles[role];
+        ColorTable[3 * role + ChannelRed] = static_cast<int32_t>(rgb >> 16 & 0xFF);
+        ColorTable[3 * role + ChannelGreen] = static_cast<int32_t>(rgb >> 8 & 0xFF);
+        ColorTable[3 * role + ChannelBlue] = static_cast<int32_t>(rgb & 0xFF);
+    }
+    if (read->picture) {
+        // Loaded as Load Background loads one, with Show Backgrounds? ticked; the tag names it
+        // as the page does.
+        if (!BackgroundsShown()) {
+            CMenu tools = ToolsMenu();
+            m_solidBackground = static_cast<int>(
+                tools.CheckMenuItem(kShowBackgroundsPos, MF_BYPOSITION | MF_CHECKED));
+            tools.EnableMenuItem(kLoadBackgroundPos, MF_BYPOSITION | MF_ENABLED);
+        }
+        m_backgroundName = CString(*read->picture);
+        m_backgroundPath = CString(PicturePath(*read->picture, FolderOf(path)));
+        HBITMAP bitmap =
+            ReadFileIntoDDBW(AfxWide(m_backgroundPath.str()).c_str(), &m_backgroundAux, 0);
+        const DWORD systemError = ::GetLastError();
+        SetBackgroundBitmap(bitmap);
+        // The colours are stored already: after the message the window still shows them.
+        if (m_hBackground)
+            m_backgroundLoaded = 1;
+        else
+            ReportImageFailure(m_backgroundPath, systemError);
+    }
+    Refresh(RefreshScope::AllRolesReselected);
 }

@@ -7,6 +7,7 @@
 #include <string_view>
 
 #include "framework/Afx.h"
+#include "scheme/ColorPaste.h"
 #include "scheme/PageText.h"
 
 // The largest page that the page commands read.
@@ -39,6 +40,8 @@ private:
 std::optional<std::string> EncodeForPage(int codePage, std::string_view utf8);
 // The page's text (its mark left off) as UTF-8, read in its encoding.
 std::string PageTextAsUtf8(std::string_view page, const PageEncoding& encoding);
+// The page's colours as Paste Colors reads a whole page, the page read in its encoding.
+std::optional<PastedColors> ReadPageColors(std::string_view page, const PageEncoding& encoding);
 // The edited page in path's place, through a new file beside it moved there once complete; the
 // page is closed just before. A failure throws the CFileException and leaves the page whole.
 void WritePageFile(const CString& path, MappedPage& page, const PageEdit& edit);

@@ -109,7 +109,7 @@ protected:
                            PageEncoding& encoding);
     // Whether to write the tag when the page's style sheet sets colours that it sets: asks.
     bool ConfirmTagUnderStyleSheet(const CString& path, std::string_view page,
-                                   const PageEncoding& encoding);
+                                   const PageEncoding& encoding, bool backgroundForm);
     // How the page at pagePath names the picture; false when the author cancelled.
     bool PagePictureName(const CString& pagePath, std::string& name);
 
