@@ -516,6 +516,10 @@ std::string PageColorSource(std::string_view page) {
             at = close + 3;
             continue;
         }
+        if (next != 's' && next != 'S') {
+            ++at;
+            continue;
+        }
         const std::string_view name = StartsNoCase(page, at + 1, "script")  ? "script"
                                       : StartsNoCase(page, at + 1, "style") ? "style"
                                                                             : "";
