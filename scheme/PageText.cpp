@@ -257,7 +257,8 @@ int PrescanCodePage(std::string_view p) {
 
 struct Attribute {
     size_t nameBegin = 0, nameEnd = 0;
-    size_t end = 0; // after its value and the value's closing quote
+    size_t end = 0;            // after its value and the value's closing quote
+    bool valueMissing = false; // "name=" cut off by the tag's '>'
 };
 struct Tag {
     size_t begin = 0, end = 0;
@@ -403,6 +404,7 @@ private:
                     while (v < n && !IsSpace(p[v]) && p[v] != '>')
                         ++v;
                     value = p.substr(m, v - m);
+                    attribute.valueMissing = v == m;
                     k = v;
                 }
                 attribute.end = k;
@@ -585,14 +587,24 @@ PageEdit ApplyBodyColors(std::string_view page, const BodyTagInputs& colors,
     }
     for (const Attribute& a : body->attributes) {
         if (!EqualsNoCase(page.substr(a.nameBegin, a.nameEnd - a.nameBegin), dropped)) continue;
+        // The blanks before it go too, unless they part what stood on either side of it.
+        const char after = page[a.end];
         size_t from = a.nameBegin;
-        while (from > body->begin && IsSpace(page[from - 1]))
+        while (from > body->begin && IsSpace(page[from - 1]) &&
+               (IsSpace(after) || after == '>' || after == '/'))
             --from;
         edits.push_back({from, a.end, {}});
     }
     if (!added.empty()) {
         const bool blankBefore = IsSpace(page[body->insertAt - 1]);
-        edits.push_back({body->insertAt, body->insertAt, blankBefore ? added + " " : " " + added});
+        // A last "name=" left as it was would take the first new attribute for its value.
+        const Attribute* last = body->attributes.empty() ? nullptr : &body->attributes.back();
+        const bool lastLeft =
+            last && std::none_of(edits.begin(), edits.end(),
+                                 [&](const Edit& edit) { return edit.end == last->end; });
+        const std::string value = lastLeft && last->valueMissing ? "\"\"" : "";
+        edits.push_back({body->insertAt, body->insertAt,
+                         blankBefore ? value + added + " " : value + " " + added});
     }
     return Sorted(std::move(edits));
 }

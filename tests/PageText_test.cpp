@@ -39,6 +39,9 @@ TEST(PageText, BodyAttributesReplacedInPlaceAndAddedBeforeTheEnd) {
          "<body BACKGROUND=\"b\xE9.png\" TEXT=\"#000000\" LINK=\"#008200\" "
          "VLINK=\"#551A8B\" ALINK=\"#EE0000\"/>",
          true},
+        // A value cut off by '>' stays empty; a removed attribute leaves its neighbours apart.
+        {"<body a=>", "<body a=\"\" " + kAdded + ">", false},
+        {"<body background=\"x\"<p>", "<body <p " + kAdded + ">", false},
         // Not the tags in a comment, a script or a title, nor an end tag.
         {"<!-- <body> --><script>'<body>'</SCRIPT ><title><body></title></body>\n<body>",
          "<!-- <body> --><script>'<body>'</SCRIPT ><title><body></title></body>\n<body " + kAdded +
