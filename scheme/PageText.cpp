@@ -4,8 +4,6 @@
 #include <array>
 #include <vector>
 
-#include "StyleSheet.h"
-
 namespace {
 // What a browser's prescan reads of a page for its encoding.
 constexpr size_t kPrescanLength = 1024;
