@@ -583,14 +583,34 @@ PageEdit ApplyBodyColors(std::string_view page, const BodyTagInputs& colors,
             added += std::string(attribute.name) + "=\"" + *value + "\"";
         }
     }
-    for (const Attribute& a : body->attributes) {
-        if (!EqualsNoCase(page.substr(a.nameBegin, a.nameEnd - a.nameBegin), dropped)) continue;
+    const auto isDropped = [&](const Attribute& a) {
+        return EqualsNoCase(page.substr(a.nameBegin, a.nameEnd - a.nameBegin), dropped);
+    };
+    const auto isEdited = [&](const Attribute& a) {
+        return std::any_of(edits.begin(), edits.end(),
+                           [&](const Edit& edit) { return edit.end == a.end; });
+    };
+    for (size_t i = 0; i < body->attributes.size(); ++i) {
+        const Attribute& a = body->attributes[i];
+        if (!isDropped(a)) continue;
         // The blanks before it go too, unless they part what stood on either side of it.
         const char after = page[a.end];
         size_t from = a.nameBegin;
         while (from > body->begin && IsSpace(page[from - 1]) &&
                (IsSpace(after) || after == '>' || after == '/'))
             --from;
+        // A name without a value before it would take a following "=..." for its value.
+        size_t next = a.end;
+        while (IsSpace(page[next]))
+            ++next;
+        size_t before = i;
+        while (before > 0 && isDropped(body->attributes[before - 1]))
+            --before;
+        if (page[next] == '=' && before > 0) {
+            const Attribute& named = body->attributes[before - 1];
+            if (named.end == named.nameEnd && !isEdited(named))
+                edits.push_back({named.end, named.end, "=\"\""});
+        }
         edits.push_back({from, a.end, {}});
     }
     if (!added.empty()) {
