@@ -39,7 +39,10 @@ void Report(const char* backdropName, std::span<const double> backdrop,
         for (uint32_t colour : colours) {
             const double text = RelativeLuminance(0, 0, 0);
             const Clock::time_point start = Clock::now();
-            FixColor(colour, {backdrop, aim, text, view});
+            // In a view, jointly with Normal vision, as the window fixes (the same backdrop).
+            FixGoal goal{aim, {{backdrop, text, Vision::Normal}}};
+            if (view != Vision::Normal) goal.sights.push_back({backdrop, text, view});
+            FixColor(colour, goal);
             times.push_back(Milliseconds(start, Clock::now()));
         }
         std::sort(times.begin(), times.end());
@@ -73,7 +76,7 @@ int main() {
             row[i] = first + i;
         every.Add(row.data(), row.size());
     }
-    const std::vector<double> picture = every.SortedLuminances();
+    const std::vector<double> picture = PicturePage(every.Take(), Vision::Normal).luminances;
     Report("picture of every colour", picture, colours);
     Report("picture of every colour", picture, colours, Vision::Deuteranopia);
     // Black and white only: the one gap in which a colour can pass.

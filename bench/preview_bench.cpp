@@ -40,6 +40,7 @@ private:
         m_solidBackground = bitmap ? 0 : MF_CHECKED;
         ToolsMenu().CheckMenuItem(kShowBackgroundsPos,
                                   MF_BYPOSITION | (bitmap ? MF_CHECKED : MF_UNCHECKED));
+        m_picture.Replace(bitmap, false);
         m_hBackground = bitmap;
         m_backgroundLoaded = bitmap ? 1 : 0;
     }
@@ -277,12 +278,13 @@ int main(int argc, char** argv) {
         ReadPixelsOnly(big, kBigSide);
         ::QueryPerformanceCounter(&end);
         readOnly.push_back(Microseconds(start, end));
-        std::vector<double> luminances, apcaLuminances;
+        CPagePicture picture;
+        picture.Replace(big, false);
         ::QueryPerformanceCounter(&start);
-        ReadPictureLuminances(big, luminances, apcaLuminances);
+        const PageLuminances* luminances = picture.Luminances(Vision::Normal);
         ::QueryPerformanceCounter(&end);
         oneTime.push_back(Microseconds(start, end));
-        luminanceCount = luminances.size();
+        luminanceCount = luminances ? luminances->luminances.size() : 0;
     }
     std::sort(oneTime.begin(), oneTime.end());
     std::sort(readOnly.begin(), readOnly.end());

@@ -1,15 +1,28 @@
 #include "App.h"
 
+#include <algorithm>
+
 #include "ModalHost.h"
 
 namespace {
 CWinApp* g_app = nullptr;
 
-// A character of a URL's path as %XX.
-std::string FormatEscape(char ch) {
-    constexpr char kDigits[] = "0123456789ABCDEF";
-    const auto byte = static_cast<unsigned char>(ch);
-    return {'%', kDigits[byte >> 4], kDigits[byte & 15]};
+// The longest path that Windows knows, in UTF-16 units.
+constexpr DWORD kLongestPath = 32768;
+
+// The full path of module, however long.
+std::wstring ModulePath(HMODULE module) {
+    std::wstring path(MAX_PATH, L'\0');
+    for (;;) {
+        const DWORD length =
+            ::GetModuleFileNameW(module, path.data(), static_cast<DWORD>(path.size()));
+        // A path that filled the buffer may have been cut: asked again with more room.
+        if (length < path.size() || path.size() >= kLongestPath) {
+            path.resize(std::min<size_t>(length, path.size()));
+            return path;
+        }
+        path.resize(std::min<size_t>(2 * path.size(), kLongestPath));
+    }
 }
 
 // Starts a help engine with the wait cursor, no capture or menu tracking left behind, and
@@ -84,19 +97,12 @@ bool CWinApp::HasHelpPage(const char* page) const {
 }
 
 void CWinApp::BrowseHelp(const char* page) {
-    // file:///C:/Program%20Files/Tintwright/help/welcome.htm
+    // The plain path: winebrowser makes the file: URL itself, each byte of the path's UTF-8
+    // that needs it percent-encoded, where an escaped URL of ours it would unescape in the code
+    // page ("Tïntwright" read as "TÃ¯ntwright").
     const CString path = m_helpPagesFolder + "\\" + page;
-    std::string url = "file:///";
-    for (char ch : path.str()) {
-        if (ch == '\\')
-            url += '/';
-        else if (ch == ' ' || ch == '%' || ch == '#' || ch == '?')
-            url += FormatEscape(ch);
-        else
-            url += ch;
-    }
     HWND owner = m_pMainWnd ? m_pMainWnd->m_hWnd : nullptr;
-    StartHelpEngine(owner, [&] { return AfxGetModalHost().OpenInBrowser(url.c_str()); });
+    StartHelpEngine(owner, [&] { return AfxGetModalHost().OpenInBrowser(path); });
 }
 
 void CWinApp::CloseHtmlHelp() {
@@ -111,9 +117,7 @@ void AfxWinInit(HINSTANCE module) {
     CWinApp* app = AfxGetApp();
     if (!app) return;
     app->m_hInstance = module;
-    wchar_t path[MAX_PATH + 1] = {};
-    DWORD length = ::GetModuleFileNameW(module, path, MAX_PATH);
-    CString full(AfxUtf8(std::wstring_view(path, length)));
+    CString full(AfxUtf8(ModulePath(module)));
     const std::string& text = full.str();
     const size_t nameStart = AfxFileNameOffset(text);
     size_t dot = text.find_last_of('.');

@@ -98,3 +98,21 @@ std::vector<BYTE> DialogTemplateForDpi(HINSTANCE module, UINT id, UINT dpi) {
     copy.insert(copy.end(), bytes + itemsStart, bytes + size);
     return copy;
 }
+
+namespace {
+using SetThreadDpiAwarenessContextFunction = DPI_AWARENESS_CONTEXT(WINAPI*)(DPI_AWARENESS_CONTEXT);
+SetThreadDpiAwarenessContextFunction ThreadAwarenessSetter() {
+    static const auto setter =
+        User32Function<SetThreadDpiAwarenessContextFunction>("SetThreadDpiAwarenessContext");
+    return setter;
+}
+} // namespace
+
+CPhysicalPixelsScope::CPhysicalPixelsScope() {
+    if (auto setter = ThreadAwarenessSetter())
+        m_previous = setter(DPI_AWARENESS_CONTEXT_PER_MONITOR_AWARE_V2);
+}
+
+CPhysicalPixelsScope::~CPhysicalPixelsScope() {
+    if (auto setter = ThreadAwarenessSetter(); setter && m_previous) setter(m_previous);
+}

@@ -37,3 +37,16 @@ int SystemMetricForDpi(int index, UINT dpi);
 // scalable face of the same metrics. Empty where the resource is to be used as it is (at 96 DPI,
 // or in another font).
 std::vector<BYTE> DialogTemplateForDpi(HINSTANCE module, UINT id, UINT dpi);
+
+// For its lifetime the calling thread sees every monitor in physical pixels (per-monitor
+// awareness), where the system has such a setting; the thread's previous setting comes back after.
+class CPhysicalPixelsScope {
+public:
+    CPhysicalPixelsScope();
+    ~CPhysicalPixelsScope();
+    CPhysicalPixelsScope(const CPhysicalPixelsScope&) = delete;
+    CPhysicalPixelsScope& operator=(const CPhysicalPixelsScope&) = delete;
+
+private:
+    DPI_AWARENESS_CONTEXT m_previous = nullptr;
+};

@@ -3,7 +3,7 @@
 #include <iterator>
 #include <string>
 
-#include "FileBeside.h"
+#include "shared/FileBeside.h"
 
 namespace {
 constexpr size_t kMaxNameInMessage = 127;

@@ -3,7 +3,9 @@
 #include <algorithm>
 #include <cstdio>
 #include <cstring>
+#include <cwchar>
 #include <string>
+#include <vector>
 
 #include "App.h"
 #include "Exception.h"
@@ -12,6 +14,12 @@
 namespace {
 CModalHost g_platformHost;
 constexpr const char* kCommonDialogs = "comdlg32.dll";
+// The packages of Wine's Gecko for this program's machine, as Wine names them.
+#ifdef _WIN64
+constexpr const wchar_t* kGeckoPackages = L"wine-gecko-*-x86_64*";
+#else
+constexpr const wchar_t* kGeckoPackages = L"wine-gecko-*-x86*";
+#endif
 
 // The function name of module, or nullptr when the library could not be loaded.
 template <typename Function> Function Export(HMODULE module, const char* name) {
@@ -42,6 +50,77 @@ std::wstring UnixFolder(std::wstring folder) {
     for (wchar_t& ch : folder)
         if (ch == L'/') ch = L'\\';
     return folder;
+}
+
+// Whether path names a file (not a folder).
+bool IsFile(const std::wstring& path) {
+    const DWORD attributes = ::GetFileAttributesW(path.c_str());
+    return attributes != INVALID_FILE_ATTRIBUTES && !(attributes & FILE_ATTRIBUTE_DIRECTORY);
+}
+
+// The names in folder that match pattern ("wine-gecko-*"), folders and files alike.
+std::vector<std::wstring> NamesIn(const std::wstring& folder, const wchar_t* pattern) {
+    std::vector<std::wstring> names;
+    WIN32_FIND_DATAW found;
+    HANDLE search = ::FindFirstFileW((folder + L"\\" + pattern).c_str(), &found);
+    if (search == INVALID_HANDLE_VALUE) return names;
+    do {
+        if (std::wcscmp(found.cFileName, L".") != 0 && std::wcscmp(found.cFileName, L"..") != 0)
+            names.push_back(found.cFileName);
+    } while (::FindNextFileW(search, &found));
+    ::FindClose(search);
+    return names;
+}
+
+// The Gecko folders that Wine's HTML engine registered on installing them: the GeckoPath of
+// each version under HKLM\Software\Wine\MSHTML.
+std::vector<std::wstring> RegisteredGeckoFolders() {
+    std::vector<std::wstring> folders;
+    HKEY versions = nullptr;
+    if (::RegOpenKeyExW(HKEY_LOCAL_MACHINE, L"Software\\Wine\\MSHTML", 0, KEY_READ, &versions) !=
+        ERROR_SUCCESS)
+        return folders;
+    wchar_t version[MAX_PATH];
+    for (DWORD i = 0;; ++i) {
+        DWORD length = MAX_PATH;
+        if (::RegEnumKeyExW(versions, i, version, &length, nullptr, nullptr, nullptr, nullptr) !=
+            ERROR_SUCCESS)
+            break;
+        wchar_t folder[MAX_PATH] = {};
+        DWORD size = sizeof folder - sizeof(wchar_t);
+        if (::RegGetValueW(versions, version, L"GeckoPath", RRF_RT_REG_SZ, nullptr, folder,
+                           &size) == ERROR_SUCCESS)
+            folders.push_back(folder);
+    }
+    ::RegCloseKey(versions);
+    return folders;
+}
+
+// Whether Wine's HTML engine has what draws pages: Gecko's xul.dll in a folder registered for
+// it or installed into the prefix, or a Gecko of the data folders that Wine installs on first
+// use (its folder or its .msi).
+// Every prefix has a gecko folder in the system folder with a plugin in it, Gecko or not.
+bool GeckoInstalled() {
+    for (const std::wstring& folder : RegisteredGeckoFolders()) {
+        if (IsFile(UnixFolder(folder) + L"\\xul.dll")) return true;
+    }
+    // Where Wine installs a version into the prefix: gecko\<version>\wine_gecko.
+    const std::wstring installed = SystemFolder() + L"\\gecko";
+    for (const std::wstring& version : NamesIn(installed, L"*")) {
+        if (IsFile(installed + L"\\" + version + L"\\wine_gecko\\xul.dll")) return true;
+    }
+    std::vector<std::wstring> dataFolders = {L"\\\\?\\unix\\usr\\share\\wine\\gecko",
+                                             L"\\\\?\\unix\\opt\\wine\\gecko"};
+    wchar_t data[MAX_PATH] = {};
+    const DWORD length = ::GetEnvironmentVariableW(L"WINEDATADIR", data, MAX_PATH);
+    if (length > 0 && length < MAX_PATH) dataFolders.push_back(UnixFolder(data) + L"\\gecko");
+    for (const std::wstring& folder : dataFolders) {
+        for (const std::wstring& name : NamesIn(folder, kGeckoPackages)) {
+            const std::wstring path = folder + L"\\" + name;
+            if (name.ends_with(L".msi") ? IsFile(path) : IsFile(path + L"\\xul.dll")) return true;
+        }
+    }
+    return false;
 }
 
 // The wide form of a text that may be absent, kept while the call runs.
@@ -83,6 +162,7 @@ constexpr const char* kPathTooLong =
     "This path is longer than 259 characters, more than the file dialog can take:\n%s\n\n"
     "Please choose a file whose path is shorter.";
 constexpr const wchar_t* kDialogProcProperty = L"Tintwright.FileDialogProc";
+constexpr const wchar_t* kDialogArgumentsProperty = L"Tintwright.FileDialogArguments";
 // The most the dialog is asked for at once: the longest path Windows knows.
 constexpr size_t kLongestPath = 32768;
 
@@ -103,11 +183,50 @@ std::wstring TypedPath(HWND dialog) {
     return folder + (folder.empty() || folder.back() == L'\\' ? L"" : L"\\") + typed;
 }
 
+// The extension of a filter's pattern ("*.colors;*.x" gives "colors"), or nothing for one that
+// holds a wildcard, as Wine's dialog takes it.
+std::wstring PatternExtension(const wchar_t* pattern) {
+    std::wstring extension(pattern, std::wcscspn(pattern, L";"));
+    const size_t dot = extension.find(L'.');
+    if (dot == std::wstring::npos || extension.find_first_of(L"*?", dot) != std::wstring::npos)
+        return {};
+    return extension.substr(dot + 1);
+}
+
+// The characters that the dialog adds to a typed name without an extension: a dot and the default
+// extension, or the pattern's of any filter, whichever is longest, so that no path escapes the
+// count.
+size_t AddedExtensionLength(const std::wstring& path, const OPENFILENAMEW* arguments) {
+    if (!arguments || !arguments->lpstrDefExt) return 0;
+    const size_t nameStart = path.find_last_of(L"\\/:") + 1; // 0 without a folder
+    // A folder typed to go into it gets nothing.
+    const DWORD attributes = ::GetFileAttributesW(path.c_str());
+    if (nameStart == path.size() ||
+        (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY)) ||
+        path.find(L'.', nameStart) != std::wstring::npos ||
+        path.find_first_of(L"*?\"", nameStart) != std::wstring::npos)
+        return 0;
+    size_t longest = std::wcslen(arguments->lpstrDefExt);
+    if (const wchar_t* filter = arguments->lpstrFilter) {
+        // Pairs of description and pattern, ended by an empty string.
+        for (const wchar_t* text = filter; *text; text += std::wcslen(text) + 1) {
+            text += std::wcslen(text) + 1;
+            if (!*text) break;
+            longest = std::max(longest, PatternExtension(text).size());
+        }
+    }
+    return longest == 0 ? 0 : 1 + longest;
+}
+
 LRESULT CALLBACK FileDialogGuard(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam) {
     const auto previous = reinterpret_cast<WNDPROC>(::GetPropW(dialog, kDialogProcProperty));
     if (message == WM_COMMAND && LOWORD(wParam) == IDOK) {
-        const std::wstring path = TypedPath(dialog);
-        if (path.size() >= MAX_PATH) {
+        std::wstring path = TypedPath(dialog);
+        const auto arguments =
+            static_cast<const OPENFILENAMEW*>(::GetPropW(dialog, kDialogArgumentsProperty));
+        const size_t added = AddedExtensionLength(path, arguments);
+        if (path.size() + added >= MAX_PATH) {
+            if (added > 0) path += L'.' + std::wstring(arguments->lpstrDefExt);
             const std::string utf8 = AfxUtf8(path.c_str());
             std::string text(std::strlen(kPathTooLong) + utf8.size(), '\0');
             text.resize(std::snprintf(text.data(), text.size(), kPathTooLong, utf8.c_str()));
@@ -118,15 +237,18 @@ LRESULT CALLBACK FileDialogGuard(HWND dialog, UINT message, WPARAM wParam, LPARA
     if (message == WM_NCDESTROY) {
         ::SetWindowLongPtrW(dialog, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(previous));
         ::RemovePropW(dialog, kDialogProcProperty);
+        ::RemovePropW(dialog, kDialogArgumentsProperty);
     }
     return ::CallWindowProcW(previous, dialog, message, wParam, lParam);
 }
 
 // The hook of an explorer-style dialog runs in a child of the dialog: it puts the guard on the
 // dialog itself, which receives OK.
-UINT_PTR CALLBACK FileDialogHook(HWND child, UINT message, WPARAM, LPARAM) {
+UINT_PTR CALLBACK FileDialogHook(HWND child, UINT message, WPARAM, LPARAM lParam) {
     if (message == WM_INITDIALOG) {
         HWND dialog = ::GetParent(child);
+        // The dialog's arguments, which outlive it: the default extension and the filter.
+        ::SetPropW(dialog, kDialogArgumentsProperty, reinterpret_cast<HANDLE>(lParam));
         const LONG_PTR previous =
             ::SetWindowLongPtrW(dialog, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(FileDialogGuard));
         ::SetPropW(dialog, kDialogProcProperty, reinterpret_cast<HANDLE>(previous));
@@ -233,21 +355,7 @@ bool AfxRunningUnderWine() {
 
 bool CModalHost::HtmlHelpDrawsPages() {
     if (!AfxRunningUnderWine()) return true;
-    // Wine draws HTML through its Gecko engine, installed in its data folder or the system folder.
-    static const bool drawn = [] {
-        if (!LoadSystemLibrary(L"mshtml.dll")) return false;
-        std::wstring folders[2] = {SystemFolder() + L"\\gecko", L""};
-        wchar_t data[MAX_PATH] = {};
-        const DWORD length = ::GetEnvironmentVariableW(L"WINEDATADIR", data, MAX_PATH);
-        if (length > 0 && length < MAX_PATH) folders[1] = UnixFolder(data) + L"\\gecko";
-        for (const std::wstring& folder : folders) {
-            const DWORD attributes = ::GetFileAttributesW(folder.c_str());
-            if (!folder.empty() && attributes != INVALID_FILE_ATTRIBUTES &&
-                (attributes & FILE_ATTRIBUTE_DIRECTORY))
-                return true;
-        }
-        return false;
-    }();
+    static const bool drawn = LoadSystemLibrary(L"mshtml.dll") && GeckoInstalled();
     return drawn;
 }
 

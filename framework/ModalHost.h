@@ -23,8 +23,8 @@ public:
     // Whether HTML Help can draw its pages: always on Windows; under Wine only with Wine's HTML
     // engine, without which it shows its contents beside empty pages.
     virtual bool HtmlHelpDrawsPages();
-    // Hands the address (a file:/// URL) to the desktop's web browser through Wine's
-    // winebrowser; FALSE when it could not be started.
+    // Hands the address (a full path or a URL, UTF-8) to the desktop's web browser through
+    // Wine's winebrowser; FALSE when it could not be started.
     virtual BOOL OpenInBrowser(const char* url);
 };
 

@@ -2,6 +2,7 @@
 
 #include <windows.h>
 
+#include <algorithm>
 #include <cstdarg>
 #include <cstdio>
 #include <cstring>
@@ -61,6 +62,8 @@ void CString::ReleaseBuffer(int newLength) {
 }
 
 namespace {
+constexpr UINT kWesternCodePage = 1252;
+
 std::wstring WideFrom(UINT codePage, std::string_view bytes) {
     if (bytes.empty()) return {};
     const int size = static_cast<int>(bytes.size());
@@ -94,14 +97,35 @@ std::string AfxUtf8(std::wstring_view utf16) {
 }
 
 std::optional<std::string> AfxCodePageText(std::string_view utf8) {
-    const UINT codePage = ::GetACP();
-    if (codePage == CP_UTF8) return std::string(utf8);
+    return AfxCodePageTextIn(::GetACP(), utf8);
+}
+
+std::string AfxCodePageToUtf8(std::string_view bytes) {
+    return AfxCodePageToUtf8In(::GetACP(), bytes);
+}
+
+std::optional<std::string> AfxCodePageTextIn(unsigned codePage, std::string_view utf8) {
+    // Where the code page is UTF-8, text beyond ASCII is left to the marked form: unmarked, a
+    // machine of another code page would read it garbled.
+    if (codePage == CP_UTF8) {
+        if (std::any_of(utf8.begin(), utf8.end(), [](char ch) { return ch & 0x80; }))
+            return std::nullopt;
+        return std::string(utf8);
+    }
     BOOL usedDefault = FALSE;
     std::string bytes = BytesFrom(codePage, AfxWide(utf8), &usedDefault);
     if (usedDefault) return std::nullopt;
     return bytes;
 }
 
-std::string AfxCodePageToUtf8(std::string_view bytes) {
-    return AfxUtf8(WideFrom(CP_ACP, bytes));
+std::string AfxCodePageToUtf8In(unsigned codePage, std::string_view bytes) {
+    if (codePage == CP_UTF8) {
+        // Unmarked text that is not UTF-8 was written on a Western machine.
+        const bool valid =
+            bytes.empty() || ::MultiByteToWideChar(CP_UTF8, MB_ERR_INVALID_CHARS, bytes.data(),
+                                                   static_cast<int>(bytes.size()), nullptr, 0) > 0;
+        if (valid) return std::string(bytes);
+        codePage = kWesternCodePage;
+    }
+    return AfxUtf8(WideFrom(codePage, bytes));
 }

@@ -54,3 +54,7 @@ std::string AfxUtf8(std::wstring_view utf16);
 std::optional<std::string> AfxCodePageText(std::string_view utf8);
 // Text in the system code page (CP_ACP) as UTF-8.
 std::string AfxCodePageToUtf8(std::string_view bytes);
+// The two above as on a system whose code page is codePage. Where that is UTF-8 (65001), text
+// beyond ASCII has no code-page form, and bytes that are not UTF-8 are read as Windows-1252.
+std::optional<std::string> AfxCodePageTextIn(unsigned codePage, std::string_view utf8);
+std::string AfxCodePageToUtf8In(unsigned codePage, std::string_view bytes);

@@ -50,6 +50,11 @@ bool LooksLikePhotoCd(std::span<const uint8_t> data);
 // TGA has no signature: true for the version 2 footer or a plausible header, so test it last.
 bool LooksLikeTga(std::span<const uint8_t> data);
 
+// A BMP whose 16- or 32-bit pixels are laid out by masks: WIC reads some layouts, this every
+// one whose masks are contiguous.
+bool HasBmpBitfields(std::span<const uint8_t> data);
+DecodeResult DecodeBmpBitfields(std::span<const uint8_t> data);
+
 DecodeResult DecodePcx(std::span<const uint8_t> data);
 DecodeResult DecodePhotoCd(std::span<const uint8_t> data);
 DecodeResult DecodeTga(std::span<const uint8_t> data);

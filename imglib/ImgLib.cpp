@@ -54,6 +54,7 @@ imglib::Image DecodePortable(Format format, std::span<const uint8_t> bytes) {
     imglib::DecodeResult result;
     try {
         switch (format) {
+        case Format::Bmp: result = imglib::DecodeBmpBitfields(bytes); break;
         case Format::Pcx: result = imglib::DecodePcx(bytes); break;
         case Format::PhotoCd: result = imglib::DecodePhotoCd(bytes); break;
         case Format::Tga: result = imglib::DecodeTga(bytes); break;
@@ -81,8 +82,19 @@ auto Decode(const wchar_t* path, Format& format, FromWic&& fromWic, FromPortable
     // The formats that WIC decodes are told by their first bytes, as they come first.
     format = imglib::Recognise(file.Head());
     if (imglib::DecodedByWic(format)) {
-        WicPicture picture(format, file);
-        return fromWic(picture);
+        try {
+            WicPicture picture(format, file);
+            return fromWic(picture);
+        } catch (const Failure& failure) {
+            // WIC reads a few layouts of a BMP's bitfields (Wine's only the usual ones); ours the
+            // rest.
+            const bool damaged =
+                failure.code == IMGLIB_ERR_INCOMPATIBLE || failure.code == IMGLIB_ERR_CORRUPT;
+            if (format != Format::Bmp || !damaged) throw;
+            const std::vector<uint8_t> bytes = file.ReadAll();
+            if (!imglib::HasBmpBitfields(bytes)) throw;
+            return fromPortable(DecodePortable(format, bytes));
+        }
     }
     const std::vector<uint8_t> bytes = file.ReadAll();
     format = imglib::Recognise(bytes);
@@ -103,16 +115,23 @@ template <class Work> bool Run(Work&& work) {
         systemError = failure.systemError;
     } catch (const std::bad_alloc&) {
         t_lastError = IMGLIB_ERR_NO_MEMORY;
+    } catch (...) {
+        // Nothing may cross the exports' C boundary; the standard library's other failures
+        // (a length beyond its limits, a thread it could not start) are failures of memory.
+        t_lastError = IMGLIB_ERR_NO_MEMORY;
     }
     ::SetLastError(systemError);
     return false;
 }
 
-// A path of the single-byte exports, in the system code page, as the wide exports take it.
+// A path of the single-byte exports, in the system code page, as the wide exports take it;
+// bytes that are no text of that code page are an argument error, not a file that is missing.
 std::wstring CodePageToWide(const char* path) {
-    const int length = ::MultiByteToWideChar(CP_ACP, 0, path, -1, nullptr, 0);
-    std::wstring wide(static_cast<size_t>(length > 0 ? length : 1), L'\0');
-    ::MultiByteToWideChar(CP_ACP, 0, path, -1, wide.data(), length);
+    if (!path) throw Failure{IMGLIB_ERR_ARGUMENT};
+    const int length = ::MultiByteToWideChar(CP_ACP, MB_ERR_INVALID_CHARS, path, -1, nullptr, 0);
+    if (length <= 0) throw Failure{IMGLIB_ERR_ARGUMENT};
+    std::wstring wide(static_cast<size_t>(length), L'\0');
+    ::MultiByteToWideChar(CP_ACP, MB_ERR_INVALID_CHARS, path, -1, wide.data(), length);
     wide.resize(wide.size() - 1);
     return wide;
 }
@@ -157,12 +176,22 @@ IMGLIB_API int32_t WINAPI WritePngCopyW(const wchar_t* sourcePath, const wchar_t
 }
 
 IMGLIB_API HBITMAP WINAPI ReadFileIntoDDB(const char* path, uint32_t* aux, uint32_t flags) {
-    return ReadFileIntoDDBW(path ? CodePageToWide(path).c_str() : nullptr, aux, flags);
+    std::wstring wide;
+    if (!Run([&] { wide = CodePageToWide(path); })) {
+        t_lastFormat = IMGLIB_FORMAT_NONE;
+        return nullptr;
+    }
+    return ReadFileIntoDDBW(wide.c_str(), aux, flags);
 }
 
 IMGLIB_API int32_t WINAPI WritePngCopy(const char* sourcePath, const char* pngPath) {
-    return WritePngCopyW(sourcePath ? CodePageToWide(sourcePath).c_str() : nullptr,
-                         pngPath ? CodePageToWide(pngPath).c_str() : nullptr);
+    std::wstring source, png;
+    if (!Run([&] {
+            source = CodePageToWide(sourcePath);
+            png = CodePageToWide(pngPath);
+        }))
+        return t_lastError;
+    return WritePngCopyW(source.c_str(), png.c_str());
 }
 
 IMGLIB_API int32_t WINAPI GetLastImgLibError(void) {

@@ -23,7 +23,7 @@ enum ImgLibError : int32_t {
     IMGLIB_ERR_BITMAP = 6,         // the system could not create the bitmap
     IMGLIB_ERR_UNSUPPORTED = 7,    // not an image format that ImgLib reads
     IMGLIB_ERR_INCOMPATIBLE = 8,   // a known format in a variant that ImgLib does not read
-    IMGLIB_ERR_ARGUMENT = 9,       // path is NULL or flags is not 0
+    IMGLIB_ERR_ARGUMENT = 9,       // path is NULL or no text, or flags is not 0
     IMGLIB_ERR_WRITE = 10,         // the PNG copy cannot be written
 };
 
@@ -63,7 +63,8 @@ enum ImgLibFormat : int32_t {
 // error code; 0 after other failures.
 IMGLIB_API HBITMAP WINAPI ReadFileIntoDDBW(const wchar_t* path, uint32_t* aux, uint32_t flags);
 // ReadFileIntoDDBW for a path in the system code page (CP_ACP), kept for older callers: a name
-// outside that code page cannot be given to it.
+// outside that code page cannot be given to it, and bytes that are no text of it are
+// IMGLIB_ERR_ARGUMENT.
 IMGLIB_API HBITMAP WINAPI ReadFileIntoDDB(const char* path, uint32_t* aux, uint32_t flags);
 
 // Decodes the picture at sourcePath again and writes it as a PNG file at pngPath (both UTF-16):

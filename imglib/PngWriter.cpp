@@ -6,7 +6,7 @@
 #include <vector>
 
 #include "WinSupport.h"
-#include "framework/FileBeside.h"
+#include "shared/FileBeside.h"
 
 namespace imglib::win {
 namespace {

@@ -77,7 +77,8 @@ HBITMAP WicPicture::IntoBitmap() {
         return RowsIntoBitmap(m_frame.get(), *dib, Checker{this});
     }
     const DibLayout bgrx(m_width, m_height, 32);
-    if (!m_pixelFacts.alpha) {
+    // A 2-bit palette's alpha is in its colours, which the pixel format does not tell.
+    if (!HasAlpha()) {
         return RowsIntoBitmap(Converted(GUID_WICPixelFormat32bppBGR), bgrx, Checker{this});
     }
     IWICBitmapSource* bgra = Converted(GUID_WICPixelFormat32bppBGRA);

@@ -9,6 +9,7 @@
 #define IDR_ACCELERATOR 136
 #define IDD_CHANGE_TITLE 140
 #define IDD_CONTRAST 141
+#define IDD_ENTER_COLOR 142
 
 // Main dialog controls: the role radio buttons carry the ColorRole values
 #define IDC_BACKGROUND_COLOR 1000
@@ -45,6 +46,15 @@
 #define IDC_CONTRAST_FIX_VLINK 1042
 #define IDC_CONTRAST_FIX_ALINK 1043
 #define IDC_CONTRAST_FIX_ALL 1044
+// What the columns mean, in plain words
+#define IDC_CONTRAST_LEGEND 1045
+
+// Enter Color dialog
+#define IDC_ENTER_COLOR_LABEL 1050
+#define IDC_ENTER_COLOR_TEXT 1051
+#define IDC_ENTER_COLOR_SWATCH 1052
+#define IDC_ENTER_COLOR_RESULT 1053
+#define IDC_ENTER_COLOR_REASON 1054
 
 // Menu commands
 #define ID_EDIT_COPYTAG 32773
@@ -69,6 +79,8 @@
 #define ID_SCHEMES_OPENPAGE 32800
 #define ID_SCHEMES_APPLYPAGE 32801
 #define ID_SCHEMES_APPLYSTYLE 32802
+#define ID_EDIT_ENTERCOLOR 32795
+#define ID_TOOLS_PICKSCREEN 32799
 
 // The framework's standard commands: ID_EDIT_COPY, ID_APP_EXIT, ID_HELP
 #include "../framework/AfxRes.h"

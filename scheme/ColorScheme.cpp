@@ -32,11 +32,23 @@ uint32_t RoleColorRef(const int32_t* table, ColorRole role) {
            (static_cast<uint32_t>(rgb[2]) & 0xFF) << 16;
 }
 
+uint32_t RoleRgb(const int32_t* table, ColorRole role) {
+    const int32_t* rgb = table + ComponentIndex(role, ChannelRed);
+    return PackRgb(rgb[0], rgb[1], rgb[2]);
+}
+
+void SetRoleRgb(int32_t* table, ColorRole role, uint32_t rgb) {
+    const Rgb8 c = UnpackRgb(rgb);
+    int32_t* out = table + ComponentIndex(role, ChannelRed);
+    out[0] = c.red;
+    out[1] = c.green;
+    out[2] = c.blue;
+}
+
 std::string DisplayHex(const int32_t* table, ColorRole role) {
-    const uint32_t color = RoleColorRef(table, role);
+    const Rgb8 c = UnpackRgb(RoleRgb(table, role));
     char digits[7];
-    std::snprintf(digits, sizeof digits, "%02X%02X%02X", color & 0xFF, (color >> 8) & 0xFF,
-                  (color >> 16) & 0xFF);
+    std::snprintf(digits, sizeof digits, "%02X%02X%02X", c.red, c.green, c.blue);
     return digits;
 }
 

@@ -41,6 +41,24 @@ std::string HexColor(const int32_t* table, ColorRole role);
 
 // The display colour of a role (0x00BBGGRR) from the low eight bits of each component.
 uint32_t RoleColorRef(const int32_t* table, ColorRole role);
+// The display colour of a role as 0x00RRGGBB, red in the top byte of the three.
+uint32_t RoleRgb(const int32_t* table, ColorRole role);
+// Sets role's components in table to those of the colour 0x00RRGGBB.
+void SetRoleRgb(int32_t* table, ColorRole role, uint32_t rgb);
+
+// The components 0 to 255 of a colour 0x00RRGGBB, and back; the top byte is ignored.
+struct Rgb8 {
+    int red, green, blue;
+};
+constexpr Rgb8 UnpackRgb(uint32_t rgb) {
+    return {static_cast<int>(rgb >> 16 & 0xFF), static_cast<int>(rgb >> 8 & 0xFF),
+            static_cast<int>(rgb & 0xFF)};
+}
+constexpr uint32_t PackRgb(int red, int green, int blue) {
+    return static_cast<uint32_t>(red & 0xFF) << 16 | static_cast<uint32_t>(green & 0xFF) << 8 |
+           static_cast<uint32_t>(blue & 0xFF);
+}
+
 // The same display colour as six upper-case hexadecimal digits, red first, whatever the
 // components: "FFEBD7".
 std::string DisplayHex(const int32_t* table, ColorRole role);

@@ -1,7 +1,6 @@
 #include "Contrast.h"
 
 #include <algorithm>
-#include <bit>
 #include <cmath>
 
 #include "Apca.h"
@@ -34,8 +33,9 @@ double RelativeLuminance(int red, int green, int blue) {
     return Luminance(LinearComponents(), red & 0xFF, green & 0xFF, blue & 0xFF);
 }
 
-double RelativeLuminance(uint32_t colorRef) {
-    return RelativeLuminance(colorRef & 0xFF, (colorRef >> 8) & 0xFF, (colorRef >> 16) & 0xFF);
+double RgbLuminance(uint32_t rgb) {
+    const Rgb8 c = UnpackRgb(rgb);
+    return Luminance(LinearComponents(), c.red, c.green, c.blue);
 }
 
 double ContrastRatio(double luminanceA, double luminanceB) {
@@ -61,69 +61,96 @@ std::string RatioText(double ratio) {
            std::to_string(fraction) + ":1";
 }
 
-PictureColors::PictureColors() : m_seen(kColorCount / 64) {}
+PictureColors::PictureColors() : m_pixels(kColorCount) {}
 
 void PictureColors::Add(const uint32_t* pixels, size_t count) {
-    for (size_t i = 0; i < count; ++i) {
-        const uint32_t color = pixels[i] & (kColorCount - 1);
-        m_seen[color >> 6] |= uint64_t{1} << (color & 63);
-    }
+    for (size_t i = 0; i < count; ++i)
+        ++m_pixels[pixels[i] & (kColorCount - 1)];
 }
 
-template <typename Visit> void PictureColors::ForEachColor(Visit visit) const {
-    for (size_t w = 0; w < m_seen.size(); ++w)
-        for (uint64_t word = m_seen[w]; word; word &= word - 1)
-            visit(static_cast<uint32_t>(w * 64 + static_cast<size_t>(std::countr_zero(word))));
+std::vector<ColorCount> PictureColors::Take() {
+    std::vector<ColorCount> colors;
+    for (uint32_t color = 0; color < kColorCount; ++color)
+        if (m_pixels[color]) colors.push_back({color, m_pixels[color]});
+    std::vector<uint32_t>().swap(m_pixels);
+    return colors;
 }
 
-std::vector<double> PictureColors::SortedLuminances() const {
-    return SortedValues([](uint32_t color) {
-        return Luminance(LinearComponents(), static_cast<int>(color >> 16), (color >> 8) & 0xFF,
-                         color & 0xFF);
-    });
-}
+namespace {
+struct ValuePixels {
+    double value;
+    uint64_t pixels;
+};
 
-std::vector<double> PictureColors::SortedApcaLuminances() const {
-    return SortedValues(ApcaLuminance);
-}
-
-std::vector<double> PictureColors::SortedValues(double (*value)(uint32_t color)) const {
-    size_t count = 0;
-    for (uint64_t word : m_seen)
-        count += static_cast<size_t>(std::popcount(word));
-    if (count == 0) return {};
-    // A bucket sort: the luminances spread by value over buckets of a few each, which are
-    // sorted alone; many times faster than one sort of up to 16 Mi values.
-    const size_t buckets = std::max<size_t>(1, count / kValuesPerBucket);
+// Sorts by value and merges equal values: a bucket sort, the values spread over buckets of a
+// few each that are sorted alone; many times faster than one sort of up to 16 Mi values.
+void SortMerging(std::vector<ValuePixels>& values) {
+    const size_t buckets = std::max<size_t>(1, values.size() / kValuesPerBucket);
     const auto bucketOf = [&](double v) {
-        return std::min(buckets - 1, static_cast<size_t>(v * static_cast<double>(buckets)));
+        return std::min(buckets - 1, static_cast<size_t>(std::max(0.0, v) * double(buckets)));
     };
     std::vector<size_t> starts(buckets + 1);
-    ForEachColor([&](uint32_t color) { ++starts[bucketOf(value(color)) + 1]; });
+    for (const ValuePixels& v : values)
+        ++starts[bucketOf(v.value) + 1];
     for (size_t b = 1; b <= buckets; ++b)
         starts[b] += starts[b - 1];
-    std::vector<double> luminances(count);
+    std::vector<ValuePixels> sorted(values.size());
     std::vector<size_t> next(starts.begin(), starts.end() - 1);
-    ForEachColor([&](uint32_t color) {
-        const double v = value(color);
-        luminances[next[bucketOf(v)]++] = v;
-    });
+    for (const ValuePixels& v : values)
+        sorted[next[bucketOf(v.value)]++] = v;
+    const auto byValue = [](const ValuePixels& a, const ValuePixels& b) {
+        return a.value < b.value;
+    };
     for (size_t b = 0; b < buckets; ++b)
-        std::sort(luminances.begin() + static_cast<std::ptrdiff_t>(starts[b]),
-                  luminances.begin() + static_cast<std::ptrdiff_t>(starts[b + 1]));
-    luminances.erase(std::unique(luminances.begin(), luminances.end()), luminances.end());
-    return luminances;
+        std::sort(sorted.begin() + static_cast<std::ptrdiff_t>(starts[b]),
+                  sorted.begin() + static_cast<std::ptrdiff_t>(starts[b + 1]), byValue);
+    values.clear();
+    for (const ValuePixels& v : sorted) {
+        if (!values.empty() && values.back().value == v.value)
+            values.back().pixels += v.pixels;
+        else
+            values.push_back(v);
+    }
+}
+} // namespace
+
+double PageLuminances::ShareReaching(double luminance, double aim) const {
+    if (pixelsUpTo.empty() || pixelsUpTo.back() == 0) return 0;
+    // It falls short against the luminances strictly between these, as MeetsContrast decides.
+    const double least = aim - kRatioSlack;
+    const double low = (luminance + kFlare) / least - kFlare;
+    const double high = (luminance + kFlare) * least - kFlare;
+    const auto first = std::upper_bound(luminances.begin(), luminances.end(), low);
+    const auto last = std::lower_bound(luminances.begin(), luminances.end(), high);
+    const auto upTo = [&](std::vector<double>::const_iterator end) {
+        return end == luminances.begin() ? 0 : pixelsUpTo[size_t(end - luminances.begin()) - 1];
+    };
+    const uint64_t failing = first < last ? upTo(last) - upTo(first) : 0;
+    return 1.0 - double(failing) / double(pixelsUpTo.back());
 }
 
-std::array<ContrastRow, 4> CheckContrast(const int32_t* table, std::span<const double> backdrop) {
-    const double text = RelativeLuminance(RoleColorRef(table, RoleText));
-    std::array<ContrastRow, 4> rows{};
-    for (size_t i = 0; i < rows.size(); ++i) {
-        const ColorRole role = kForegroundRoles[i];
-        const double luminance = RelativeLuminance(RoleColorRef(table, role));
-        rows[i].role = role;
-        rows[i].ratio = WorstContrast(luminance, backdrop);
-        if (role != RoleText) rows[i].againstText = ContrastRatio(luminance, text);
+PageLuminances SolidPage(uint32_t rgb) {
+    return {{RgbLuminance(rgb)}, {ApcaLuminance(rgb)}, {1}};
+}
+
+PageLuminances PicturePage(const std::vector<ColorCount>& colors, Vision view) {
+    std::vector<ValuePixels> wcag, apca;
+    wcag.reserve(colors.size());
+    apca.reserve(colors.size());
+    for (const ColorCount& c : colors) {
+        const uint32_t seen = SimulateVision(view, c.color);
+        wcag.push_back({RgbLuminance(seen), c.pixels});
+        apca.push_back({ApcaLuminance(seen), c.pixels});
     }
-    return rows;
+    SortMerging(wcag);
+    SortMerging(apca);
+    PageLuminances page;
+    uint64_t total = 0;
+    for (const ValuePixels& v : wcag) {
+        page.luminances.push_back(v.value);
+        page.pixelsUpTo.push_back(static_cast<uint32_t>(total += v.pixels));
+    }
+    for (const ValuePixels& v : apca)
+        page.apcaLuminances.push_back(v.value);
+    return page;
 }

@@ -12,6 +12,8 @@ constexpr double kOneGapAim = 2.2;
 // The luminance that any gap wide enough for such an aim contains: sqrt(0.05 * 1.05) - 0.05.
 constexpr double kGapProbe = 0.17912878474779200;
 constexpr int kHueToleranceDegrees = 2;
+// WCAG's allowance for flare in its ratio.
+constexpr double kFlare = 0.05;
 
 // The HSV hue as 60 degrees times num / den, num in [0, 6 den): exact, so that a candidate at
 // the tolerance's very edge is decided the same way every time. den is 0 for a grey.
@@ -20,7 +22,8 @@ struct Hue {
     int64_t den;
 };
 
-Hue HueOf(int red, int green, int blue) {
+Hue HueOf(uint32_t rgb) {
+    const auto [red, green, blue] = UnpackRgb(rgb);
     const int high = std::max({red, green, blue});
     const int low = std::min({red, green, blue});
     const int64_t d = high - low;
@@ -49,8 +52,8 @@ struct OkLab {
 
 OkLab ToOkLab(uint32_t rgb) {
     const std::array<double, 256>& linear = LinearComponents();
-    const double r = linear[(rgb >> 16) & 0xFF], g = linear[(rgb >> 8) & 0xFF],
-                 b = linear[rgb & 0xFF];
+    const Rgb8 c = UnpackRgb(rgb);
+    const double r = linear[c.red], g = linear[c.green], b = linear[c.blue];
     const double l = std::cbrt(0.4122214708 * r + 0.5363325363 * g + 0.0514459929 * b);
     const double m = std::cbrt(0.2119034982 * r + 0.6806995451 * g + 0.1073969566 * b);
     const double s = std::cbrt(0.0883024619 * r + 0.2817188376 * g + 0.6299787005 * b);
@@ -75,14 +78,14 @@ public:
     }
 
     bool Passes(double luminance) const {
-        if (m_aim < kOneGapAim) return WorstContrast(luminance, m_backdrop) >= m_aim;
+        if (m_aim < kOneGapAim) return MeetsContrast(WorstContrast(luminance, m_backdrop), m_aim);
         if (luminance <= m_backdrop.front())
-            return ContrastRatio(luminance, m_backdrop.front()) >= m_aim;
+            return MeetsContrast(ContrastRatio(luminance, m_backdrop.front()), m_aim);
         if (luminance >= m_backdrop.back())
-            return ContrastRatio(luminance, m_backdrop.back()) >= m_aim;
+            return MeetsContrast(ContrastRatio(luminance, m_backdrop.back()), m_aim);
         if (luminance <= m_gapBelow || luminance >= m_gapAbove) return false;
-        return ContrastRatio(luminance, m_gapBelow) >= m_aim &&
-               ContrastRatio(luminance, m_gapAbove) >= m_aim;
+        return MeetsContrast(ContrastRatio(luminance, m_gapBelow), m_aim) &&
+               MeetsContrast(ContrastRatio(luminance, m_gapAbove), m_aim);
     }
 
 private:
@@ -90,11 +93,6 @@ private:
     double m_aim;
     double m_gapBelow = 0, m_gapAbove = 0;
 };
-
-uint32_t Rgb(int red, int green, int blue) {
-    return static_cast<uint32_t>(red) << 16 | static_cast<uint32_t>(green) << 8 |
-           static_cast<uint32_t>(blue);
-}
 
 // Calls visit with every 8-bit colour of hue's, and a few just beside it, each sector of the
 // hue circle walked only where the tolerance reaches into it.
@@ -127,12 +125,12 @@ template <typename Visit> void ForEachColorNear(Hue hue, Visit visit) {
                 const int tLast = std::min(d, static_cast<int>(s.last * d) + 2);
                 for (int mid = low + tFirst; mid <= low + tLast; ++mid) {
                     switch (s.sector) {
-                    case 0: visit(Rgb(high, mid, low)); break;
-                    case 1: visit(Rgb(mid, high, low)); break;
-                    case 2: visit(Rgb(low, high, mid)); break;
-                    case 3: visit(Rgb(low, mid, high)); break;
-                    case 4: visit(Rgb(mid, low, high)); break;
-                    default: visit(Rgb(high, low, mid)); break;
+                    case 0: visit(PackRgb(high, mid, low)); break;
+                    case 1: visit(PackRgb(mid, high, low)); break;
+                    case 2: visit(PackRgb(low, high, mid)); break;
+                    case 3: visit(PackRgb(low, mid, high)); break;
+                    case 4: visit(PackRgb(mid, low, high)); break;
+                    default: visit(PackRgb(high, low, mid)); break;
                     }
                 }
             }
@@ -141,25 +139,61 @@ template <typename Visit> void ForEachColorNear(Hue hue, Visit visit) {
 }
 
 double SeenLuminance(uint32_t rgb, Vision view) {
-    const uint32_t seen = SimulateVision(view, rgb);
-    return RelativeLuminance(static_cast<int>(seen >> 16), (seen >> 8) & 0xFF, seen & 0xFF);
+    return RgbLuminance(SimulateVision(view, rgb));
+}
+
+// The luminances that meet aim against backdrop and, if any, 3:1 against text: some exist.
+bool SomeLuminancePasses(const FixSight& sight, double aim) {
+    // Each stretch of luminance that passes the backdrop, checked against the text's.
+    const auto passes = [&](double low, double high) {
+        low = std::max(low, 0.0);
+        high = std::min(high, 1.0);
+        if (low > high) return false;
+        if (!sight.text) return true;
+        const double below = (*sight.text + kFlare) / kContrastLinkToText - kFlare;
+        const double above = (*sight.text + kFlare) * kContrastLinkToText - kFlare;
+        return low <= below || high >= above;
+    };
+    const std::span<const double> b = sight.backdrop;
+    if (passes(0, (b.front() + kFlare) / aim - kFlare)) return true;
+    if (passes((b.back() + kFlare) * aim - kFlare, 1)) return true;
+    for (size_t i = 1; i < b.size(); ++i)
+        if (passes((b[i - 1] + kFlare) * aim - kFlare, (b[i] + kFlare) / aim - kFlare)) return true;
+    return false;
 }
 } // namespace
 
+std::vector<double> VerdictOutline(std::span<const double> backdrop) {
+    if (backdrop.size() <= 4) return {backdrop.begin(), backdrop.end()};
+    const auto above = std::upper_bound(backdrop.begin(), backdrop.end(), kGapProbe);
+    std::vector<double> outline = {backdrop.front(), backdrop.back()};
+    if (above != backdrop.begin()) outline.push_back(above[-1]);
+    if (above != backdrop.end()) outline.push_back(*above);
+    std::sort(outline.begin(), outline.end());
+    outline.erase(std::unique(outline.begin(), outline.end()), outline.end());
+    return outline;
+}
+
 std::optional<uint32_t> FixColor(uint32_t rgb, const FixGoal& goal) {
-    if (goal.backdrop.empty()) return std::nullopt;
+    if (goal.sights.empty()) return std::nullopt;
     rgb &= 0xFFFFFF;
-    const BackdropTest backdrop(goal.backdrop, goal.aim);
-    const Hue hue = HueOf(rgb >> 16, (rgb >> 8) & 0xFF, rgb & 0xFF);
+    std::vector<BackdropTest> backdrops;
+    for (const FixSight& sight : goal.sights)
+        backdrops.emplace_back(sight.backdrop, goal.aim);
+    const Hue hue = HueOf(rgb);
     const OkLab original = ToOkLab(rgb);
     std::optional<uint32_t> best;
     double bestDistance = 0;
     const auto consider = [&](uint32_t candidate) {
-        const double luminance = SeenLuminance(candidate, goal.view);
-        if (!backdrop.Passes(luminance)) return;
-        if (goal.text && ContrastRatio(luminance, *goal.text) < kContrastLinkToText) return;
-        if (!NearHue(hue, HueOf(candidate >> 16, (candidate >> 8) & 0xFF, candidate & 0xFF)))
-            return;
+        for (size_t i = 0; i < backdrops.size(); ++i) {
+            const FixSight& sight = goal.sights[i];
+            const double luminance = SeenLuminance(candidate, sight.view);
+            if (!backdrops[i].Passes(luminance)) return;
+            if (sight.text &&
+                !MeetsContrast(ContrastRatio(luminance, *sight.text), kContrastLinkToText))
+                return;
+        }
+        if (!NearHue(hue, HueOf(candidate))) return;
         const double distance = SquaredDistance(original, ToOkLab(candidate));
         if (!best || distance < bestDistance || (distance == bestDistance && candidate < *best)) {
             best = candidate;
@@ -167,55 +201,41 @@ std::optional<uint32_t> FixColor(uint32_t rgb, const FixGoal& goal) {
         }
     };
     if (hue.den == 0) {
-        for (uint32_t grey = 0; grey < 256; ++grey)
-            consider(Rgb(grey, grey, grey));
+        for (int grey = 0; grey < 256; ++grey)
+            consider(PackRgb(grey, grey, grey));
     } else {
         ForEachColorNear(hue, consider);
     }
     return best;
 }
 
-uint32_t RoleRgb(const int32_t* table, ColorRole role) {
-    const uint32_t ref = RoleColorRef(table, role);
-    return (ref & 0xFF) << 16 | (ref & 0xFF00) | (ref >> 16 & 0xFF);
+bool MissesGoal(uint32_t rgb, const FixGoal& goal) {
+    for (const FixSight& sight : goal.sights) {
+        const double luminance = SeenLuminance(rgb, sight.view);
+        if (!MeetsContrast(WorstContrast(luminance, sight.backdrop), goal.aim)) return true;
+        if (sight.text &&
+            !MeetsContrast(ContrastRatio(luminance, *sight.text), kContrastLinkToText))
+            return true;
+    }
+    return false;
 }
 
-namespace {
-FixGoal GoalOf(const int32_t* table, ColorRole role, std::span<const double> backdrop, double aim,
-               Vision view) {
-    FixGoal goal{backdrop, aim, std::nullopt, view};
-    if (role != RoleText) goal.text = SeenLuminance(RoleRgb(table, RoleText), view);
+bool NoColorCanMeet(const FixGoal& goal) {
+    return std::any_of(goal.sights.begin(), goal.sights.end(), [&](const FixSight& sight) {
+        return !SomeLuminancePasses(sight, goal.aim);
+    });
+}
+
+FixGoal GoalOf(const int32_t* table, ColorRole role, const FixPages& pages, double aim) {
+    FixGoal goal{aim, {}};
+    if (pages.normal.empty() || pages.shown.empty()) return goal;
+    const uint32_t text = RoleRgb(table, RoleText);
+    const auto sight = [&](std::span<const double> backdrop, Vision view) {
+        FixSight s{backdrop, std::nullopt, view};
+        if (role != RoleText) s.text = SeenLuminance(text, view);
+        return s;
+    };
+    goal.sights.push_back(sight(pages.normal, Vision::Normal));
+    if (pages.view != Vision::Normal) goal.sights.push_back(sight(pages.shown, pages.view));
     return goal;
-}
-} // namespace
-
-bool MissesAim(const int32_t* table, ColorRole role, std::span<const double> backdrop, double aim,
-               Vision view) {
-    if (backdrop.empty()) return false;
-    const FixGoal goal = GoalOf(table, role, backdrop, aim, view);
-    const double luminance = SeenLuminance(RoleRgb(table, role), view);
-    return !MeetsContrast(WorstContrast(luminance, backdrop), aim) ||
-           (goal.text && !MeetsContrast(ContrastRatio(luminance, *goal.text), kContrastLinkToText));
-}
-
-FixOutcome FixRole(int32_t* table, ColorRole role, std::span<const double> backdrop, double aim,
-                   Vision view) {
-    if (!MissesAim(table, role, backdrop, aim, view)) return FixOutcome::Unchanged;
-    const std::optional<uint32_t> fixed =
-        FixColor(RoleRgb(table, role), GoalOf(table, role, backdrop, aim, view));
-    if (!fixed) return FixOutcome::NoColor;
-    int32_t* rgb = table + ComponentIndex(role, ChannelRed);
-    rgb[0] = static_cast<int32_t>(*fixed >> 16);
-    rgb[1] = static_cast<int32_t>(*fixed >> 8 & 0xFF);
-    rgb[2] = static_cast<int32_t>(*fixed & 0xFF);
-    return FixOutcome::Fixed;
-}
-
-std::vector<ColorRole> FixAllRoles(int32_t* table, std::span<const double> backdrop, double aim,
-                                   Vision view) {
-    std::vector<ColorRole> unfixed;
-    for (ColorRole role : {RoleText, RoleLink, RoleVisitedLink, RoleActiveLink})
-        if (FixRole(table, role, backdrop, aim, view) == FixOutcome::NoColor)
-            unfixed.push_back(role);
-    return unfixed;
 }

@@ -9,32 +9,40 @@
 #include "ColorScheme.h"
 #include "Vision.h"
 
-// What a fixed colour must reach, with every luminance as the view shows it.
+// How a fixed colour must look in one view: against every luminance of the page as that view
+// shows it, and for a link 3:1 against the text as that view shows it.
+struct FixSight {
+    std::span<const double> backdrop; // ascending, not empty
+    std::optional<double> text;
+    Vision view = Vision::Normal;
+};
+
+// What a fixed colour must reach: aim in every one of the sights, jointly.
 struct FixGoal {
-    std::span<const double> backdrop; // the page's luminances, ascending, not empty
-    double aim;                       // against every one of them
-    std::optional<double> text;       // for a link: the text's luminance, to reach 3:1 against
-    Vision view = Vision::Normal;     // how a candidate is seen
+    double aim;
+    std::vector<FixSight> sights;
 };
 
 // The colour (0x00RRGGBB) that meets goal nearest to rgb in OKLab among the 8-bit colours whose
 // HSV hue is within 2 degrees of rgb's (the greys, for a grey); on a tie the smaller value.
-// None when no colour of the hue meets it. Ratios are unrounded and compared with >=.
+// None when no colour of the hue meets it. Ratios are judged by MeetsContrast.
 std::optional<uint32_t> FixColor(uint32_t rgb, const FixGoal& goal);
+// Whether rgb misses goal in any of its sights.
+bool MissesGoal(uint32_t rgb, const FixGoal& goal);
+// Whether no colour at all, of any hue, could meet goal: in one of its sights no luminance does.
+bool NoColorCanMeet(const FixGoal& goal);
 
-// The display colour of role in table as 0x00RRGGBB.
-uint32_t RoleRgb(const int32_t* table, ColorRole role);
+// The few luminances of backdrop (ascending) that decide whether any colour meets an aim of
+// 2.2:1 or more against all of it: the least, the greatest and the two either side of the one
+// gap wide enough for such an aim; all of backdrop when it has no more.
+std::vector<double> VerdictOutline(std::span<const double> backdrop);
 
-// Whether role's colour in table misses aim against backdrop (and, for a link, 3:1 against
-// the text), as the window's verdicts decide it.
-bool MissesAim(const int32_t* table, ColorRole role, std::span<const double> backdrop, double aim,
-               Vision view);
-
-enum class FixOutcome { Unchanged, Fixed, NoColor };
-// Fixes role's colour in table when it misses aim: its components become the fixed colour's.
-FixOutcome FixRole(int32_t* table, ColorRole role, std::span<const double> backdrop, double aim,
-                   Vision view);
-// Fixes the text, then the three links against the fixed text; the roles that no colour of
-// their hue could fix, in that order.
-std::vector<ColorRole> FixAllRoles(int32_t* table, std::span<const double> backdrop, double aim,
-                                   Vision view);
+// The page in Normal vision and as the view shows it (the same luminances for Normal).
+struct FixPages {
+    std::span<const double> normal;
+    std::span<const double> shown;
+    Vision view = Vision::Normal;
+};
+// What role's colour in table must reach: aim in Normal vision and in the view shown, and for a
+// link 3:1 against the text in both. Its sights are empty when a page has no luminances.
+FixGoal GoalOf(const int32_t* table, ColorRole role, const FixPages& pages, double aim);

@@ -28,11 +28,12 @@ void WriteCounted(ByteFile& file, const std::string& text) {
     file.Write(piece, static_cast<uint32_t>(1 + text.size()));
 }
 
-// Up to length characters, as many as the file still holds, up to the first zero byte.
-std::string ReadChars(ByteFile& file, uint8_t length) {
-    char text[kSchemeMaxStringLength + 1] = {};
-    file.Read(text, length);
-    return std::string(text);
+// Exactly length characters, up to the first zero byte; false when the file ends before them.
+bool ReadChars(ByteFile& file, uint8_t length, std::string& text) {
+    char chars[kSchemeMaxStringLength + 1] = {};
+    if (file.Read(chars, length) != length) return false;
+    text = chars;
+    return true;
 }
 } // namespace
 
@@ -73,28 +74,30 @@ bool WriteSchemeFile(ByteFile& file, const SchemeFileData& data, bool withBackgr
     return true;
 }
 
-bool ReadSchemeFile(ByteFile& file, SchemeFileData& data) {
+bool ReadSchemeFile(ByteFile& file, SchemeFileData& data, bool* cutShort) {
+    if (cutShort) *cutShort = false;
     char magic[kSchemeMagicSize] = {};
     file.Read(magic, kSchemeMagicSize);
     if (std::memcmp(magic, kSchemeMagic, kSchemeMagicSize) != 0) return false;
 
-    // The bytes present overlay the current components' bytes.
+    // Every byte that the layout promises must be there: a file that ends early is refused whole.
     uint8_t components[kSchemeComponentsSize];
-    EncodeComponents(data.components, components);
     file.Seek(kSchemeComponentsOffset, ByteFile::begin);
-    file.Read(components, sizeof components);
-
+    bool whole = file.Read(components, sizeof components) == sizeof components;
     file.Seek(kSchemeBackgroundOffset, ByteFile::begin);
-    uint8_t pathLength = 0; // stays 0 when the file ends before it
-    file.Read(&pathLength, 1);
+    uint8_t pathLength = 0;
+    whole = whole && file.Read(&pathLength, 1) == 1;
     SchemeFileData read;
     DecodeComponents(components, read.components);
-    if (pathLength != 0) {
+    if (whole && pathLength != 0) {
         read.namesBackground = true;
-        read.path = ReadChars(file, pathLength);
         uint8_t nameLength = 0;
-        file.Read(&nameLength, 1);
-        read.name = ReadChars(file, nameLength);
+        whole = ReadChars(file, pathLength, read.path) && file.Read(&nameLength, 1) == 1 &&
+                ReadChars(file, nameLength, read.name);
+    }
+    if (!whole) {
+        if (cutShort) *cutShort = true;
+        return false;
     }
     data = std::move(read);
     return true;

@@ -53,8 +53,8 @@ bool FitsSchemeFile(const std::string& path, const std::string& name);
 // Returns false, having written nothing, when a string does not fit (see FitsSchemeFile).
 bool WriteSchemeFile(ByteFile& file, const SchemeFileData& data, bool withBackground);
 
-// Reads a scheme file into data. data.components must hold the current components on entry:
-// a file too short to hold all sixty bytes replaces only the leading bytes present. Returns false
-// when the first three bytes are not "TWR"; data is then unchanged. A short background section
-// gives the characters present; a string stops at its first zero byte. File errors propagate.
-bool ReadSchemeFile(ByteFile& file, SchemeFileData& data);
+// Reads a scheme file into data. Returns false, data unchanged, when the first three bytes are not
+// "TWR" or when the file ends before its layout does (before the path length, inside the path or
+// the name): *cutShort (when given) then says which. Values are taken as stored; a string stops
+// at its first zero byte; bytes after the name are ignored. File errors propagate.
+bool ReadSchemeFile(ByteFile& file, SchemeFileData& data, bool* cutShort = nullptr);

@@ -225,3 +225,105 @@ TEST_F(ColorControlsTest, ValuesOutsideTheRangeShowAsStoredWithTheThumbAtTheNear
     EXPECT_EQ(Tag(), "<BODY BGCOLOR=\"#FFEBD7\" TEXT=\"#12CFFFFFFFB00\" LINK=\"#008200\" "
                      "VLINK=\"#551A8B\" ALINK=\"#EE0000\" >");
 }
+
+namespace {
+// Ends Pick from Screen from inside its loop with two messages, once its window shows.
+struct PickerAnswer {
+    UINT first;
+    WPARAM firstParam;
+    UINT second;
+    WPARAM secondParam;
+    bool shown;
+} g_pickerAnswer;
+
+void CALLBACK AnswerPicker(HWND, UINT, UINT_PTR timer, DWORD) {
+    HWND picker = ::FindWindowA(nullptr, "Pick from Screen");
+    if (!picker) return;
+    ::KillTimer(nullptr, timer);
+    g_pickerAnswer.shown = ::IsWindowVisible(picker);
+    ::PostMessageA(picker, g_pickerAnswer.first, g_pickerAnswer.firstParam, MAKELPARAM(1, 1));
+    ::PostMessageA(picker, g_pickerAnswer.second, g_pickerAnswer.secondParam, MAKELPARAM(1, 1));
+}
+} // namespace
+
+TEST_F(ColorControlsTest, PickFromScreenEndsWithoutAChangeOnEscOrARightClick) {
+    // Esc; a right click; Esc while the left button is still down, which takes nothing yet.
+    const std::string tag = Tag();
+    for (const PickerAnswer& answer :
+         {PickerAnswer{WM_KEYDOWN, VK_ESCAPE, WM_KEYUP, VK_ESCAPE, false},
+          PickerAnswer{WM_RBUTTONDOWN, MK_RBUTTON, WM_RBUTTONUP, 0, false},
+          PickerAnswer{WM_LBUTTONDOWN, MK_LBUTTON, WM_KEYDOWN, VK_ESCAPE, false}}) {
+        SCOPED_TRACE(answer.first);
+        g_pickerAnswer = answer;
+        ::SetTimer(nullptr, 0, 10, AnswerPicker);
+        Command(ID_TOOLS_PICKSCREEN);
+        EXPECT_TRUE(g_pickerAnswer.shown);
+        EXPECT_EQ(Table(), std::vector<int32_t>(kDefaultScheme, kDefaultScheme + kComponentCount));
+        EXPECT_EQ(Tag(), tag);
+        EXPECT_EQ(::FindWindowA(nullptr, "Pick from Screen"), nullptr);
+    }
+}
+
+namespace {
+// Answers Enter Color from inside its loop: what it shows at first and for each text typed,
+// with Enter pressed after each but the last; then OK.
+struct EnterColorProbe {
+    std::vector<std::string> typed;
+    std::string label, prefilled;
+    LRESULT selection = 0;
+    std::vector<std::string> shown; // the result, the reason, OK's state, and whether it stayed
+} g_enter;
+
+std::string ItemText(HWND box, int id) {
+    char buffer[256] = {};
+    ::GetDlgItemTextA(box, id, buffer, sizeof buffer);
+    return buffer;
+}
+
+void CALLBACK AnswerEnterColor(HWND, UINT, UINT_PTR timer, DWORD) {
+    HWND box = ::FindWindowA(nullptr, "Enter Color");
+    if (!box) return;
+    ::KillTimer(nullptr, timer);
+    HWND edit = ::GetDlgItem(box, IDC_ENTER_COLOR_TEXT), ok = ::GetDlgItem(box, IDOK);
+    g_enter.label = ItemText(box, IDC_ENTER_COLOR_LABEL);
+    g_enter.prefilled = ItemText(box, IDC_ENTER_COLOR_TEXT);
+    g_enter.selection = ::SendMessageA(edit, EM_GETSEL, 0, 0);
+    auto look = [&](const char* after) {
+        g_enter.shown.push_back(ItemText(box, IDC_ENTER_COLOR_RESULT) + "|" +
+                                ItemText(box, IDC_ENTER_COLOR_REASON) + "|" +
+                                (::IsWindowEnabled(ok) ? "OK" : "no OK") + after);
+    };
+    look("");
+    for (size_t i = 0; i < g_enter.typed.size(); ++i) {
+        ::SetWindowTextA(edit, g_enter.typed[i].c_str());
+        if (i + 1 == g_enter.typed.size()) {
+            look("");
+            break;
+        }
+        ::SendMessageA(box, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), 0);
+        look(::IsWindowVisible(box) ? "|open" : "|closed");
+    }
+    ::PostMessageA(box, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), reinterpret_cast<LPARAM>(ok));
+}
+} // namespace
+
+TEST_F(ColorControlsTest, EnterColorShowsWhatOkWillSetAndRefusesWhatIsNoColour) {
+    Click(IDC_LINK_COLOR);
+    g_enter = EnterColorProbe{};
+    g_enter.typed = {"#12345", "rgb(0 0 0 / 50%)", "rebeccapurple"};
+    ::SetTimer(nullptr, 0, 10, AnswerEnterColor);
+    Command(ID_EDIT_ENTERCOLOR);
+    EXPECT_EQ(g_enter.label, "New Link Color:");
+    EXPECT_EQ(g_enter.prefilled, "#008200");
+    EXPECT_EQ(g_enter.selection, MAKELONG(0, 7));
+    EXPECT_EQ(g_enter.shown,
+              (std::vector<std::string>{
+                  "#008200||OK",
+                  "|#12345 is not a colour: a hex colour has 3, 4, 6 or 8 digits.|no OK|open",
+                  "|rgb(0 0 0 / 50%) is not a colour: its alpha is below 1, and a page colour "
+                  "cannot be transparent.|no OK|open",
+                  "#663399||OK"}));
+    EXPECT_EQ(Sliders(), (std::vector<int>{0x66, 0x33, 0x99}));
+    EXPECT_EQ(Tag(), "<BODY BGCOLOR=\"#FFEBD7\" TEXT=\"#000000\" LINK=\"#663399\" "
+                     "VLINK=\"#551A8B\" ALINK=\"#EE0000\" >");
+}

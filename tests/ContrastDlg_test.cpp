@@ -102,7 +102,7 @@ TEST_F(ContrastDlgTest, APictureIsJudgedByItsDarkestPixelAndEachNewPictureAfresh
     Command(ID_TOOLS_SHOWBACKGROUNDS);
     ShowTile(0x33);
     EXPECT_EQ(TextRow(IDC_CONTRAST_RATIO), "1.66:1");
-    EXPECT_EQ(TextRow(IDC_CONTRAST_NOTES), "worst case over the picture");
+    EXPECT_EQ(TextRow(IDC_CONTRAST_NOTES), "passes over 50 % of the picture");
     ShowTile(0x99);
     EXPECT_EQ(TextRow(IDC_CONTRAST_RATIO), "7.37:1");
 
@@ -134,8 +134,8 @@ TEST_F(ContrastDlgTest, TheApcaColumnThenAFixAndFixAllAtAAA) {
     ClickInWindow(IDC_CONTRAST_FIX_ALL);
     EXPECT_EQ(Tag(), tag);
     EXPECT_EQ(Cell(IDC_CONTRAST_FIX_MESSAGE),
-              "No New Link or Visited Link or Active Link color of this hue reaches 7:1 against "
-              "the background and 3:1 against the text.");
+              "No New Link or Visited Link or Active Link color at all reaches 7:1 against the "
+              "background and 3:1 against the text. Another background or text color could.");
     // The aim outlives the window: Tools > Fix Contrast with it closed says the same in a box.
     ::SendMessageA(dlg->m_contrast->m_hWnd, WM_CLOSE, 0, 0);
     Command(ID_TOOLS_FIXCONTRAST);
@@ -157,11 +157,50 @@ TEST_F(ContrastDlgTest, ASimulatedViewChangesTheFiguresAndTheFrameButNotTheTag) 
     EXPECT_EQ(Text(IDC_SAMPLE_FRAME), "Sample Homepage (as seen with protanopia)");
     EXPECT_EQ(Tag(), tag);
     const HMENU tools = ::GetSubMenu(::GetMenu(Wnd()), CSchemeDlg::kToolsMenuPos);
-    const HMENU vision = ::GetSubMenu(tools, ::GetMenuItemCount(tools) - 1);
-    EXPECT_TRUE(::GetMenuState(vision, ID_VISION_PROTANOPIA, MF_BYCOMMAND) & MF_CHECKED);
-    EXPECT_FALSE(::GetMenuState(vision, ID_VISION_NORMAL, MF_BYCOMMAND) & MF_CHECKED);
+    // By command, the Simulate Vision pop-up's items are found wherever it stands in Tools.
+    EXPECT_TRUE(::GetMenuState(tools, ID_VISION_PROTANOPIA, MF_BYCOMMAND) & MF_CHECKED);
+    EXPECT_FALSE(::GetMenuState(tools, ID_VISION_NORMAL, MF_BYCOMMAND) & MF_CHECKED);
 
     Command(ID_VISION_NORMAL);
     EXPECT_EQ(Cell(IDC_CONTRAST_BACKDROP), "Against the background color.");
     EXPECT_EQ(Text(IDC_SAMPLE_FRAME), "Sample Homepage");
+
+    // A picture whose copy cannot be made (it is held by another device context) is said to
+    // be so, and not tried again on the next paint, once it could be.
+    Command(ID_TOOLS_SHOWBACKGROUNDS);
+    ShowTile(0x33);
+    HDC holder = ::CreateCompatibleDC(nullptr);
+    const HGDIOBJ previous = ::SelectObject(holder, dlg->m_hBackground);
+    Command(ID_VISION_PROTANOPIA);
+    ::UpdateWindow(Wnd());
+    ::SelectObject(holder, previous);
+    ::DeleteDC(holder);
+    ::InvalidateRect(Wnd(), nullptr, TRUE);
+    ::UpdateWindow(Wnd());
+    EXPECT_EQ(Text(IDC_SAMPLE_FRAME),
+              "Sample Homepage (as seen with protanopia: could not be drawn)");
+    EXPECT_NE(Cell(IDC_CONTRAST_BACKDROP).find("could not be drawn as seen with protanopia"),
+              std::string::npos);
+}
+
+// Beside the main window where either side has room, else the main window moved the least so
+// that both fit (1600 pixels at 96 DPI; 2560 at 192); overlapping only where they cannot fit,
+// then clear of the main window's caption buttons (1280 pixels at 192 DPI).
+TEST(PlaceBesideOwner, NeverOverTheMainWindowWhereBothFitNorEverOverItsButtons) {
+    // The contrast window's size is that of the place expected.
+    auto expect = [](int gap, RECT work, RECT owner, RECT buttons, RECT ownerAfter, RECT contrast) {
+        const SIZE size{contrast.right - contrast.left, contrast.bottom - contrast.top};
+        const ContrastPlacement place = PlaceBesideOwner(work, owner, size, gap, buttons);
+        EXPECT_TRUE(::EqualRect(&place.owner, &ownerAfter)) << work.right;
+        EXPECT_TRUE(::EqualRect(&place.contrast, &contrast))
+            << place.contrast.left << "," << place.contrast.top << " for " << work.right;
+    };
+    expect(8, {0, 0, 1600, 870}, {590, 200, 1020, 700}, {955, 200, 1020, 230},
+           {618, 200, 1048, 700}, {0, 200, 610, 460});
+    expect(16, {0, 0, 2560, 1400}, {845, 100, 1715, 1060}, {1560, 100, 1715, 160},
+           {454, 100, 1324, 1060}, {1340, 100, 2560, 620});
+    expect(16, {0, 0, 1280, 1024}, {205, 30, 1075, 990}, {920, 30, 1075, 90}, {205, 30, 1075, 990},
+           {60, 504, 1280, 1024});
+    expect(16, {0, 0, 1280, 600}, {500, 0, 1270, 590}, {1115, 0, 1270, 60}, {500, 0, 1270, 590},
+           {415, 40, 1115, 600});
 }

@@ -1,4 +1,5 @@
 #include "scheme/Contrast.h"
+#include "scheme/ContrastReport.h"
 
 #include <gtest/gtest.h>
 
@@ -24,28 +25,38 @@ TEST(ContrastRatio, PublishedPairsAndTheirVerdicts) {
     EXPECT_EQ(RatioText(7.05), "7.05:1");
 }
 
-TEST(CheckContrast, WorstCaseOverATwoColourTileFailsOnlyThroughItsFailingColour) {
+TEST(ContrastReport, WorstCaseOverATwoColourTileAndTheShareOfPixelsEachColourPasses) {
     // A white tile with one near-black pixel; the top byte of a DIB's pixel is not a colour.
     const uint32_t tile[4] = {0xFFFFFF, 0xFFFFFFFF, 0x00333333, 0xFFFFFF};
     PictureColors colors;
     colors.Add(tile, 4);
-    const std::vector<double> picture = colors.SortedLuminances();
-    ASSERT_EQ(picture.size(), 2u);
-    EXPECT_TRUE(std::is_sorted(picture.begin(), picture.end()));
+    const std::vector<ColorCount> counted = colors.Take();
+    ASSERT_EQ(counted.size(), 2u);
+    EXPECT_EQ(counted[0].color, 0x333333u);
+    EXPECT_EQ(counted[1].pixels, 3u);
+    const PageLuminances picture = PicturePage(counted, Vision::Normal);
 
     int32_t table[kComponentCount];
     ResetColorTable(table); // black text, links green, purple and red
-    const auto rows = CheckContrast(table, picture);
-    const double black = RelativeLuminance(0, 0, 0);
-    EXPECT_DOUBLE_EQ(rows[0].ratio, ContrastRatio(black, RelativeLuminance(0x33, 0x33, 0x33)));
-    EXPECT_FALSE(MeetsContrast(rows[0].ratio, kContrastAALarge));
-    // Against the white alone the text passes everything.
-    const double white = RelativeLuminance(255, 255, 255);
-    EXPECT_EQ(RatioText(CheckContrast(table, {&white, 1})[0].ratio), "21.00:1");
-    EXPECT_FALSE(rows[0].againstText);
+    const ContrastReport report =
+        MakeContrastReport(table, {picture, picture, Vision::Normal, true}, kContrastAAA);
+    const ContrastReportRow& text = report.rows[0];
+    EXPECT_EQ(RatioText(text.ratio), "1.66:1");
+    EXPECT_EQ(text.verdicts, (std::array<bool, 3>{false, false, false}));
+    EXPECT_TRUE(text.missesAim);
+    EXPECT_FALSE(text.againstText);
+    // At 7:1 black text passes over the three white pixels of four; the red link over none.
+    EXPECT_DOUBLE_EQ(*text.pictureShare, 0.75);
+    EXPECT_DOUBLE_EQ(*report.rows[3].pictureShare, 0.0);
+    EXPECT_EQ(RatioText(*report.rows[3].againstText), "4.63:1");
+    // Against the white alone the text passes everything, and no share is given.
+    const PageLuminances white = SolidPage(0xFFFFFF);
+    const ContrastReport plain =
+        MakeContrastReport(table, {white, white, Vision::Normal, false}, kContrastAA);
+    EXPECT_EQ(RatioText(plain.rows[0].ratio), "21.00:1");
+    EXPECT_FALSE(plain.rows[0].missesAim);
+    EXPECT_FALSE(plain.rows[0].pictureShare);
     // A light colour's worst case is the white, on the other side of the search.
-    const double light = RelativeLuminance(0xEE, 0xEE, 0xEE);
-    EXPECT_DOUBLE_EQ(WorstContrast(light, picture), ContrastRatio(light, white));
-    // The links are also measured against the text.
-    EXPECT_DOUBLE_EQ(*rows[3].againstText, ContrastRatio(RelativeLuminance(0xEE, 0, 0), black));
+    EXPECT_EQ(RatioText(WorstContrast(RelativeLuminance(0xEE, 0xEE, 0xEE), picture.luminances)),
+              "1.16:1");
 }

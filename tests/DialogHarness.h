@@ -86,6 +86,7 @@ public:
     using CSchemeDlg::m_solidBackground;
     using CSchemeDlg::RebuildTag;
     using CSchemeDlg::SetBackgroundBitmap;
+    using CSchemeDlg::ShownBackground;
     using CSchemeDlg::TileBackground;
 };
 

@@ -5,6 +5,8 @@
 #include <thread>
 
 #include "DialogHarness.h"
+#include "TempFolder.h"
+#include "scheme/SchemeFile.h"
 
 namespace {
 enum {
@@ -203,6 +205,29 @@ TEST_F(FrameworkTest, CommandsNoMapHandlesGoToTheApplicationAndOtherwiseNowhere)
     EXPECT_EQ(dlg.GetResult(), IDCANCEL);
 }
 
+TEST(AfxWinInit, TakesTheProgramsPathWhateverItsLength) {
+    // A DLL copied into folders whose path passes MAX_PATH stands in for the program.
+    TempFolder base;
+    std::vector<std::wstring> folders = {L"\\\\?\\" + AfxWide(base.Path())};
+    while (folders.back().size() < 300) {
+        folders.push_back(folders.back() + L"\\a folder with a long name");
+        ASSERT_TRUE(::CreateDirectoryW(folders.back().c_str(), nullptr));
+    }
+    const std::wstring dll = folders.back() + L"\\Long.dll";
+    ASSERT_TRUE(::CopyFileW(L"ImgLib.dll", dll.c_str(), FALSE));
+    HMODULE module = ::LoadLibraryW(dll.c_str());
+    ASSERT_NE(module, nullptr);
+    AfxWinInit(module);
+    std::string chm = AfxGetApp()->m_htmlHelpFilePath.str();
+    AfxWinInit(::GetModuleHandleA(nullptr));
+    ::FreeLibrary(module);
+    ::DeleteFileW(dll.c_str());
+    for (auto folder = folders.rbegin(); folder + 1 != folders.rend(); ++folder)
+        ::RemoveDirectoryW(folder->c_str());
+    if (chm.rfind("\\\\?\\", 0) == 0) chm.erase(0, 4);
+    EXPECT_EQ(chm, AfxUtf8(folders.back().substr(4)) + "\\Long.chm");
+}
+
 TEST(CString, FormatsTextsOfAnyLength) {
     CString text;
     text.Format("%d", -42);
@@ -211,6 +236,23 @@ TEST(CString, FormatsTextsOfAnyLength) {
     text.Format("<%s>", longer.c_str());
     EXPECT_EQ(text.GetLength(), 5002);
     EXPECT_EQ(text.str().back(), '>');
+}
+
+TEST(TextBoundary, SchemeFieldsAreMarkedBeyondAsciiOnAUtf8SystemAndWesternOnesStayAsEver) {
+    const std::string tint = "C:\\T\xC3\xAFnt\\a.bmp"; // "C:\Tïnt\a.bmp" in UTF-8
+    const auto in = [](unsigned codePage) {
+        return [codePage](std::string_view utf8) { return AfxCodePageTextIn(codePage, utf8); };
+    };
+    const auto from = [](unsigned codePage) {
+        return [codePage](std::string_view bytes) { return AfxCodePageToUtf8In(codePage, bytes); };
+    };
+    EXPECT_EQ(EncodeSchemeField(tint, in(CP_UTF8)), "\xEF\xBB\xBF" + tint);
+    EXPECT_EQ(EncodeSchemeField("C:\\a.bmp", in(CP_UTF8)), "C:\\a.bmp");
+    EXPECT_EQ(EncodeSchemeField(tint, in(1252)), "C:\\T\xEFnt\\a.bmp");
+    // Unmarked: Western bytes, and UTF-8 as a UTF-8 machine wrote it before it marked fields.
+    EXPECT_EQ(DecodeSchemeField("C:\\T\xEFnt\\a.bmp", from(CP_UTF8)), tint);
+    EXPECT_EQ(DecodeSchemeField(tint, from(CP_UTF8)), tint);
+    EXPECT_EQ(DecodeSchemeField("C:\\T\xEFnt\\a.bmp", from(1252)), tint);
 }
 
 TEST(TextBoundary, WindowTextsAndTheClipboardCarryEveryScript) {

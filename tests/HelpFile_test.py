@@ -16,14 +16,17 @@ RESOURCE_SCRIPT = os.environ.get("TW_RESOURCE_SCRIPT", "")
 
 def menu_commands(path):
     """(menu, command, keys) for every command of the menu bar, as the menu shows them."""
-    commands, menu = [], None
+    commands, menus = [], [None]  # the pop-ups open around the line, innermost last
     with open(path, encoding="cp1252") as f:
         for line in f:
             if m := re.match(r'\s*POPUP\s+"([^"]*)"', line):
-                menu = m.group(1).replace("&", "")
+                menus.append(m.group(1).replace("&", ""))
+            elif re.match(r'\s*END\b', line) and len(menus) > 1:
+                menus.pop()
             elif m := re.match(r'\s*MENUITEM\s+"([^"]*)"', line):
                 name, _, keys = m.group(1).replace("&", "").partition("\\t")
-                commands.append((menu, name.strip(), keys.strip()))
+                # "..." only says that a dialog follows: the help names the command without it.
+                commands.append((menus[-1], name.strip().removesuffix("..."), keys.strip()))
     return commands
 
 

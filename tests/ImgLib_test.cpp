@@ -2,8 +2,11 @@
 // decoded by the DLL and compared with ImageMagick's own decoding, and the failure codes.
 #include "ImgLib.h"
 
+#include <tlhelp32.h>
+
 #include <gtest/gtest.h>
 
+#include <array>
 #include <cstdlib>
 #include <fstream>
 #include <functional>
@@ -305,6 +308,80 @@ TEST(ImgLibErrors, HugeHeadersAreTooLarge) {
     EXPECT_EQ(ErrorOf(Variant("gif.gif", "huge.gif", gif)), IMGLIB_ERR_TOO_LARGE);
 }
 
+// A chunk's length, type, data and CRC at the end of png.
+void AppendChunk(std::vector<uint8_t>& png, const char* type, const std::vector<uint8_t>& data) {
+    png.resize(png.size() + 4);
+    PutBe(png, png.size() - 4, uint32_t(data.size()), 4);
+    const size_t start = png.size();
+    png.insert(png.end(), type, type + 4);
+    png.insert(png.end(), data.begin(), data.end());
+    uint32_t crc = 0xFFFFFFFF;
+    for (size_t i = start; i < png.size(); ++i)
+        for (int bit = 0, byte = png[i]; bit < 8; ++bit, byte >>= 1)
+            crc = crc >> 1 ^ ((crc ^ byte) & 1 ? 0xEDB88320 : 0);
+    png.resize(png.size() + 4);
+    PutBe(png, png.size() - 4, ~crc, 4);
+}
+
+// A 4-by-1 palette PNG of blues from opaque to clear (tRNS), its row of indices (filter 0 and
+// 1 to 3 bytes) stored in one uncompressed zlib block.
+std::string PalettePng(uint8_t bits, std::vector<uint8_t> row) {
+    const uint8_t colors = bits == 1 ? 2 : 4, alphas[] = {255, 170, 85, 0};
+    std::vector<uint8_t> png = {0x89, 'P', 'N', 'G', '\r', '\n', 0x1A, '\n'}, palette;
+    for (int i = 0; i < colors; ++i)
+        palette.insert(palette.end(), {0, 0, 255});
+    AppendChunk(png, "IHDR", {0, 0, 0, 4, 0, 0, 0, 1, bits, 3, 0, 0, 0});
+    AppendChunk(png, "PLTE", palette);
+    AppendChunk(png, "tRNS", {alphas, alphas + colors});
+    uint32_t a = 1, b = 0; // Adler-32
+    for (uint8_t byte : row)
+        a += byte, b += a;
+    std::vector<uint8_t> idat = {0x78, 0x01, 0x01, uint8_t(row.size()), 0, uint8_t(~row.size()),
+                                 0xFF};
+    idat.insert(idat.end(), row.begin(), row.end());
+    idat.insert(idat.end(), {uint8_t(b >> 8), uint8_t(b), uint8_t(a >> 8), uint8_t(a)});
+    AppendChunk(png, "IDAT", idat);
+    AppendChunk(png, "IEND", {});
+    const std::string path = kFolder + "palette" + std::to_string(bits) + ".png";
+    WriteBytes(path, png);
+    return path;
+}
+
+// A 2-by-1 BMP of 16 or 32 bits, its red, green and blue masks after a 40-byte header.
+std::string BitfieldsBmp(uint8_t bits, std::array<uint32_t, 3> masks,
+                         std::array<uint32_t, 2> pixels) {
+    std::vector<uint8_t> b(66 + bits);
+    b[0] = 'B', b[1] = 'M', b[10] = 66, b[14] = 40, b[18] = 2, b[22] = 1, b[26] = 1, b[28] = bits;
+    b[30] = 3; // BI_BITFIELDS
+    for (size_t i = 0; i < 3; ++i)
+        PutLe32(b, 54 + 4 * i, masks[i]);
+    for (size_t i = 0; i < 2 * bits / 8; ++i)
+        b[66 + i] = uint8_t(pixels[i / (bits / 8)] >> (8 * (i % (bits / 8))));
+    const std::string path = kFolder + "bitfields" + std::to_string(masks[0]) + ".bmp";
+    WriteBytes(path, b);
+    return path;
+}
+
+// Palette alpha at 1, 2 and 4 bits over white, and masks in unusual layouts, as browsers show
+// them (5 and 6 bits widened alike by both ways browsers widen them).
+TEST(DecodesLikeABrowser, PaletteTransparencyAndEveryBitfieldLayout) {
+    const std::vector<uint8_t> blues = {0, 0, 255, 85, 85, 255, 170, 170, 255, 255, 255, 255};
+    const std::vector<uint8_t> redAnd123456 = {255, 0, 0, 0x12, 0x34, 0x56};
+    const std::pair<std::string, std::vector<uint8_t>> cases[] = {
+        {PalettePng(1, {0, 0x50}), {0, 0, 255, 85, 85, 255, 0, 0, 255, 85, 85, 255}},
+        {PalettePng(2, {0, 0x1B}), blues},
+        {PalettePng(4, {0, 0x01, 0x23}), blues},
+        {BitfieldsBmp(32, {0xFF000000, 0xFF0000, 0xFF00}, {0xFF000000, 0x12345600}), redAnd123456},
+        {BitfieldsBmp(32, {0x3FF00000, 0xFFC00, 0x3FF}, {0x3FF00000, 0x04B34159}), redAnd123456},
+        {BitfieldsBmp(16, {0x1F, 0x7E0, 0xF800}, {0x1F, 0xFC10}), {255, 0, 0, 132, 130, 255}},
+    };
+    for (const auto& [path, rgb] : cases) {
+        Decoded decoded(path);
+        EXPECT_EQ(decoded.bitmap ? ReadBitmap(decoded.bitmap).rgb : std::vector<uint8_t>(), rgb)
+            << path << ": error " << decoded.error;
+    }
+}
+
 // ---- PNG copies ----
 
 // A PNG copy decodes to the very pixels of its source, transparent ones included, keeps the
@@ -383,6 +460,32 @@ TEST(PngCopy, AFailureLeavesTheTargetAsItWasAndTellsTheSystemsCode) {
     EXPECT_EQ(::GetLastError(), static_cast<DWORD>(ERROR_FILE_NOT_FOUND));
     EXPECT_TRUE(FilesLike(kFolder + "never.png*").empty());
     EXPECT_TRUE(FilesLike(kFolder + "*.tmp").empty());
+}
+
+// The threads of this process.
+size_t ThreadCount() {
+    HANDLE snapshot = ::CreateToolhelp32Snapshot(TH32CS_SNAPTHREAD, 0);
+    THREADENTRY32 entry = {};
+    entry.dwSize = sizeof entry;
+    size_t count = 0;
+    for (BOOL more = ::Thread32First(snapshot, &entry); more;
+         more = ::Thread32Next(snapshot, &entry))
+        count += entry.th32OwnerProcessID == ::GetCurrentProcessId();
+    ::CloseHandle(snapshot);
+    return count;
+}
+
+TEST(ImgLibErrors, APictureOfSeveralBandsDamagedPastItsFirstFailsAndEndsItsSecondThread) {
+    // Its later strips damaged: the bands before them are being set on the setter's thread.
+    auto damage = [](std::vector<uint8_t>& b) {
+        for (size_t i = b.size() * 3 / 4; i < b.size() * 3 / 4 + 64; ++i)
+            b[i] ^= 0x5A;
+    };
+    const std::string damaged = Variant("tif_lzw_bands.tif", "damaged_bands.tif", damage);
+    EXPECT_EQ(ErrorOf(kFolder + "tif_lzw_bands.tif"), IMGLIB_OK);
+    const size_t threads = ThreadCount();
+    EXPECT_EQ(ErrorOf(damaged), IMGLIB_ERR_CORRUPT);
+    EXPECT_EQ(ThreadCount(), threads);
 }
 
 TEST(ImgLibErrors, TheLastErrorBelongsToTheCallingThread) {

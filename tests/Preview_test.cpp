@@ -338,6 +338,31 @@ TEST_F(PreviewTest, TilesRepeatTheBitmapFromThePageCornerAndAreCutAtItsRightAndB
     EXPECT_EQ(shot->At(100, 421), dark);
 }
 
+TEST_F(PreviewTest, AViewShowsThePagesPartOfAPictureAsItSeesItAndCopiesNoMoreOfIt) {
+    Command(ID_VISION_PROTANOPIA);
+    for (SIZE size : {SIZE{600, 300}, SIZE{100, 50}}) {
+        SCOPED_TRACE(testing::Message() << size.cx << "x" << size.cy);
+        ShowBitmap(MakeBitmap(size.cx, size.cy));
+        auto shot = CaptureClient(Wnd());
+        EXPECT_EQ(PageMismatchesOutsideText(
+                      *shot,
+                      [&](int x, int y) {
+                          const COLORREF c = BitmapPixel((x - PreviewRect.left) % size.cx,
+                                                         (y - PreviewRect.top) % size.cy);
+                          const Rgb8 seen = UnpackRgb(
+                              SimulateVision(Vision::Protanopia,
+                                             PackRgb(GetRValue(c), GetGValue(c), GetBValue(c))));
+                          return RGB(seen.red, seen.green, seen.blue);
+                      }),
+                  0);
+        BITMAP copy{};
+        ASSERT_TRUE(::GetObjectA(dlg->ShownBackground(), sizeof copy, &copy));
+        EXPECT_LE(copy.bmWidth, std::min<LONG>(size.cx, 359));
+        EXPECT_LE(copy.bmHeight, std::min<LONG>(size.cy, 129));
+        Command(ID_TOOLS_SHOWBACKGROUNDS);
+    }
+}
+
 TEST_F(PreviewTest, TilingGivesThePixelsOfOneCopyPerTileWithABoundedNumberOfCopies) {
     Command(ID_TOOLS_SHOWBACKGROUNDS);
     ASSERT_EQ(dlg->m_solidBackground, 0);
@@ -375,8 +400,8 @@ TEST_F(PreviewTest, TilingGivesThePixelsOfOneCopyPerTileWithABoundedNumberOfCopi
     }
 }
 
-TEST_F(PreviewTest, WithoutAHeldBitmapThePageKeepsTheWindowBackground) {
-    const COLORREF window = ::GetSysColor(COLOR_BTNFACE);
+TEST_F(PreviewTest, WithoutAHeldBitmapThePageIsTheDefaultWhiteThatContrastIsCheckedAgainst) {
+    const COLORREF window = RGB(0xFF, 0xFF, 0xFF);
     const COLORREF page = RGB(0xFF, 0xEB, 0xD7);
     Command(ID_TOOLS_SHOWBACKGROUNDS);
     ASSERT_EQ(dlg->m_backgroundLoaded, 0);

@@ -59,7 +59,7 @@ TEST_F(SchemeCommandsTest, BothDialogsOfferColorsFilesAlikeAndCancelChangesNothi
         EXPECT_EQ(call.defaultExt, "colors");
         EXPECT_EQ(call.flags & ~static_cast<DWORD>(OFN_EXPLORER), 6u);
         EXPECT_EQ(call.filterBlock,
-                  std::string("TWR Files (*.colors) \0 *.colors \0All Files (*.*)\0*.*\0\0", 54));
+                  std::string("TWR Files (*.colors) \0*.colors\0All Files (*.*)\0*.*\0\0", 52));
         EXPECT_EQ(call.owner, Wnd());
     }
     EXPECT_TRUE(host.messageBoxes.empty());
@@ -158,18 +158,27 @@ TEST_F(SchemeCommandsTest, AHeldImageSurvivesOpeningASchemeWithoutOne) {
     EXPECT_TRUE(host.messageBoxes.empty());
 }
 
-TEST_F(SchemeCommandsTest, AShortFileReplacesTheLeadingBytesAndStillRefreshes) {
-    // The magic, the background's red whole and one byte of its green.
-    std::string path = folder / "short.colors";
-    TempFolder::WriteAll(path, std::string("TWR\x10\0\0\0\x20", 8));
-    Open(path);
-    EXPECT_TRUE(host.messageBoxes.empty());
-    EXPECT_EQ(ColorTable[0], 0x10);
-    EXPECT_EQ(ColorTable[1], 0x20);
-    EXPECT_EQ(ColorTable[2], 215);
-    EXPECT_EQ(Tag(), "<BODY BGCOLOR=\"#1020D7\" TEXT=\"#000000\" LINK=\"#008200\" "
-                     "VLINK=\"#551A8B\" ALINK=\"#EE0000\" >");
-    EXPECT_EQ(Sliders(), (std::vector<int>{16, 32, 215}));
+TEST_F(SchemeCommandsTest, RefusesACutShortFileChangingNothing) {
+    // A good file of 91 bytes cut after 40, and after 70 (inside the path).
+    const std::string good = SchemeBytes(kOddValues, "\x12"
+                                                     "Z:\\tmp\\nu\\tile.bmp"
+                                                     "\x08"
+                                                     "tile.bmp");
+    ASSERT_EQ(good.size(), 91u);
+    const std::string tagBefore = Tag();
+    for (size_t length : {40u, 70u}) {
+        const std::string path = folder / "cut.colors";
+        TempFolder::WriteAll(path, good.substr(0, length));
+        Open(path);
+    }
+    ASSERT_EQ(host.messageBoxes.size(), 2u);
+    for (const auto& box : host.messageBoxes) {
+        EXPECT_EQ(box.text, "The file you attempted to load\nis not a valid TWR scheme file.\n"
+                            "It is cut short: the file ends before its scheme does.");
+        EXPECT_EQ(box.type, kExclamation);
+    }
+    EXPECT_TRUE(TableIs(kDefaultScheme));
+    EXPECT_EQ(Tag(), tagBefore);
 }
 
 TEST_F(SchemeCommandsTest, RejectsLowerCaseMagicAndTwoByteFilesChangingNothing) {
@@ -242,12 +251,13 @@ TEST_F(SchemeCommandsTest, AnImageThatCannotBeDecodedStillLeavesTheWindowShowing
 
     ASSERT_EQ(host.messageBoxes.size(), 1u);
     EXPECT_EQ(host.messageBoxes[0].text,
-              "An error has occured.\nYou attempted to load an unsupported image.");
+              "An error has occured.\nYou attempted to load an unsupported image.\nThe scheme's "
+              "colors are applied; its background picture notes.bmp is not shown.");
     EXPECT_EQ(host.messageBoxes[0].type, kExclamation);
     EXPECT_EQ(dlg->m_backgroundPath, image.c_str());
     EXPECT_EQ(dlg->m_backgroundName, "notes.bmp");
     EXPECT_EQ(dlg->m_hBackground, nullptr);
-    EXPECT_EQ(dlg->m_backgroundLoaded, 1);
+    EXPECT_EQ(dlg->m_backgroundLoaded, 0);
     // Texts, tag and sliders agree with the stored colours; backgrounds stay hidden.
     EXPECT_TRUE(TableIs(kOddValues));
     EXPECT_EQ(Tag(), kOddTag);

@@ -117,36 +117,30 @@ TEST(SchemeFileRead, RejectsAWrongMagicAndLeavesTheDataAlone) {
     }
 }
 
-TEST(SchemeFileRead, AShortFileReplacesOnlyTheLeadingBytesPresent) {
-    // Magic, the first component whole, one byte of the second; the rest keep their bytes.
-    bool valid = false;
-    SchemeFileData read = Read(Bytes{'T', 'W', 'R', 0x01, 0x02, 0x03, 0x04, 0xAA}, &valid);
-    ASSERT_TRUE(valid);
-    EXPECT_EQ(read.components[0], 0x04030201);
-    EXPECT_EQ(read.components[1], 0x070707AA);
-    EXPECT_EQ(read.components[2], 0x07070707);
-    EXPECT_FALSE(read.namesBackground);
-
-    // All sixty bytes but no path length: no background.
-    read = Read(Header(kOddValues), &valid);
-    EXPECT_TRUE(valid);
-    EXPECT_EQ(read.components[14], kOddValues[14]);
-    EXPECT_FALSE(read.namesBackground);
+TEST(SchemeFileRead, RefusesAFileThatEndsBeforeItsLayoutAsCutShort) {
+    const std::string path = "\x06"
+                             "C:\\a.b";
+    for (const Bytes& bytes :
+         {Bytes{'T', 'W', 'R', 0x01, 0x02, 0x03, 0x04, 0xAA}, Header(kOddValues),
+          Header(kOddValues) + std::string("\xFF"
+                                           "C:\\cut"),
+          Header(kOddValues) + path, Header(kOddValues) + (path + "\x05xy")}) {
+        MemoryFile file(bytes);
+        SchemeFileData data = Scheme(kDefaultScheme, "old path", "old name");
+        bool cutShort = false;
+        EXPECT_FALSE(ReadSchemeFile(file, data, &cutShort)) << bytes.size() << " bytes";
+        EXPECT_TRUE(cutShort) << bytes.size() << " bytes";
+        EXPECT_EQ(std::memcmp(data.components, kDefaultScheme, sizeof data.components), 0);
+        EXPECT_EQ(data.path, "old path");
+    }
 }
 
-TEST(SchemeFileRead, TakesLongLengthsAsUnsignedAndCutsStringsWhereTheFileEnds) {
+TEST(SchemeFileRead, TakesLongLengthsAsUnsignedAndStringsUpToAZeroByte) {
     std::string path(200, 'P'), name(255, 'N');
     SchemeFileData read =
         Read(Header(kOddValues) + ("\xC8" + path + "\xFF" + name + "ignored trailing bytes"));
     EXPECT_EQ(read.path, path);
     EXPECT_EQ(read.name, name);
-
-    // The file ends inside the path: what is there, and no name.
-    read = Read(Header(kOddValues) + std::string("\xFF"
-                                                 "C:\\cut"));
-    EXPECT_TRUE(read.namesBackground);
-    EXPECT_EQ(read.path, "C:\\cut");
-    EXPECT_EQ(read.name, "");
 
     // A zero byte ends a string; the length still decides where the name starts.
     read = Read(Header(kOddValues) + std::string("\x05"

@@ -113,9 +113,20 @@ CString ImageFailureMessage(int32_t code, const CString& path, DWORD systemError
     return message + "\n" + reason;
 }
 
-void CSchemeDlg::ReportImageFailure(const CString& path, DWORD systemError) {
-    const int32_t code = GetLastImgLibError();
-    AfxMessageBox(ImageFailureMessage(code, path, systemError), MB_OK | MB_ICONEXCLAMATION, 0);
+bool CSchemeDlg::LoadBackgroundFile(const CString& path, const CString& name, const CString& more) {
+    const CPagePicture::LoadResult result = m_picture.Load(path);
+    if (!result.loaded) {
+        CString message = ImageFailureMessage(result.code, path, result.systemError);
+        if (!more.IsEmpty()) message += "\n" + more;
+        AfxMessageBox(message, MB_OK | MB_ICONEXCLAMATION, 0);
+        return false;
+    }
+    m_hBackground = m_picture.Bitmap();
+    m_backgroundAux = result.aux;
+    m_backgroundLoaded = 1;
+    m_backgroundPath = path;
+    m_backgroundName = name;
+    return true;
 }
 
 void CSchemeDlg::OnLoadBackground() {
@@ -125,18 +136,9 @@ void CSchemeDlg::OnLoadBackground() {
     dialog.m_ofn.lpstrFilter = filter;
     if (dialog.DoModal() != IDOK) return;
 
-    m_backgroundName = dialog.GetPathName();
-    m_backgroundPath = m_backgroundName;
-    HBITMAP bitmap = ReadFileIntoDDBW(AfxWide(m_backgroundName.str()).c_str(), &m_backgroundAux, 0);
-    const DWORD systemError = ::GetLastError();
-    SetBackgroundBitmap(bitmap);
-    if (!m_hBackground) {
-        ReportImageFailure(m_backgroundPath, systemError);
-        return;
-    }
+    // A picture that fails leaves the one before, its path and its name as they were.
+    if (!LoadBackgroundFile(dialog.GetPathName(), dialog.GetFileName())) return;
     const int32_t format = GetLastImgLibFormat();
-    m_backgroundLoaded = 1;
-    m_backgroundName = dialog.GetFileName();
     Refresh(RefreshScope::CurrentRole);
     OfferPngCopy(format);
 }

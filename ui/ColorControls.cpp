@@ -3,6 +3,9 @@
 
 #include <algorithm>
 
+#include "EnterColorDlg.h"
+#include "ScreenPicker.h"
+
 namespace {
 constexpr int kLineStep = 1;
 constexpr int kPageStep = 10;
@@ -49,6 +52,29 @@ void CSchemeDlg::OnColorPicker() {
     ColorTable[ComponentIndex(m_currentRole, ChannelBlue)] = GetBValue(color);
     RunRoleHandler(m_currentRole);
     Refresh(RefreshScope::CurrentRole);
+}
+
+void CSchemeDlg::TakeColor(uint32_t rgb) {
+    if (!IsColorRole(m_currentRole)) return;
+    ColorTable[ComponentIndex(m_currentRole, ChannelRed)] = (rgb >> 16) & 0xFF;
+    ColorTable[ComponentIndex(m_currentRole, ChannelGreen)] = (rgb >> 8) & 0xFF;
+    ColorTable[ComponentIndex(m_currentRole, ChannelBlue)] = rgb & 0xFF;
+    RunRoleHandler(m_currentRole);
+    Refresh(RefreshScope::CurrentRole);
+}
+
+void CSchemeDlg::OnPickFromScreen() {
+    CScreenPicker picker;
+    if (const std::optional<uint32_t> rgb = picker.Pick(m_hWnd)) TakeColor(*rgb);
+}
+
+void CSchemeDlg::OnEnterColor() {
+    if (!IsColorRole(m_currentRole)) return;
+    const COLORREF shown = RoleColorRef(ColorTable, m_currentRole);
+    const uint32_t rgb = GetRValue(shown) << 16 | GetGValue(shown) << 8 | GetBValue(shown);
+    // Labelled as the role's button names it.
+    CEnterColorDlg dialog(GetDlgItem(m_currentRole).GetWindowText() + ":", rgb, this);
+    if (dialog.DoModal() == IDOK) TakeColor(dialog.GetColor());
 }
 
 void CSchemeDlg::HideBackgrounds() {

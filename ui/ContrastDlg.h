@@ -4,23 +4,24 @@
 #include <cstdint>
 #include <span>
 #include <string_view>
-#include <vector>
 
 #include "framework/Afx.h"
 #include "res/resource.h"
 #include "scheme/Contrast.h"
+#include "scheme/ContrastReport.h"
 #include "scheme/Vision.h"
 
 // What stands behind the page's text.
 enum class ContrastBackdrop { Color, Picture, DefaultWhite, UnreadablePicture };
 
-// The luminances of what stands behind the text, each ascending: WCAG's and APCA's, of the
-// background colour, of white, or of every colour of the picture (none if unreadable).
+// The page the window measures against, in Normal vision and as the view shows it (the same for
+// Normal); the picture's name, and whether the view's copy of the picture could not be drawn.
 struct ContrastPage {
     ContrastBackdrop backdrop;
-    std::span<const double> luminances;
-    std::span<const double> apcaLuminances;
+    const PageLuminances& normal;
+    const PageLuminances& shown;
     std::string_view pictureName;
+    bool viewNotDrawn = false;
 };
 
 class CContrastDlg : public CDialog {
@@ -29,15 +30,15 @@ public:
     using Backdrop = ContrastBackdrop;
     using Page = ContrastPage;
 
-    CContrastDlg(CWnd* owner, double aim) : CDialog(IDD, owner), m_aim(aim) {}
+    explicit CContrastDlg(CWnd* owner) : CDialog(IDD, owner) {}
 
-    // Shows table's colours as view shows them against the page, whose luminances are already
-    // as seen; a row's Fix is enabled while it misses the aim. Clears the fix message.
-    void Show(const int32_t* table, const Page& page, Vision view);
+    // Shows report, made for the page in view; a row's Fix is enabled while it misses the aim,
+    // which the Aim choice shows. Clears the fix message.
+    void Show(const ContrastReport& report, const Page& page, Vision view);
     // The one line under the rows that says what a fix could not do.
     void SetFixMessage(const char* text) { SetCellText(IDC_CONTRAST_FIX_MESSAGE, text); }
-    // The ratio that the Fix buttons aim for: 4.5 (AA, at first) or 7 (AAA); kept when closed.
-    double Aim() const { return m_aim; }
+    // The ratio chosen under Aim: 4.5 (AA) or 7 (AAA).
+    double ChosenAim() const;
 
 protected:
     BOOL OnInitDialog() override;
@@ -52,17 +53,22 @@ private:
     void OnFixVisitedLink() { ForwardToOwner(IDC_CONTRAST_FIX_VLINK); }
     void OnFixActiveLink() { ForwardToOwner(IDC_CONTRAST_FIX_ALINK); }
     void OnFixAll() { ForwardToOwner(IDC_CONTRAST_FIX_ALL); }
-    void OnAimChange();
-
-    double m_aim;
+    void OnAimChange() { ForwardToOwner(IDC_CONTRAST_AIM); }
 
     DECLARE_MESSAGE_MAP()
 };
 
-// The luminances of every colour of bitmap, ascending, WCAG's and APCA's, read in one pass
-// over its pixels; false when its pixels could not be read.
-bool ReadPictureLuminances(HBITMAP bitmap, std::vector<double>& luminances,
-                           std::vector<double>& apcaLuminances);
+// Where the Contrast window goes, and where the main window goes when it has to move.
+struct ContrastPlacement {
+    RECT owner;
+    RECT contrast;
+};
+// The Contrast window of size beside owner, gap apart, on whichever side work has room; where
+// neither has, owner moves the least that lets both fit side by side. Only where they cannot fit
+// does it overlap owner, at the bottom right of work, clear of ownerButtons (its caption buttons).
+ContrastPlacement PlaceBesideOwner(const RECT& work, const RECT& owner, SIZE size, int gap,
+                                   const RECT& ownerButtons);
+
 // Row order of the Fix buttons, as kForegroundRoles.
 inline constexpr int kFixButtons[4] = {IDC_CONTRAST_FIX_TEXT, IDC_CONTRAST_FIX_LINK,
                                        IDC_CONTRAST_FIX_VLINK, IDC_CONTRAST_FIX_ALINK};

@@ -6,7 +6,7 @@
 #include <array>
 
 #include "SchemeDlg.h"
-#include "framework/FileBeside.h"
+#include "shared/FileBeside.h"
 #include "imglib/ImgLib.h"
 #include "scheme/StyleSheet.h"
 
@@ -375,26 +375,16 @@ void CSchemeDlg::OnOpenPageColors() {
         ColorTable[3 * role + ChannelGreen] = static_cast<int32_t>(rgb >> 8 & 0xFF);
         ColorTable[3 * role + ChannelBlue] = static_cast<int32_t>(rgb & 0xFF);
     }
-    if (read->picture) {
-        // Loaded as Load Background loads one, with Show Backgrounds? ticked; the tag names it
-        // as the page does.
-        if (!BackgroundsShown()) {
-            CMenu tools = ToolsMenu();
-            m_solidBackground = static_cast<int>(
-                tools.CheckMenuItem(kShowBackgroundsPos, MF_BYPOSITION | MF_CHECKED));
-            tools.EnableMenuItem(kLoadBackgroundPos, MF_BYPOSITION | MF_ENABLED);
-        }
-        m_backgroundName = CString(*read->picture);
-        m_backgroundPath = CString(PicturePath(*read->picture, FolderOf(path)));
-        HBITMAP bitmap =
-            ReadFileIntoDDBW(AfxWide(m_backgroundPath.str()).c_str(), &m_backgroundAux, 0);
-        const DWORD systemError = ::GetLastError();
-        SetBackgroundBitmap(bitmap);
-        // The colours are stored already: after the message the window still shows them.
-        if (m_hBackground)
-            m_backgroundLoaded = 1;
-        else
-            ReportImageFailure(m_backgroundPath, systemError);
+    // Loaded as Load Background loads one, then shown; the tag names it as the page does. After a
+    // failure's message the window still shows the colours, which are stored already.
+    if (read->picture &&
+        LoadBackgroundFile(CString(PicturePath(*read->picture, FolderOf(path))),
+                           CString(*read->picture)) &&
+        !BackgroundsShown()) {
+        CMenu tools = ToolsMenu();
+        m_solidBackground =
+            static_cast<int>(tools.CheckMenuItem(kShowBackgroundsPos, MF_BYPOSITION | MF_CHECKED));
+        tools.EnableMenuItem(kLoadBackgroundPos, MF_BYPOSITION | MF_ENABLED);
     }
     Refresh(RefreshScope::AllRolesReselected);
 }

@@ -4,7 +4,6 @@
 #include <algorithm>
 
 #include "TitleDlg.h"
-#include "scheme/ContrastFix.h"
 
 namespace {
 // Client pixels at 96 DPI, scaled as the dialog's controls are; right and bottom exclusive.
@@ -29,11 +28,13 @@ constexpr int kTitleFontHeight = -280;
 constexpr int kLineFontHeight = -220;
 constexpr const char* kTitleFace = "Arial";
 constexpr const char* kLineFace = "Times New Roman";
+// A browser's page where no picture is shown: what the Contrast window measures against.
+constexpr COLORREF kDefaultPageWhite = RGB(255, 255, 255);
 
 // The role's colour as the reader of view sees it.
 COLORREF RoleColor(ColorRole role, Vision view) {
-    const uint32_t rgb = SimulateVision(view, RoleRgb(ColorTable, role));
-    return RGB(rgb >> 16, (rgb >> 8) & 0xFF, rgb & 0xFF);
+    const Rgb8 c = UnpackRgb(SimulateVision(view, RoleRgb(ColorTable, role)));
+    return RGB(c.red, c.green, c.blue);
 }
 
 // Extends the w by h block already at the top-left of the strip to cover width by height,
@@ -156,19 +157,22 @@ RECT CSchemeDlg::ScaledPreviewRect() const {
 }
 
 void CSchemeDlg::TileBackground(CDC* dc) {
-    if (!m_backgroundLoaded || !m_hBackground) return;
-    const HBITMAP picture = ShownBackground();
+    const HBITMAP picture = m_backgroundLoaded && m_hBackground ? ShownBackground() : nullptr;
     BITMAP info{};
-    if (!::GetObjectA(picture, sizeof info, &info)) return;
-    if (info.bmWidth <= 0 || info.bmHeight <= 0) return;
+    if (!picture || !::GetObjectA(picture, sizeof info, &info) || info.bmWidth <= 0 ||
+        info.bmHeight <= 0) {
+        dc->FillSolidRect(ScaledPreviewRect(), kDefaultPageWhite);
+        return;
+    }
 
     // Each picture pixel covers as many window pixels as a CSS pixel does at this DPI.
     const UINT dpi = WindowDpi(m_hWnd);
     const RECT page = ScaledPreviewRect();
     const int width = page.right - page.left;
     const int height = page.bottom - page.top;
-    const int tileWidth = ScaleForDpi(info.bmWidth, dpi);
-    const int tileHeight = ScaleForDpi(info.bmHeight, dpi);
+    // At least a pixel: below 48 DPI a 1-pixel picture would scale to none, and never tile.
+    const int tileWidth = std::max(1, ScaleForDpi(info.bmWidth, dpi));
+    const int tileHeight = std::max(1, ScaleForDpi(info.bmHeight, dpi));
     const int w = std::min(tileWidth, width);
     const int h = std::min(tileHeight, height);
 

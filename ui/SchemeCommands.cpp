@@ -4,7 +4,6 @@
 #include <algorithm>
 #include <iterator>
 
-#include "imglib/ImgLib.h"
 #include "scheme/SchemeFile.h"
 
 namespace {
@@ -29,11 +28,18 @@ SchemeFileData SchemeOfColorTable() {
 
 constexpr const char* kSchemeFileName = "*.colors";
 constexpr DWORD kSchemeDialogFlags = OFN_HIDEREADONLY | OFN_OVERWRITEPROMPT;
-constexpr const char* kSchemeFilter = "TWR Files (*.colors) | *.colors |All Files (*.*)|*.*|";
+// The description as it always read, the pattern without blanks: with them Wine lists no file.
+constexpr const char* kSchemeFilter = "TWR Files (*.colors) |*.colors|All Files (*.*)|*.*|";
 // Added to a typed name without an extension, so that the file shows under the filter.
 constexpr const char* kSchemeExtension = "colors";
 constexpr const char* kNotASchemeFile =
     "The file you attempted to load\nis not a valid TWR scheme file.";
+constexpr const char* kCutShortSchemeFile =
+    "The file you attempted to load\n"
+    "is not a valid TWR scheme file.\n"
+    "It is cut short: the file ends before its scheme does.";
+constexpr const char* kPictureNotShown =
+    "The scheme's colors are applied; its background picture %s is not shown.";
 constexpr const char* kBackgroundTooLong =
     "The background image's path or name is longer than 255 characters\n"
     "and cannot be saved in a scheme file. Nothing was saved.";
@@ -72,29 +78,33 @@ void CSchemeDlg::OnOpenScheme() {
     // The whole file is read before any of it is applied, so a failed read changes nothing.
     SchemeFileData data = SchemeOfColorTable();
     bool valid;
+    bool cutShort = false;
     {
         CFile file(dialog.GetPathName(), CFile::modeRead);
         DiskFile disk(file);
-        valid = ReadSchemeFile(disk, data);
+        valid = ReadSchemeFile(disk, data, &cutShort);
     }
     if (!valid) {
-        AfxMessageBox(kNotASchemeFile, MB_OK | MB_ICONEXCLAMATION, 0);
+        AfxMessageBox(cutShort ? kCutShortSchemeFile : kNotASchemeFile, MB_OK | MB_ICONEXCLAMATION,
+                      0);
         return;
     }
 
     std::copy(std::begin(data.components), std::end(data.components), ColorTable);
-    if (data.namesBackground) {
-        m_backgroundName = CString(DecodeSchemeField(data.name, AfxCodePageToUtf8));
-        m_backgroundPath = CString(DecodeSchemeField(data.path, AfxCodePageToUtf8));
-        HBITMAP bitmap =
-            ReadFileIntoDDBW(AfxWide(m_backgroundPath.str()).c_str(), &m_backgroundAux, 0);
-        const DWORD systemError = ::GetLastError();
-        SetBackgroundBitmap(bitmap);
-        // The colours are stored already: after the message the window still shows them.
-        if (m_hBackground)
-            m_backgroundLoaded = 1;
-        else
-            ReportImageFailure(m_backgroundPath, systemError);
+    if (!data.namesBackground) {
+        Refresh(RefreshScope::AllRolesReselected);
+        return;
     }
+    const CString name(DecodeSchemeField(data.name, AfxCodePageToUtf8));
+    const CString path(DecodeSchemeField(data.path, AfxCodePageToUtf8));
+    // The scheme's colours and its picture's name show everywhere, under a message as well;
+    // another scheme's picture is not this one's.
+    m_backgroundPath = path;
+    m_backgroundName = name;
+    SetBackgroundBitmap(nullptr);
+    m_backgroundLoaded = 0;
     Refresh(RefreshScope::AllRolesReselected);
+    CString more;
+    more.Format(kPictureNotShown, name.str().c_str());
+    if (LoadBackgroundFile(path, name, more)) Refresh(RefreshScope::CurrentRole);
 }

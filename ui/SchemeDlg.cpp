@@ -54,6 +54,8 @@ BEGIN_MESSAGE_MAP(CSchemeDlg, CDialog)
     ON_COMMAND(ID_SCHEMES_OPENPAGE, &CSchemeDlg::OnOpenPageColors)
     ON_COMMAND(ID_SCHEMES_APPLYPAGE, &CSchemeDlg::OnApplyToPage)
     ON_COMMAND(ID_SCHEMES_APPLYSTYLE, &CSchemeDlg::OnApplyStyleSheet)
+    ON_COMMAND(ID_TOOLS_PICKSCREEN, &CSchemeDlg::OnPickFromScreen)
+    ON_COMMAND(ID_EDIT_ENTERCOLOR, &CSchemeDlg::OnEnterColor)
 END_MESSAGE_MAP()
 // clang-format on
 
@@ -62,18 +64,11 @@ CSchemeDlg::CSchemeDlg(CWnd* parent) : CDialog(IDD, parent) {
     m_hIcon = ::LoadIconW(module, MAKEINTRESOURCEW(IDR_MAINFRAME));
 }
 
-CSchemeDlg::~CSchemeDlg() {
-    SetBackgroundBitmap(nullptr);
-    DropSimulatedBackground();
-}
+CSchemeDlg::~CSchemeDlg() = default;
 
 void CSchemeDlg::SetBackgroundBitmap(HBITMAP bitmap) {
-    if (m_hBackground == bitmap) return;
-    if (m_hBackground) ::DeleteObject(m_hBackground);
-    m_hBackground = bitmap;
-    // A later bitmap may be given the released one's handle.
-    m_luminancesOf = nullptr;
-    DropSimulatedBackground();
+    m_picture.Replace(bitmap);
+    m_hBackground = m_picture.Bitmap();
 }
 
 BOOL CSchemeDlg::OnInitDialog() {

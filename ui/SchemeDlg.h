@@ -3,6 +3,7 @@
 #pragma once
 #include <cstdint>
 #include <memory>
+#include <utility>
 #include <vector>
 
 #include "framework/Afx.h"
@@ -10,7 +11,9 @@
 #include "scheme/ColorScheme.h"
 #include "scheme/PageText.h"
 #include "scheme/Contrast.h"
+#include "scheme/ContrastReport.h"
 #include "scheme/Vision.h"
+#include "PagePicture.h"
 
 class CDC;
 class CContrastDlg;
@@ -86,13 +89,21 @@ protected:
     static CString Decimal(int value);
     void OnHScroll(UINT sbCode, UINT pos, CScrollBar* scrollBar);
     void OnColorPicker();
+    // Sets the current role to rgb (0xRRGGBB), then refreshes as the colour picker's OK does.
+    void TakeColor(uint32_t rgb);
+    // Tools > Pick from Screen: the colour of a pixel anywhere on the screen.
+    void OnPickFromScreen();
+    // Edit > Enter Color: the current role's colour typed as a style sheet writes it.
+    void OnEnterColor();
     void OnShowBackgrounds();
     void OnResetColors();
 
     // Background images and scheme files.
     void OnLoadBackground();
-    // The image-failure message for the picture at path, after ReadFileIntoDDB returned NULL.
-    void ReportImageFailure(const CString& path, DWORD systemError);
+    // Decodes the picture at path and makes it the page's, named name: what every command that
+    // loads a picture goes through. On a failure it says why (with more, a further line) and
+    // changes nothing.
+    bool LoadBackgroundFile(const CString& path, const CString& name, const CString& more = "");
     // After a picture of the ImgLibFormat format was loaded: for a format that web browsers do
     // not show, asks whether to save a PNG copy, saves it, and makes the copy the background.
     void OfferPngCopy(int32_t format);
@@ -121,11 +132,11 @@ protected:
     // The Contrast window: opened, or brought forward when open; brought up to date.
     void OnCheckContrast();
     void UpdateContrast();
-    // The sorted luminances of the shown picture's colours (WCAG's, then APCA's), read when
-    // first needed for each picture and view; empty when its pixels could not be read.
-    const std::vector<double>& BackgroundLuminances();
-    // What stands behind the sample page's text, as the view shows it.
+    // What stands behind the sample page's text, in Normal vision and as the view shows it.
     ContrastPage CurrentContrastPage();
+    // The Contrast window's figures for page at the aim, which Fix reads as well.
+    ContrastReport CurrentReport(const ContrastPage& page) const;
+    ReportPages ReportPagesOf(const ContrastPage& page) const;
 
     // The Contrast window's fixes, and Tools > Fix Contrast: Fix All at the window's aim.
     void OnFixText() { FixRow(RoleText); }
@@ -137,7 +148,7 @@ protected:
     void OnContrastAim();
     void FixRow(ColorRole role);
     // Refreshes after a fix, then says which roles no colour of their hue could fix.
-    void ReportFixes(bool fixed, const std::vector<ColorRole>& unfixed);
+    void ReportFixes(bool fixed, const std::vector<std::pair<ColorRole, FixOutcome>>& unfixed);
 
     // Tools > Simulate Vision: how the sample page and the Contrast window show the colours.
     void OnNormalVision() { SetVision(Vision::Normal); }
@@ -146,10 +157,11 @@ protected:
     void OnTritanopia() { SetVision(Vision::Tritanopia); }
     void OnAchromatopsia() { SetVision(Vision::Achromatopsia); }
     void SetVision(Vision view);
-    // The picture as the view shows it: itself in Normal view, else its copy as the view shows
-    // it, made once per picture and view.
+    // The picture as the view shows it: itself in Normal view, else the part of it that the
+    // page shows, as the view shows it; null when that could not be made.
     HBITMAP ShownBackground();
-    void DropSimulatedBackground();
+    // The sample frame's caption for the view, saying when the picture could not be drawn.
+    void UpdateSampleFrame();
 
     void OnChangeTitle();
     void OnAbout();
@@ -161,7 +173,7 @@ protected:
     CString m_backgroundName;
     int m_backgroundLoaded = 0;
     uint32_t m_backgroundAux = 0;
-    HBITMAP m_hBackground = nullptr; // owned: released when replaced and when the dialog ends
+    HBITMAP m_hBackground = nullptr; // borrowed: m_picture's bitmap
     int m_solidBackground = MF_CHECKED;
     CString m_alinkHex;
     CString m_vlinkHex;
@@ -173,18 +185,14 @@ protected:
 
     std::unique_ptr<CContrastDlg> m_contrast; // its window is destroyed with this one
     double m_contrastAim = kContrastAA;       // the window's Aim, kept while it is closed
-    HBITMAP m_luminancesOf = nullptr;         // the picture m_backgroundLuminances belong to
-    std::vector<double> m_backgroundLuminances;
-    std::vector<double> m_backgroundApcaLuminances;
-    double m_pageLuminance = 0;     // the background colour's, as seen, for CurrentContrastPage
-    double m_pageApcaLuminance = 0; // the same, APCA's
+    // The page's colour or white, for CurrentContrastPage: in Normal vision and as seen.
+    PageLuminances m_plainPage;
+    PageLuminances m_plainPageSeen;
 
     Vision m_vision = Vision::Normal;
-    HBITMAP m_simulatedBackground = nullptr; // owned: m_hBackground as m_simulatedView shows it
-    Vision m_simulatedView = Vision::Normal;
-    HBITMAP m_simulatedOf = nullptr; // the picture m_simulatedBackground was made from
+    CPagePicture m_picture; // owns the bitmap that m_hBackground names
 
-    // Stores a newly decoded bitmap, releasing the one it replaces.
+    // Makes bitmap (owned from now on, or null) the page's picture, releasing the one before.
     void SetBackgroundBitmap(HBITMAP bitmap);
 
     DECLARE_MESSAGE_MAP()

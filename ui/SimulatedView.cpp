@@ -4,7 +4,6 @@
 #include <string>
 #include <vector>
 
-#include "PicturePixels.h"
 #include "SchemeDlg.h"
 
 namespace {
@@ -14,23 +13,6 @@ constexpr UINT kVisionCommands[kVisionCount] = {ID_VISION_NORMAL, ID_VISION_PROT
                                                 ID_VISION_DEUTERANOPIA, ID_VISION_TRITANOPIA,
                                                 ID_VISION_ACHROMATOPSIA};
 
-// A copy of picture with every pixel as view shows it; null when its pixels cannot be read.
-HBITMAP SimulatedCopy(HBITMAP picture, Vision view) {
-    BITMAP info{};
-    if (!::GetObjectW(picture, sizeof info, &info)) return nullptr;
-    HDC screen = ::GetDC(nullptr);
-    HBITMAP copy = ::CreateCompatibleBitmap(screen, info.bmWidth, info.bmHeight);
-    ::ReleaseDC(nullptr, screen);
-    if (!copy) return nullptr;
-    const bool made = ForEachPixelBand(picture, [&](const PixelBand& band) {
-        SimulateVision(view, band.pixels, band.count);
-        return ::SetDIBits(band.dc, copy, band.first, band.rows, band.pixels, band.format,
-                           DIB_RGB_COLORS) == static_cast<int>(band.rows);
-    });
-    if (made) return copy;
-    ::DeleteObject(copy);
-    return nullptr;
-}
 } // namespace
 
 void CSchemeDlg::SetVision(Vision view) {
@@ -45,29 +27,35 @@ void CSchemeDlg::SetVision(Vision view) {
     }
     ::CheckMenuRadioItem(vision, kVisionCommands[0], kVisionCommands[kVisionCount - 1],
                          kVisionCommands[static_cast<int>(view)], MF_BYCOMMAND);
-    std::string frame = kSampleFrameText;
-    if (view != Vision::Normal) frame += std::string(" (as seen with ") + VisionName(view) + ")";
-    GetDlgItem(IDC_SAMPLE_FRAME).SetWindowText(frame.c_str());
+    UpdateSampleFrame();
     InvalidatePreview();
     UpdateContrast();
 }
 
-HBITMAP CSchemeDlg::ShownBackground() {
-    if (m_vision == Vision::Normal || !m_hBackground) return m_hBackground;
-    if (!m_simulatedBackground || m_simulatedView != m_vision || m_simulatedOf != m_hBackground) {
-        DropSimulatedBackground();
-        CWaitCursor wait;
-        m_simulatedBackground = SimulatedCopy(m_hBackground, m_vision);
-        m_simulatedView = m_vision;
-        m_simulatedOf = m_hBackground;
+void CSchemeDlg::UpdateSampleFrame() {
+    std::string frame = kSampleFrameText;
+    if (m_vision != Vision::Normal) {
+        frame += std::string(" (as seen with ") + VisionName(m_vision);
+        if (BackgroundsShown() && m_picture.CouldNotShow(m_vision)) frame += ": could not be drawn";
+        frame += ")";
     }
-    return m_simulatedBackground ? m_simulatedBackground : m_hBackground;
+    CWnd caption = GetDlgItem(IDC_SAMPLE_FRAME);
+    if (caption.GetWindowText() != frame.c_str()) caption.SetWindowText(frame.c_str());
 }
 
-void CSchemeDlg::DropSimulatedBackground() {
-    if (!m_simulatedBackground) return;
-    // A later bitmap may be given the released one's handle.
-    if (m_luminancesOf == m_simulatedBackground) m_luminancesOf = nullptr;
-    ::DeleteObject(m_simulatedBackground);
-    m_simulatedBackground = nullptr;
+HBITMAP CSchemeDlg::ShownBackground() {
+    // The picture's pixels that the page shows at this DPI, and one more for the rounding.
+    const UINT dpi = WindowDpi(m_hWnd);
+    const RECT page = ScaledPreviewRect();
+    const SIZE most = {
+        ::MulDiv(page.right - page.left, static_cast<int>(kDefaultDpi), static_cast<int>(dpi)) + 1,
+        ::MulDiv(page.bottom - page.top, static_cast<int>(kDefaultDpi), static_cast<int>(dpi)) + 1};
+    const bool failedBefore = m_picture.CouldNotShow(m_vision);
+    const HBITMAP shown = m_picture.Shown(m_vision, most);
+    if (!failedBefore && m_picture.CouldNotShow(m_vision)) {
+        // Said once, where the view is named: the frame and the Contrast window.
+        UpdateSampleFrame();
+        UpdateContrast();
+    }
+    return shown;
 }

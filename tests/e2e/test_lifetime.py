@@ -76,19 +76,19 @@ def first_contents_entry():
 
 
 class HelpTest(PrefixTestCase):
-    def test_f1_opens_the_first_page_in_the_desktops_browser(self):
-        # Wine here has no HTML engine for HTML Help: F1 hands the page to winebrowser, which
-        # starts the browsers of Wine's setting, here a stand-in that writes down its address.
+    def browsed_page(self, app):
+        """Presses F1 and returns the Unix path of the page that reaches the desktop's browser:
+        winebrowser starts the browsers of Wine's setting, here a stand-in that writes down its
+        address."""
         browsed = os.path.join(self.tmp, "browsed")
+        if os.path.exists(browsed):
+            os.remove(browsed)
         browser = os.path.join(self.tmp, "browser.sh")
         with open(browser, "w") as f:
             f.write(f'#!/bin/sh\nprintf "%s\\n" "$@" >> "{browsed}"\n')
         os.chmod(browser, 0o755)
         run([*WINE, "reg", "add", r"HKCU\Software\Wine\WineBrowser", "/v", "Browsers", "/d",
              browser, "/f"], env=self.prefix.env)
-
-        before = set(self.prefix.processes())
-        app = self.start()
         app.press("F1")
         def read_browsed():
             if os.path.exists(browsed):
@@ -98,9 +98,15 @@ class HelpTest(PrefixTestCase):
         address = poll(read_browsed, what="the browser to be started").split()
         self.assertEqual(len(address), 1, address)
         self.assertRegex(address[0], r"^file://")
-        page = urllib.parse.unquote(address[0][len("file://"):])
+        return urllib.parse.unquote(address[0][len("file://"):])
+
+    def test_f1_opens_the_first_page_in_the_desktops_browser(self):
+        # Wine here has no HTML engine for HTML Help: F1 hands the page to winebrowser.
+        before = set(self.prefix.processes())
+        app = self.start()
+        page = self.browsed_page(app)
         self.assertTrue(os.path.samefile(page, os.path.join(BIN_DIR, "help", "welcome.htm")),
-                        address)
+                        page)
         # The page that HTML Help opens at: the first of the contents.
         with open(page, encoding="cp1252") as f:
             title = re.search(r"<title>([^<]*)</title>", f.read(), re.I).group(1)
@@ -114,6 +120,34 @@ class HelpTest(PrefixTestCase):
                  what="no process of the program left in the prefix")
         except AssertionError as failure:
             raise AssertionError(f"{failure}; left: {self.programs_since(before)}") from None
+
+    def test_f1_with_wines_html_engine_but_no_gecko_opens_the_browser(self):
+        # As wineboot makes a prefix with the HTML engine on: a gecko folder in the system
+        # folder, with a plugin in it, but no Gecko to draw a page.
+        self.assertTrue(os.path.isdir(os.path.join(self.prefix.path, "drive_c", "windows",
+                                                   "system32", "gecko")))
+        env = self.prefix.env
+        self.prefix.env = dict(env, WINEDLLOVERRIDES="mscoree=;winemenubuilder.exe=d")
+        try:
+            app = self.start()
+        finally:
+            self.prefix.env = env
+        page = self.browsed_page(app)
+        self.assertTrue(os.path.samefile(page, os.path.join(BIN_DIR, "help", "welcome.htm")),
+                        page)
+        self.assertIsNone(self.prefix.find_window(HELP_TITLE))
+
+    def test_f1_finds_the_help_in_a_folder_of_any_name(self):
+        folder = os.path.join(self.tmp, "Tïntwright #1 100%")
+        os.makedirs(folder, exist_ok=True)
+        for name in (os.path.basename(EXE), "ImgLib.dll"):
+            shutil.copy2(os.path.join(BIN_DIR, name), folder)
+        shutil.copytree(os.path.join(BIN_DIR, "help"), os.path.join(folder, "help"),
+                        dirs_exist_ok=True)
+        app = App(self.prefix, os.path.join(folder, os.path.basename(EXE)))
+        self.addCleanup(app.kill)
+        page = self.browsed_page(app)
+        self.assertTrue(os.path.samefile(page, os.path.join(folder, "help", "welcome.htm")), page)
 
     def programs_since(self, before):
         """Command lines of the prefix's processes that were not in before, less the services

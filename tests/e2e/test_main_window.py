@@ -106,8 +106,9 @@ class ContrastTest(PrefixTestCase):
         self.assertEqual(len(ratios), 4, ratios)
         self.assertRegex(ratios[0], r"^\d+\.\d\d:1$")
 
-        # A darker background: the text's ratio against it falls.
-        app.window.click_control(IDC_GREEN_SLIDER, dx=TROUGH_HIT)
+        # A darker background: the text's ratio against it falls. The main window may have
+        # moved to make room for the Contrast window beside it.
+        app.refresh().click_control(IDC_GREEN_SLIDER, dx=TROUGH_HIT)
         changed = poll(lambda: (r := self.prefix.wait_window("Contrast").text(
             IDC_CONTRAST_RATIO).split("\r\n\r\n")[0]) != ratios[0] and r,
             what="the text's ratio to change")

@@ -5,8 +5,8 @@ import struct
 import unittest
 
 from twdriver import (ARROW_HIT, DEFAULT_BACKGROUND, DEFAULT_TAG, IDC_GREEN_SLIDER,
-                      IDC_RED_SLIDER, TROUGH_HIT, PrefixTestCase, choose_file, poll,
-                      slider_labels as labels, wait_file, xwindow)
+                      IDC_RED_SLIDER, TROUGH_HIT, PrefixTestCase, choose_file, long_folder, poll,
+                      refuse_long_path, slider_labels as labels, wait_file, xwindow)
 
 APP_NAME = "Tintwright"  # message boxes carry the executable's base name
 NOT_A_SCHEME = "The file you attempted to load\nis not a valid TWR scheme file."
@@ -46,6 +46,48 @@ class SchemeFileTest(PrefixTestCase):
                   + b"\0")
         self.assertFalse(os.path.exists(os.path.join(self.tmp, "dark")))
 
+    def test_the_open_dialog_lists_the_scheme_files_of_a_folder(self):
+        folder = os.path.join(self.tmp, "schemes")
+        os.makedirs(folder)
+        for name in ("dark.colors", "light.colors", "notes.txt"):
+            with open(os.path.join(folder, name), "wb") as f:
+                f.write(b"TWR" + struct.pack("<15i", *DEFAULTS) + b"\0")
+        app = self.start()
+        app.press("ctrl+o")
+        self.prefix.wait_window("Open")
+        # Into the folder: the list shows what the first filter, TWR Files, lets in.
+        self.prefix.press("Open", "End", "shift+Home")
+        self.prefix.type("Open", self.prefix.windows_path(folder) + "\\")
+        self.prefix.press("Open", "Return")
+        def listed():
+            items = [c.get("items") for c in self.prefix.wait_window("Open").children
+                     if c["class"] == "SysListView32"]
+            return items and "dark.colors" in items[0] and items[0]
+        self.assertEqual(sorted(poll(listed, what="the schemes to be listed")),
+                         ["dark.colors", "light.colors"])
+        self.prefix.press("Open", "Escape")
+        poll(lambda: xwindow("Open") is None, what="the Open dialog to close")
+
+    def test_the_extension_that_the_dialogs_add_counts_towards_the_longest_path(self):
+        # A name typed without an extension gets ".colors": 252 characters make 259, which
+        # Wine's dialog takes, 253 make 260, on which it faults.
+        folder = long_folder(self.tmp, self.prefix, 240)
+        fits = self.prefix.windows_path(folder) + "\\" + "s" * 11
+        app = self.start()
+        app.press("ctrl+o")
+        self.prefix.wait_window("Open")
+        refuse_long_path(self.prefix, "Open", fits + "s", fits + "s.colors")
+        self.prefix.press("Open", "Escape")
+        poll(lambda: xwindow("Open") is None, what="the Open dialog to close")
+        app.press("ctrl+s")
+        self.prefix.wait_window("Save As")
+        refuse_long_path(self.prefix, "Save As", fits + "s", fits + "s.colors")
+        self.prefix.press("Save As", "End", "shift+Home")
+        self.prefix.type("Save As", fits)
+        self.prefix.press("Save As", "Return")
+        wait_file(os.path.join(folder, "s" * 11 + ".colors"),
+                  b"TWR" + struct.pack("<15i", *DEFAULTS) + b"\0")
+
     def test_a_picture_that_is_missing_is_named_with_the_reason(self):
         missing = self.prefix.windows_path(os.path.join(self.tmp, "gone.png"))
         path = os.path.join(self.tmp, "names a missing picture.colors")
@@ -56,7 +98,8 @@ class SchemeFileTest(PrefixTestCase):
         app.press("ctrl+o")
         choose_file(self.prefix, "Open", path)
         box = self.prefix.wait_window(APP_NAME)
-        self.assertIn(f"An error has occured.\n{missing} was not found.",
+        self.assertIn(f"An error has occured.\n{missing} was not found.\nThe scheme's colors are "
+                      "applied; its background picture gone.png is not shown.",
                       [c["text"] for c in box.children])
         self.prefix.press(APP_NAME, "Return")
         poll(lambda: xwindow(APP_NAME) is None, what="the message box to close")

@@ -125,13 +125,18 @@ class HighDensity:
         assert_laid_out(self, contrast)
         # 345 by 128 dialog units: 518 by 208 pixels at 96 DPI.
         self.assertGreaterEqual(contrast.client_size[0], 518 * self.dpi // 96 - 8)
-        # On the screen, and beside the main window where the screen has room for both.
-        main = self.prefix.find_window(TITLE).frame
+        # On the screen, and clear of the main window where the screen has room for both side
+        # by side (the main window moved if need be); else clear of its caption's buttons.
+        main = self.prefix.find_window(TITLE)
         left, top, right, bottom = contrast.frame
         self.assertGreaterEqual(left, 0)
         self.assertGreaterEqual(top, 0)
-        if main[2] + (right - left) < screen_width():
-            self.assertGreater(left, main[2])
+        if main.frame[2] - main.frame[0] + right - left < screen_width():
+            self.assertFalse(overlap(contrast.frame, main.frame), (contrast.frame, main.frame))
+        else:
+            buttons = (main.frame[2] - 3 * main.metrics["cxsize"] - main.metrics["cxdlgframe"],
+                       main.frame[1], main.frame[2], main.client_origin[1])
+            self.assertFalse(overlap(contrast.frame, buttons), (contrast.frame, buttons))
 
 
     def test_background_tiles_grow_as_in_a_browser_at_this_zoom_in_the_pictures_colours(self):
@@ -151,6 +156,22 @@ class HighDensity:
         starts = [x for x in range(len(row)) if row[x] == corner and (x == 0 or row[x - 1] != corner)]
         self.assertEqual(starts[:3], [0, self.tile_width, 2 * self.tile_width])
         self.assertEqual(row[:self.corner_width + 1], [corner] * self.corner_width + [body])
+
+
+class At40DpiTest(PrefixTestCase):
+    dpi = 40
+
+    def test_a_picture_of_one_pixel_tiles_the_page(self):
+        # Below 48 DPI the pixel scales to less than one: it still takes a whole pixel.
+        colour = (0x12, 0x9A, 0x3C)
+        image = os.path.join(self.tmp, "dot.bmp")
+        write_bmp(image, 1, 1, lambda x, y: colour)
+        app = self.start()
+        app.press("alt+t", "b")  # Tools > Show Backgrounds?
+        app.press("alt+t", "l")  # Tools > Load Background
+        choose_file(self.prefix, "Open", image)
+        poll(lambda: (s := app.shot()) and bounds(app, s, colour), what="the tiles")
+        self.assertIn('BACKGROUND="dot.bmp"', app.copy_tag())
 
 
 class At144DpiTest(HighDensity, PrefixTestCase):

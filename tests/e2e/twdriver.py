@@ -600,6 +600,32 @@ def choose_file(prefix, title, path):
     poll(lambda: xwindow(title) is None, what=f'the "{title}" dialog to close')
 
 
+def refuse_long_path(prefix, title, typed, shown, app_name="Tintwright"):
+    """Types a path into the real file dialog that the program refuses as too long, naming
+    shown (the path as the dialog would take it); the message is dismissed, the dialog stays."""
+    prefix.press(title, "End", "shift+Home")
+    prefix.type(title, typed)
+    prefix.press(title, "Return")
+    box = prefix.wait_window(app_name)
+    message = ("This path is longer than 259 characters, more than the file dialog can take:\n"
+               f"{shown}\n\nPlease choose a file whose path is shorter.")
+    if message not in [c["text"] for c in box.children]:
+        raise AssertionError(f"{message!r} not among {[c['text'] for c in box.children]}")
+    prefix.press(app_name, "Return")
+    poll(lambda: xwindow(app_name) is None, what="the message box to close")
+    prefix.wait_window(title)
+
+
+def long_folder(tmp, prefix, length):
+    """A new folder under tmp whose Windows path has exactly length characters."""
+    folder = tmp
+    while len(prefix.windows_path(folder)) < length - 30:
+        folder = os.path.join(folder, "a folder with a long name")
+    folder += "x" * (length - len(prefix.windows_path(folder)))
+    os.makedirs(folder)
+    return folder
+
+
 def wait_file(path, content, timeout=10.0):
     def matches():
         try:
