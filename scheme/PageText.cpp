@@ -433,8 +433,10 @@ std::optional<Tag> FindBody(std::string_view page) {
 using Edit = PageSplice;
 
 PageEdit Sorted(std::vector<Edit> edits) {
-    std::stable_sort(edits.begin(), edits.end(),
-                     [](const Edit& a, const Edit& b) { return a.begin < b.begin; });
+    std::stable_sort(edits.begin(), edits.end(), [](const Edit& a, const Edit& b) {
+        // An insertion goes before a removal that starts where it stands.
+        return a.begin < b.begin || (a.begin == b.begin && a.end < b.end);
+    });
     return {PageEditStatus::Done, std::move(edits)};
 }
 
