@@ -75,6 +75,10 @@
 #define ID_VISION_DEUTERANOPIA 32792
 #define ID_VISION_TRITANOPIA 32793
 #define ID_VISION_ACHROMATOPSIA 32794
+// Schemes: a page's colours read, the scheme written into a page
+#define ID_SCHEMES_OPENPAGE 32800
+#define ID_SCHEMES_APPLYPAGE 32801
+#define ID_SCHEMES_APPLYSTYLE 32802
 #define ID_EDIT_ENTERCOLOR 32795
 #define ID_TOOLS_PICKSCREEN 32799
 // Edit > Paste Colors, Undo and Redo

@@ -11,6 +11,7 @@
 #include "framework/Afx.h"
 #include "res/resource.h"
 #include "scheme/ColorScheme.h"
+#include "scheme/PageText.h"
 #include "scheme/Contrast.h"
 #include "scheme/ContrastReport.h"
 #include "scheme/UndoHistory.h"
@@ -19,6 +20,7 @@
 
 class CDC;
 class CContrastDlg;
+class MappedPage;
 struct ContrastPage;
 
 // The inside of the sample page's inner frame, in client pixels at 96 DPI (ScaledPreviewRect
@@ -112,6 +114,20 @@ protected:
     void OfferPngCopy(int32_t format);
     void OnOpenScheme();
     void OnSaveScheme();
+
+    // HTML pages: a page's colours read into the scheme; the scheme written into a page's BODY
+    // tag or into a style element of its own.
+    void OnOpenPageColors();
+    void OnApplyToPage();
+    void OnApplyStyleSheet();
+    // The page chosen for an Apply, read whole; false when cancelled or refused with a message.
+    bool ChoosePageToApply(CString& path, std::unique_ptr<MappedPage>& page,
+                           PageEncoding& encoding);
+    // Whether to write the tag when the page's style sheet sets colours that it sets: asks.
+    bool ConfirmTagUnderStyleSheet(const CString& path, std::string_view page,
+                                   const PageEncoding& encoding, bool backgroundForm);
+    // How the page at pagePath names the picture; false when the author cancelled.
+    bool PagePictureName(const CString& pagePath, std::string& name);
 
     // The tag and the clipboard.
     void OnEditCopy();
