@@ -61,9 +61,7 @@ void CSchemeDlg::OnColorPicker() {
 void CSchemeDlg::TakeColor(uint32_t rgb) {
     if (!IsColorRole(m_currentRole)) return;
     SchemeStep step(*this, RoleStepName(m_currentRole));
-    ColorTable[ComponentIndex(m_currentRole, ChannelRed)] = (rgb >> 16) & 0xFF;
-    ColorTable[ComponentIndex(m_currentRole, ChannelGreen)] = (rgb >> 8) & 0xFF;
-    ColorTable[ComponentIndex(m_currentRole, ChannelBlue)] = rgb & 0xFF;
+    SetRoleRgb(ColorTable, m_currentRole, rgb);
     RunRoleHandler(m_currentRole);
     Refresh(RefreshScope::CurrentRole);
 }

@@ -368,13 +368,11 @@ void CSchemeDlg::OnOpenPageColors() {
                                              [](const auto& role) { return role.has_value(); });
     if (!anyRole && !(read && read->picture)) return Refuse(kNoPageColors, path);
 
-    for (int role = 0; role < kRoleCount; ++role) {
-        if (!read->roles[role]) continue;
-        const uint32_t rgb = *read->roles[role];
-        ColorTable[3 * role + ChannelRed] = static_cast<int32_t>(rgb >> 16 & 0xFF);
-        ColorTable[3 * role + ChannelGreen] = static_cast<int32_t>(rgb >> 8 & 0xFF);
-        ColorTable[3 * role + ChannelBlue] = static_cast<int32_t>(rgb & 0xFF);
-    }
+    SchemeStep step(*this, "Open Page Colors");
+    for (int role = 0; role < kRoleCount; ++role)
+        if (read->roles[role])
+            SetRoleRgb(ColorTable, static_cast<ColorRole>(RoleBackground + role),
+                       *read->roles[role]);
     // Loaded as Load Background loads one, then shown; the tag names it as the page does. After a
     // failure's message the window still shows the colours, which are stored already.
     if (read->picture &&

@@ -40,14 +40,10 @@ void CSchemeDlg::OnPasteColors() {
         return;
     }
     SchemeStep step(*this, "Paste Colors");
-    auto take = [](ColorRole role, uint32_t rgb) {
-        ColorTable[ComponentIndex(role, ChannelRed)] = static_cast<int32_t>(rgb >> 16);
-        ColorTable[ComponentIndex(role, ChannelGreen)] = static_cast<int32_t>((rgb >> 8) & 0xFF);
-        ColorTable[ComponentIndex(role, ChannelBlue)] = static_cast<int32_t>(rgb & 0xFF);
-    };
-    if (pasted->single && IsColorRole(m_currentRole)) take(m_currentRole, *pasted->single);
+    if (pasted->single && IsColorRole(m_currentRole))
+        SetRoleRgb(ColorTable, m_currentRole, *pasted->single);
     for (int i = 0; i < kRoleCount; ++i)
-        if (pasted->roles[i]) take(kRoles[i], *pasted->roles[i]);
+        if (pasted->roles[i]) SetRoleRgb(ColorTable, kRoles[i], *pasted->roles[i]);
     if (pasted->picture && !PastePicture(*pasted->picture)) {
         CString message;
         message.Format(kPictureNotFound, pasted->picture->c_str());
