@@ -80,6 +80,12 @@ private:
     {WM_HSCROLL, 0, 0, 0, AFX_THUNK(CScrollBar bar(reinterpret_cast<HWND>(lParam));                \
                                     self->OnHScroll(LOWORD(wParam), HIWORD(wParam), &bar);         \
                                     return 0)},
+
+#define ON_WM_INITMENUPOPUP()                                                                      \
+    {WM_INITMENUPOPUP, 0, 0, 0,                                                                    \
+     AFX_THUNK(self->OnInitMenuPopup(CMenu(reinterpret_cast<HMENU>(wParam)), LOWORD(lParam),      \
+                                     HIWORD(lParam));                                              \
+               return 0)},
 // The dropped files' handle, which the handler releases with DragFinish.
 #define ON_WM_DROPFILES()                                                                          \
     {WM_DROPFILES, 0, 0, 0,                                                                        \

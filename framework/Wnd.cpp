@@ -1,6 +1,7 @@
 #include "Wnd.h"
 
 #include <cstring>
+#include <cwchar>
 #include <memory>
 #include <new>
 #include <vector>
@@ -102,6 +103,26 @@ bool CWnd::SetClipboardText(std::string_view text) {
     if (placed) narrow.release();
     ::CloseClipboard();
     return placed;
+}
+
+std::string CWnd::GetClipboardText() {
+    bool opened = ::OpenClipboard(m_hWnd);
+    for (int tries = 1; !opened && tries < kClipboardTries; ++tries) {
+        ::Sleep(kClipboardRetryMilliseconds);
+        opened = ::OpenClipboard(m_hWnd);
+    }
+    if (!opened) return {};
+    std::string text;
+    if (HANDLE data = ::GetClipboardData(CF_UNICODETEXT)) {
+        if (const auto* chars = static_cast<const wchar_t*>(::GlobalLock(data))) {
+            // The block may end without a terminator: read no further than its size.
+            const size_t size = ::GlobalSize(data) / sizeof(wchar_t);
+            text = AfxUtf8(std::wstring_view(chars, wcsnlen(chars, size)));
+            ::GlobalUnlock(data);
+        }
+    }
+    ::CloseClipboard();
+    return text;
 }
 
 bool CWnd::OnCommand(WPARAM wParam, LPARAM lParam) {

@@ -30,6 +30,12 @@ public:
     UINT CheckMenuItem(UINT id, UINT check) { return ::CheckMenuItem(m_hMenu, id, check); }
     UINT EnableMenuItem(UINT id, UINT enable) { return ::EnableMenuItem(m_hMenu, id, enable); }
     BOOL DeleteMenu(UINT position, UINT flags) { return ::DeleteMenu(m_hMenu, position, flags); }
+    // The text (UTF-8) of the item of command id, anywhere in the menu, enabled or grayed.
+    BOOL SetCommandText(UINT id, const char* text, bool enabled) {
+        return ::ModifyMenuW(m_hMenu, id,
+                             MF_BYCOMMAND | MF_STRING | (enabled ? MF_ENABLED : MF_GRAYED), id,
+                             AfxWide(text).c_str());
+    }
 };
 
 class CWnd : public CCmdTarget {
@@ -61,6 +67,8 @@ public:
     // of what it held, this window its owner;
     // false when the clipboard could not be opened or taken (another program may hold it).
     bool SetClipboardText(std::string_view text);
+    // The clipboard's Unicode text as UTF-8; empty when it holds none or could not be opened.
+    std::string GetClipboardText();
     HICON SetIcon(HICON icon, BOOL bigIcon) {
         return reinterpret_cast<HICON>(SendMessage(WM_SETICON, bigIcon ? ICON_BIG : ICON_SMALL,
                                                    reinterpret_cast<LPARAM>(icon)));

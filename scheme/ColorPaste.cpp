@@ -2,7 +2,6 @@
 
 #include <algorithm>
 #include <charconv>
-#include <cstdio>
 #include <map>
 #include <tuple>
 #include <vector>
@@ -25,6 +24,8 @@ constexpr size_t kVarWorkPerByte = 4;
 constexpr int kDeepestJson = 32;
 // A style attribute beats every rule of a style sheet.
 constexpr int kStyleAttributeSpecificity = 1 << 20;
+// How far a page's next tag is looked for byte by byte.
+constexpr size_t kNearTag = 32;
 
 bool IsBlank(char ch) {
     return ch == ' ' || ch == '\t' || ch == '\n' || ch == '\r' || ch == '\f';
@@ -54,8 +55,10 @@ std::string LowerCopy(std::string_view text) {
         ch = Lower(ch);
     return out;
 }
+// Whether text holds lowerPrefix (lower case ASCII) at at, in any case; a plain loop, as the
+// pieces are too short for a library call to pay.
 bool StartsWithIgnoreCase(std::string_view text, size_t at, std::string_view lowerPrefix) {
-    if (text.size() - at < lowerPrefix.size()) return false;
+    if (at > text.size() || text.size() - at < lowerPrefix.size()) return false;
     for (size_t i = 0; i < lowerPrefix.size(); ++i)
         if (Lower(text[at + i]) != lowerPrefix[i]) return false;
     return true;
@@ -127,10 +130,16 @@ bool ParseCompound(std::string_view compound, std::string_view& type,
     return !type.empty() || !pseudos.empty();
 }
 
-// selector (lower case, comments gone) as one of the targets, or None where it could match
+// written (comments gone, any case) as one of the targets, or None where it could match
 // something else as well or nothing of the sample page.
-Match MatchSelector(std::string_view selector) {
+Match MatchSelector(std::string_view written) {
     Match match;
+    // Classes, ids, attributes, the universal selector and siblings name other elements.
+    for (char ch : written)
+        if (ch == '.' || ch == '#' || ch == '[' || ch == '*' || ch == '+' || ch == '~')
+            return match;
+    const std::string lower = LowerCopy(written);
+    const std::string_view selector = lower;
     std::vector<std::string_view> compounds;
     size_t i = 0;
     while (i < selector.size()) {
@@ -199,37 +208,61 @@ struct Declaration {
 std::string WithoutComments(std::string_view css) {
     std::string out;
     out.reserve(css.size());
-    for (size_t i = 0; i < css.size(); ++i) {
+    size_t i = 0;
+    while (i < css.size()) {
+        size_t special = i;
+        while (special < css.size() && css[special] != '/' && css[special] != '"' &&
+               css[special] != '\'')
+            ++special;
+        out.append(css, i, special - i);
+        i = special;
+        if (i >= css.size()) break;
         const char ch = css[i];
         if (ch == '/' && i + 1 < css.size() && css[i + 1] == '*') {
             const size_t end = css.find("*/", i + 2);
             if (end == std::string_view::npos) break;
-            i = end + 1;
             out += ' ';
+            i = end + 2;
             continue;
         }
-        out += ch;
-        if (ch == '"' || ch == '\'') {
-            for (++i; i < css.size(); ++i) {
-                out += css[i];
-                if (css[i] == '\\' && i + 1 < css.size())
-                    out += css[++i];
-                else if (css[i] == ch || css[i] == '\n')
-                    break;
-            }
+        size_t end = i + 1;
+        if (ch != '/') {
+            while (end < css.size() && css[end] != ch && css[end] != '\n')
+                end += css[end] == '\\' ? 2 : 1;
+            end = std::min(end + 1, css.size());
         }
+        out.append(css, i, end - i);
+        i = end;
     }
     return out;
 }
 
+// The characters that end a scan, and those that it must look at: the stops, quotes and
+// brackets; the rest pass at once.
+struct Stops {
+    std::array<bool, 256> special{}, stop{};
+    constexpr explicit Stops(std::string_view stops) {
+        for (char ch : std::string_view("\"'()[]{}"))
+            special[static_cast<unsigned char>(ch)] = true;
+        for (char ch : stops)
+            special[static_cast<unsigned char>(ch)] = stop[static_cast<unsigned char>(ch)] = true;
+    }
+};
+constexpr Stops kDeclarationEnd(";"), kAtRuleEnd(";{"), kBlockStart("{"), kBlockEnd("}"),
+    kListEnd(","), kCallEnd(")"), kWordEnd(" \t\n\r\f,/");
+
 // The end of what starts at i: to the first of stops at depth 0, outside strings.
-size_t ScanTo(std::string_view css, size_t i, std::string_view stops) {
+size_t ScanTo(std::string_view css, size_t i, const Stops& stops) {
+    const auto& special = stops.special;
+    const auto& stop = stops.stop;
     int depth = 0;
     for (; i < css.size(); ++i) {
-        const char ch = css[i];
-        if (depth == 0 && stops.find(ch) != std::string_view::npos) return i;
+        const auto ch = static_cast<unsigned char>(css[i]);
+        if (!special[ch]) continue;
+        if (depth == 0 && stop[ch]) return i;
         if (ch == '"' || ch == '\'') {
-            for (++i; i < css.size() && css[i] != ch && css[i] != '\n'; ++i)
+            for (++i; i < css.size() && static_cast<unsigned char>(css[i]) != ch && css[i] != '\n';
+                 ++i)
                 if (css[i] == '\\') ++i;
         } else if (ch == '(' || ch == '[' || ch == '{') {
             ++depth;
@@ -244,7 +277,7 @@ void ReadDeclarations(std::string_view block, const Match& match, size_t& order,
                       std::vector<Declaration>& out) {
     size_t i = 0;
     while (i < block.size()) {
-        const size_t end = ScanTo(block, i, ";");
+        const size_t end = ScanTo(block, i, kDeclarationEnd);
         const std::string_view declaration = block.substr(i, end - i);
         i = end + 1;
         const size_t colon = declaration.find(':');
@@ -269,8 +302,9 @@ void ReadDeclarations(std::string_view block, const Match& match, size_t& order,
 }
 
 void ReadStyleSheet(std::string_view source, size_t& order, std::vector<Declaration>& out) {
-    const std::string css = WithoutComments(source);
-    const std::string_view text = css;
+    const bool comments = source.find("/*") != std::string_view::npos;
+    const std::string css = comments ? WithoutComments(source) : std::string();
+    const std::string_view text = comments ? std::string_view(css) : source;
     size_t i = 0;
     while (i < text.size()) {
         if (IsBlank(text[i])) {
@@ -281,13 +315,14 @@ void ReadStyleSheet(std::string_view source, size_t& order, std::vector<Declarat
             i += 3;
         } else if (text[i] == '@') {
             // Media queries and other at-rules may not apply to the page as shown.
-            const size_t end = ScanTo(text, i, ";{");
-            i = end < text.size() && text[end] == '{' ? ScanTo(text, end + 1, "}") + 1 : end + 1;
+            const size_t end = ScanTo(text, i, kAtRuleEnd);
+            i = end < text.size() && text[end] == '{' ? ScanTo(text, end + 1, kBlockEnd) + 1
+                                                      : end + 1;
         } else {
-            const size_t open = ScanTo(text, i, "{");
+            const size_t open = ScanTo(text, i, kBlockStart);
             if (open >= text.size()) break;
-            const size_t close = ScanTo(text, open + 1, "}");
-            const std::string selectors = LowerCopy(text.substr(i, open - i));
+            const size_t close = ScanTo(text, open + 1, kBlockEnd);
+            const std::string_view selectors = text.substr(i, open - i);
             const std::string_view block =
                 text.substr(open + 1, std::min(close, text.size()) - open - 1);
             i = close + 1;
@@ -295,9 +330,8 @@ void ReadStyleSheet(std::string_view source, size_t& order, std::vector<Declarat
             // selectors that match it; so the block is read at most five times.
             int root = -1, body = -1, links[5] = {-1, -1, -1, -1, -1};
             for (size_t s = 0; s < selectors.size();) {
-                const size_t comma = ScanTo(selectors, s, ",");
-                const Match match =
-                    MatchSelector(Trim(std::string_view(selectors).substr(s, comma - s)));
+                const size_t comma = ScanTo(selectors, s, kListEnd);
+                const Match match = MatchSelector(Trim(selectors.substr(s, comma - s)));
                 s = comma + 1;
                 if (match.target == Target::Root) root = std::max(root, match.specificity);
                 if (match.target == Target::Body) body = std::max(body, match.specificity);
@@ -377,10 +411,10 @@ bool Substitute(std::string_view value, const std::map<std::string, std::string>
             if (out.size() > kLongestValue) return false;
             continue;
         }
-        const size_t close = ScanTo(value, i + 4, ")");
+        const size_t close = ScanTo(value, i + 4, kCallEnd);
         if (close >= value.size()) return false;
         const std::string_view inner = value.substr(i + 4, close - i - 4);
-        const size_t comma = ScanTo(inner, 0, ",");
+        const size_t comma = ScanTo(inner, 0, kListEnd);
         const auto found = custom.find(std::string(Trim(inner.substr(0, comma))));
         if (found != custom.end()) {
             if (!Substitute(found->second, custom, depth + 1, budget, out)) return false;
@@ -429,7 +463,7 @@ void ApplyStyleSheet(const std::vector<Declaration>& declarations, Cascade& casc
         } else if (d.name == "background") {
             // The shorthand's words: a url() names the picture, a colour is the colour.
             for (size_t i = 0; i < value.size();) {
-                const size_t end = ScanTo(value, i, " \t\n\r\f,/");
+                const size_t end = ScanTo(value, i, kWordEnd);
                 const std::string_view word = std::string_view(value).substr(i, end - i);
                 i = end + 1;
                 if (auto picture = ReadUrl(word))
@@ -560,32 +594,39 @@ struct Page {
     std::vector<std::string_view> styles;
 };
 
+bool NameIs(std::string_view name, std::string_view lower) {
+    return name.size() == lower.size() && StartsWithIgnoreCase(name, 0, lower);
+}
+
 Page ReadPage(std::string_view html) {
     static constexpr std::string_view kRawText[] = {
         "script", "style", "textarea", "title", "xmp", "iframe", "noembed", "noframes", "noscript"};
     Page page;
     size_t i = 0;
     while (i < html.size()) {
-        const size_t lt = html.find('<', i);
+        // Tags stand close together in most pages: a few bytes are looked at before the
+        // library's search, which pays only over longer text.
+        size_t lt = i;
+        const size_t near = std::min(html.size(), i + kNearTag);
+        while (lt < near && html[lt] != '<')
+            ++lt;
+        if (lt == near) lt = html.find('<', lt);
         if (lt == std::string_view::npos || lt + 1 >= html.size()) break;
         i = lt + 1;
-        if (html.compare(i, 3, "!--") == 0) {
+        if (StartsWithIgnoreCase(html, i, "!--")) {
             // A comment: "<!-->" and "<!--->" end at once; else at "-->" or "--!>".
             i += 3;
-            if (html.compare(i, 1, ">") == 0 || html.compare(i, 2, "->") == 0) {
+            if (StartsWithIgnoreCase(html, i, ">") || StartsWithIgnoreCase(html, i, "->")) {
                 i = html.find('>', i) + 1;
                 continue;
             }
-            size_t end = i;
-            for (;; ++end) {
-                end = html.find("--", end);
+            for (size_t end = i;; ++end) {
+                end = html.find('-', end);
                 if (end == std::string_view::npos) return page;
-                if (html.compare(end + 2, 1, ">") == 0) {
-                    i = end + 3;
-                    break;
-                }
-                if (html.compare(end + 2, 2, "!>") == 0) {
-                    i = end + 4;
+                if (!StartsWithIgnoreCase(html, end + 1, "-")) continue;
+                if (StartsWithIgnoreCase(html, end + 2, ">") ||
+                    StartsWithIgnoreCase(html, end + 2, "!>")) {
+                    i = end + (html[end + 2] == '>' ? 3 : 4);
                     break;
                 }
             }
@@ -603,23 +644,22 @@ Page ReadPage(std::string_view html) {
         const size_t nameStart = i;
         while (i < html.size() && !IsBlank(html[i]) && html[i] != '/' && html[i] != '>')
             ++i;
-        const std::string name = LowerCopy(html.substr(nameStart, i - nameStart));
-        if (endTag) {
-            i = ReadAttributes(html, i, nullptr);
-            continue;
-        }
-        if (name == "body" && !page.body) {
+        const std::string_view name = html.substr(nameStart, i - nameStart);
+        if (!endTag && !page.body && NameIs(name, "body")) {
             page.body.emplace();
             i = ReadAttributes(html, i, &*page.body);
             continue;
         }
         i = ReadAttributes(html, i, nullptr);
-        if (name == "plaintext") break;
-        if (std::find(std::begin(kRawText), std::end(kRawText), name) != std::end(kRawText)) {
+        if (endTag) continue;
+        if (NameIs(name, "plaintext")) break;
+        for (std::string_view rawText : kRawText) {
+            if (!NameIs(name, rawText)) continue;
             size_t contentEnd = 0;
-            const size_t after = SkipRawText(html, i, name, contentEnd);
-            if (name == "style") page.styles.push_back(html.substr(i, contentEnd - i));
+            const size_t after = SkipRawText(html, i, rawText, contentEnd);
+            if (rawText == "style") page.styles.push_back(html.substr(i, contentEnd - i));
             i = after;
+            break;
         }
     }
     return page;
@@ -779,9 +819,11 @@ std::optional<uint32_t> ReadTokenColor(const Json& token) {
         css = function ? space->text + "(" : "color(" + space->text;
         for (const Json& component : components->items) {
             if (component.type == Json::Number) {
+                // Written as the C locale writes it, whatever the process's locale.
                 char number[32];
-                std::snprintf(number, sizeof number, "%.17g", component.number);
-                css += (css.back() == '(' ? "" : " ") + std::string(number);
+                const auto written =
+                    std::to_chars(number, number + sizeof number, component.number);
+                css += (css.back() == '(' ? "" : " ") + std::string(number, written.ptr);
             } else if (component.type == Json::String && component.text == "none") {
                 css += css.back() == '(' ? "none" : " none";
             } else {

@@ -374,6 +374,13 @@ Vec MapIntoSrgb(const Vec& origin) {
     return clipped;
 }
 
+// A name or value of the text as a reason quotes it: long ones cut, so that it stays one line.
+std::string Short(std::string_view part) {
+    constexpr size_t kLongest = 24;
+    return part.size() <= kLongest ? std::string(part)
+                                   : std::string(part.substr(0, kLongest)) + "...";
+}
+
 enum class Kind { Number, Percent, Dimension, Ident, Comma, Slash };
 struct Token {
     Kind kind;
@@ -409,12 +416,13 @@ ColorReading Reader::Fail(std::string_view why) const {
         while (end > 0 && (static_cast<unsigned char>(typed_[end]) & 0xC0) == 0x80)
             --end;
     }
-    for (size_t i = 0; i < end; ++i)
-        quoted += static_cast<unsigned char>(typed_[i]) < 0x20 ? ' ' : typed_[i];
+    quoted = typed_.substr(0, end);
     if (end < typed_.size()) quoted += "...";
     if (quoted.empty()) return {std::nullopt, "An empty text is not a colour."};
     ColorReading reading;
     reading.reason = quoted + " is not a colour: " + std::string(why) + ".";
+    for (char& ch : reading.reason)
+        if (static_cast<unsigned char>(ch) < 0x20) ch = ' '; // one line, whatever was typed
     return reading;
 }
 
@@ -426,7 +434,7 @@ ColorReading Reader::Done(const Vec& srgb, const Token* alpha) const {
         else if (alpha->kind == Kind::Percent)
             value = alpha->value / 100;
         else if (alpha->text != "none")
-            return Fail("'" + std::string(alpha->text) + "' is not an alpha");
+            return Fail("'" + Short(alpha->text) + "' is not an alpha");
         if (value < 1) return Fail("its alpha is below 1, and a page colour cannot be transparent");
     }
     for (double c : srgb)
@@ -436,7 +444,9 @@ ColorReading Reader::Done(const Vec& srgb, const Token* alpha) const {
 
 ColorReading Reader::ReadHex(std::string_view digits) const {
     for (char ch : digits)
-        if (HexValue(ch) < 0) return Fail("'" + std::string(1, ch) + "' is not a hex digit");
+        if (HexValue(ch) < 0)
+            return Fail(ch > ' ' && ch < 0x7F ? "'" + std::string(1, ch) + "' is not a hex digit"
+                                              : std::string("a hex colour has only hex digits"));
     const size_t n = digits.size();
     if (n != 3 && n != 4 && n != 6 && n != 8) return Fail("a hex colour has 3, 4, 6 or 8 digits");
     const bool shortForm = n <= 4;
@@ -593,7 +603,7 @@ ColorReading Reader::ReadFunction(std::string_view name, std::string_view inner)
     }
     Args args;
     const std::string usage =
-        std::string(name) + "() takes three values, then an optional alpha " + "after '/'";
+        Short(name) + "() takes three values, then an optional alpha " + "after '/'";
     args.legacy = tokens.size() > first + 1 && tokens[first + 1].kind == Kind::Comma;
     for (size_t i = first; i < tokens.size(); ++i) {
         const Token& token = tokens[i];
@@ -623,14 +633,14 @@ ColorReading Reader::ReadFunction(std::string_view name, std::string_view inner)
     if (args.legacy) {
         if (args.count == 4) args.alpha = args.values[3], args.count = 3;
         if (isColor || (name != "rgb" && name != "rgba" && name != "hsl" && name != "hsla"))
-            return Fail(std::string(name) + "() takes no commas");
+            return Fail(Short(name) + "() takes no commas");
     }
     if (args.count != 3) return Fail(usage);
     if (args.alpha && args.alpha->kind == Kind::Dimension)
-        return Fail("'" + std::string(args.alpha->text) + "' is not an alpha");
+        return Fail("'" + Short(args.alpha->text) + "' is not an alpha");
     const Token* const* v = args.values;
     auto notValue = [&](const Token* token) {
-        return Fail("'" + std::string(token->text) + "' cannot stand there");
+        return Fail("'" + Short(token->text) + "' cannot stand there");
     };
     double c[3] = {};
 
@@ -695,23 +705,18 @@ ColorReading Reader::ReadFunction(std::string_view name, std::string_view inner)
         else if (space == "xyz-d50")
             xyz = Mul(M().d50ToD65, in);
         else
-            return Fail("color() knows no colour space '" + std::string(space) + "'");
+            return Fail("color() knows no colour space '" + Short(space) + "'");
         return Done(XyzToSrgb(xyz), args.alpha);
     }
-    return Fail(std::string(name) + "() is not a colour function");
+    return Fail(Short(name) + "() is not a colour function");
 }
 
 ColorReading Reader::Read() {
     typed_ = Trim(typed_);
-    lower_.reserve(typed_.size());
-    for (char ch : typed_)
-        lower_ += Lower(ch);
-    const std::string_view text = lower_;
+    const std::string_view text = typed_;
     if (text.empty()) return Fail("");
     if (text[0] == '#') return ReadHex(text.substr(1));
     if (const auto named = NamedCssColor(text)) return {*named, {}};
-    if (text == "transparent")
-        return Fail("its alpha is below 1, and a page colour cannot be transparent");
     size_t nameEnd = 0;
     while (nameEnd < text.size() && (IsLetter(text[nameEnd]) || text[nameEnd] == '-'))
         ++nameEnd;
@@ -721,19 +726,30 @@ ColorReading Reader::Read() {
             return Fail(close == std::string_view::npos ? "the closing ')' is missing"
                                                         : "there is more after the closing ')'");
         }
-        return ReadFunction(text.substr(0, nameEnd),
-                            text.substr(nameEnd + 1, text.size() - nameEnd - 2));
+        // Lower case only here: a long text that is no colour costs no copy.
+        lower_.reserve(text.size());
+        for (char ch : text)
+            lower_ += Lower(ch);
+        const std::string_view lower = lower_;
+        return ReadFunction(lower.substr(0, nameEnd),
+                            lower.substr(nameEnd + 1, lower.size() - nameEnd - 2));
     }
     if (std::all_of(text.begin(), text.end(), [](char ch) { return HexValue(ch) >= 0; }))
         return ReadHex(text);
-    if (nameEnd == text.size()) {
-        if (text == "currentcolor" || text == "inherit" || text == "initial" || text == "unset" ||
-            text == "revert" || text == "canvas" || text == "canvastext" || text == "linktext" ||
-            text == "visitedtext" || text == "activetext")
-            return Fail("it names no fixed colour");
-        return Fail("no colour has that name");
-    }
-    return Fail("it is neither a hex colour, a colour name nor a colour function");
+    if (nameEnd < text.size())
+        return Fail("it is neither a hex colour, a colour name nor a colour function");
+    static constexpr std::string_view kNoFixedColour[] = {
+        "currentcolor", "inherit",    "initial",  "unset",       "revert",
+        "canvas",       "canvastext", "linktext", "visitedtext", "activetext"};
+    std::string lower;
+    for (char ch : text.substr(0, 16))
+        lower += Lower(ch);
+    if (lower == "transparent")
+        return Fail("its alpha is below 1, and a page colour cannot be transparent");
+    if (std::find(std::begin(kNoFixedColour), std::end(kNoFixedColour), lower) !=
+        std::end(kNoFixedColour))
+        return Fail("it names no fixed colour");
+    return Fail("no colour has that name");
 }
 } // namespace
 

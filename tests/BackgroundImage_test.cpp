@@ -244,3 +244,28 @@ TEST_F(BackgroundImageTest, CancelChangesNothing) {
 }
 
 } // namespace
+
+TEST_F(BackgroundImageTest, PastedColorsTakeAPictureBesideTheCurrentOneOrNameTheOneNotFound) {
+    Load(SolidBmp("green.bmp", 5, 3, RGB(0, 200, 0)));
+    SolidBmp("blue.bmp", 7, 2, RGB(0, 0, 180));
+    Command(ID_TOOLS_SHOWBACKGROUNDS);
+    SetClipboard("<body background='blue.bmp' text=chucknorris>");
+    Command(ID_EDIT_PASTECOLORS);
+    EXPECT_EQ(ToolsState(CSchemeDlg::kShowBackgroundsPos), static_cast<UINT>(MF_CHECKED));
+    EXPECT_EQ(PreviewPixel(0, 0), RGB(0, 0, 180));
+    EXPECT_EQ(Tag(), "<BODY BACKGROUND=\"blue.bmp\" TEXT=\"#C00000\" LINK=\"#008200\" "
+                     "VLINK=\"#551A8B\" ALINK=\"#EE0000\" >");
+
+    SetClipboard("body { background: url(gone.png) } a:link { color: #1A73E8 }");
+    Command(ID_EDIT_PASTECOLORS);
+    ExpectFailureMessage("The background picture gone.png was not found\n(as a full path, or "
+                         "beside the scheme file or the current picture).\nThe colors were "
+                         "pasted without it.");
+    EXPECT_NE(Tag().find("TEXT=\"#C00000\" LINK=\"#1A73E8\""), std::string::npos) << Tag();
+    // Undone, each paste is one step, and the picture is decoded again from its path.
+    Command(ID_EDIT_UNDO);
+    Command(ID_EDIT_UNDO);
+    Command(ID_TOOLS_SHOWBACKGROUNDS);
+    EXPECT_EQ(PreviewPixel(0, 0), RGB(0, 200, 0));
+    EXPECT_EQ(Tag().find("#C00000"), std::string::npos) << Tag();
+}

@@ -59,6 +59,7 @@ TEST(ReadCssColor, RefusesWithOneLineThatSaysWhy) {
     const std::pair<const char*, const char*> cases[] = {
         {"#12345", "#12345 is not a colour: a hex colour has 3, 4, 6 or 8 digits."},
         {" #12g ", "#12g is not a colour: 'g' is not a hex digit."},
+        {"#1\n2", "#1 2 is not a colour: a hex colour has only hex digits."},
         {"rgb(0 0 0 / 50%)",
          "rgb(0 0 0 / 50%) is not a colour: its alpha is below 1, and a page colour cannot be "
          "transparent."},

@@ -87,6 +87,7 @@ public:
     using CSchemeDlg::RebuildTag;
     using CSchemeDlg::SetBackgroundBitmap;
     using CSchemeDlg::ShownBackground;
+    using CSchemeDlg::TakeColor;
     using CSchemeDlg::TileBackground;
 };
 

@@ -136,10 +136,14 @@ void CSchemeDlg::OnLoadBackground() {
     dialog.m_ofn.lpstrFilter = filter;
     if (dialog.DoModal() != IDOK) return;
 
-    // A picture that fails leaves the one before, its path and its name as they were.
-    if (!LoadBackgroundFile(dialog.GetPathName(), dialog.GetFileName())) return;
-    const int32_t format = GetLastImgLibFormat();
-    Refresh(RefreshScope::CurrentRole);
+    int32_t format;
+    {
+        SchemeStep step(*this, "Load Background");
+        // A picture that fails leaves the one before, its path and its name as they were.
+        if (!LoadBackgroundFile(dialog.GetPathName(), dialog.GetFileName())) return;
+        format = GetLastImgLibFormat();
+        Refresh(RefreshScope::CurrentRole);
+    }
     OfferPngCopy(format);
 }
 
@@ -159,6 +163,7 @@ void CSchemeDlg::OfferPngCopy(int32_t format) {
     if (dialog.DoModal() != IDOK) return;
 
     const CString png = dialog.GetPathName();
+    SchemeStep step(*this, "PNG Copy");
     int32_t code;
     DWORD systemError;
     {

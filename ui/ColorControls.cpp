@@ -37,9 +37,12 @@ void CSchemeDlg::OnHScroll(UINT sbCode, UINT pos, CScrollBar* scrollBar) {
     // The red, green and blue sliders have consecutive ids.
     const int channel = scrollBar->GetDlgCtrlID() - IDC_RED_SLIDER;
     if (channel < ChannelRed || channel > ChannelBlue || !IsColorRole(m_currentRole)) return;
+    // A click, a key or a whole drag is one step, up to the SB_ENDSCROLL that ends it.
+    BeginSliderStep();
     SetDlgItemText(kValueIds[channel], Decimal(value));
     ColorTable[ComponentIndex(m_currentRole, channel)] = value;
     Refresh(RefreshScope::CurrentRole);
+    if (sbCode == SB_ENDSCROLL) EndSliderStep();
 }
 
 void CSchemeDlg::OnColorPicker() {
@@ -47,6 +50,7 @@ void CSchemeDlg::OnColorPicker() {
     if (picker.DoModal() != IDOK) return;
     COLORREF color = picker.GetColor();
     if (!IsColorRole(m_currentRole)) return;
+    SchemeStep step(*this, RoleStepName(m_currentRole));
     ColorTable[ComponentIndex(m_currentRole, ChannelRed)] = GetRValue(color);
     ColorTable[ComponentIndex(m_currentRole, ChannelGreen)] = GetGValue(color);
     ColorTable[ComponentIndex(m_currentRole, ChannelBlue)] = GetBValue(color);
@@ -56,9 +60,8 @@ void CSchemeDlg::OnColorPicker() {
 
 void CSchemeDlg::TakeColor(uint32_t rgb) {
     if (!IsColorRole(m_currentRole)) return;
-    ColorTable[ComponentIndex(m_currentRole, ChannelRed)] = (rgb >> 16) & 0xFF;
-    ColorTable[ComponentIndex(m_currentRole, ChannelGreen)] = (rgb >> 8) & 0xFF;
-    ColorTable[ComponentIndex(m_currentRole, ChannelBlue)] = rgb & 0xFF;
+    SchemeStep step(*this, RoleStepName(m_currentRole));
+    SetRoleRgb(ColorTable, m_currentRole, rgb);
     RunRoleHandler(m_currentRole);
     Refresh(RefreshScope::CurrentRole);
 }
@@ -85,20 +88,25 @@ void CSchemeDlg::HideBackgrounds() {
     tools.EnableMenuItem(kLoadBackgroundPos, MF_BYPOSITION | MF_GRAYED);
 }
 
-void CSchemeDlg::OnShowBackgrounds() {
+void CSchemeDlg::TickShowBackgrounds() {
     CMenu tools = ToolsMenu();
-    if (tools.GetMenuState(kShowBackgroundsPos, MF_BYPOSITION) == 0) {
-        m_solidBackground =
-            static_cast<int>(tools.CheckMenuItem(kShowBackgroundsPos, MF_BYPOSITION | MF_CHECKED));
-        tools.EnableMenuItem(kLoadBackgroundPos, MF_BYPOSITION | MF_ENABLED);
-        if (!m_hBackground) m_backgroundLoaded = 0;
-    } else {
+    m_solidBackground =
+        static_cast<int>(tools.CheckMenuItem(kShowBackgroundsPos, MF_BYPOSITION | MF_CHECKED));
+    tools.EnableMenuItem(kLoadBackgroundPos, MF_BYPOSITION | MF_ENABLED);
+    if (!m_hBackground) m_backgroundLoaded = 0;
+}
+
+void CSchemeDlg::OnShowBackgrounds() {
+    SchemeStep step(*this, "Show Backgrounds");
+    if (ToolsMenu().GetMenuState(kShowBackgroundsPos, MF_BYPOSITION) == 0)
+        TickShowBackgrounds();
+    else
         HideBackgrounds();
-    }
     Refresh(RefreshScope::CurrentRole);
 }
 
 void CSchemeDlg::OnResetColors() {
+    SchemeStep step(*this, "Reset Colors");
     ResetColorTable(ColorTable);
     if (BackgroundsShown()) HideBackgrounds();
     Refresh(RefreshScope::AllRolesReselected);

@@ -22,15 +22,18 @@ std::string LowerExtension(const std::string& path) {
 } // namespace
 
 void CSchemeDlg::OpenDesktopFile(const CString& path) {
-    // Scheme files by their extension; pictures by their content, whatever their name.
+    // Scheme files and pages by their extension; pictures by their content, whatever their name.
     const std::string extension = LowerExtension(path.str());
     if (extension == ".colors")
         OpenSchemeFile(path);
+    else if (extension == ".htm" || extension == ".html")
+        OpenPageFile(path);
     else
         LoadDesktopPicture(path);
 }
 
 void CSchemeDlg::LoadDesktopPicture(const CString& path) {
+    SchemeStep step(*this, "Load Background");
     // A picture that fails changes nothing: the window keeps its colours and its picture.
     if (!LoadBackgroundFile(path, CString(path.str().substr(AfxFileNameOffset(path.str())))))
         return;

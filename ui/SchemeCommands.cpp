@@ -50,9 +50,13 @@ constexpr const char* kBackgroundTooLongInUtf8 =
 } // namespace
 
 void CSchemeDlg::OnSaveScheme() {
+    SaveScheme();
+}
+
+bool CSchemeDlg::SaveScheme() {
     CFileDialog dialog(FALSE, kSchemeExtension, kSchemeFileName, kSchemeDialogFlags, kSchemeFilter,
                        nullptr);
-    if (dialog.DoModal() != IDOK) return;
+    if (dialog.DoModal() != IDOK) return false;
 
     SchemeFileData data = SchemeOfColorTable();
     data.path = EncodeSchemeField(m_backgroundPath.str(), AfxCodePageText);
@@ -63,11 +67,14 @@ void CSchemeDlg::OnSaveScheme() {
         const bool utf8 = IsUtf8SchemeField(data.path) || IsUtf8SchemeField(data.name);
         AfxMessageBox(utf8 ? kBackgroundTooLongInUtf8 : kBackgroundTooLong,
                       MB_OK | MB_ICONEXCLAMATION, 0);
-        return;
+        return false;
     }
     AfxWriteFileReplacing(dialog.GetPathName(), [&](CFile& file) {
         file.Write(bytes.Bytes().data(), static_cast<UINT>(bytes.Bytes().size()));
     });
+    m_schemeFile = dialog.GetPathName();
+    m_savedScheme = CurrentScheme();
+    return true;
 }
 
 void CSchemeDlg::OnOpenScheme() {
@@ -78,6 +85,7 @@ void CSchemeDlg::OnOpenScheme() {
 }
 
 void CSchemeDlg::OpenSchemeFile(const CString& schemePath) {
+    SchemeStep step(*this, "Open A Scheme");
     // The whole file is read before any of it is applied, so a failed read changes nothing.
     SchemeFileData data = SchemeOfColorTable();
     bool valid;
@@ -93,8 +101,10 @@ void CSchemeDlg::OpenSchemeFile(const CString& schemePath) {
         return;
     }
 
+    m_schemeFile = schemePath;
     std::copy(std::begin(data.components), std::end(data.components), ColorTable);
     if (!data.namesBackground) {
+        m_savedScheme = CurrentScheme();
         Refresh(RefreshScope::AllRolesReselected);
         return;
     }
@@ -110,4 +120,5 @@ void CSchemeDlg::OpenSchemeFile(const CString& schemePath) {
     CString more;
     more.Format(kPictureNotShown, name.str().c_str());
     if (LoadBackgroundFile(path, name, more)) Refresh(RefreshScope::CurrentRole);
+    m_savedScheme = CurrentScheme();
 }

@@ -110,6 +110,7 @@ void CSchemeDlg::OnContrastAim() {
 }
 
 void CSchemeDlg::FixRow(ColorRole role) {
+    SchemeStep step(*this, std::string("Fix ") + RowName(role));
     const ContrastPage page = CurrentContrastPage();
     const FixOutcome outcome = FixRole(ColorTable, role, ReportPagesOf(page), CurrentReport(page));
     if (outcome == FixOutcome::NoColorOfHue || outcome == FixOutcome::NoColorAtAll)
@@ -119,6 +120,7 @@ void CSchemeDlg::FixRow(ColorRole role) {
 }
 
 void CSchemeDlg::OnFixAll() {
+    SchemeStep step(*this, "Fix All");
     const ContrastPage page = CurrentContrastPage();
     int32_t before[kComponentCount];
     std::copy(ColorTable, ColorTable + kComponentCount, before);

@@ -22,6 +22,7 @@ BEGIN_MESSAGE_MAP(CSchemeDlg, CDialog)
     ON_WM_PAINT()
     ON_WM_QUERYDRAGICON()
     ON_WM_HSCROLL()
+    ON_WM_INITMENUPOPUP()
     ON_COMMAND(ID_TOOLS_COLORPICKER, &CSchemeDlg::OnColorPicker)
     ON_COMMAND(ID_TOOLS_SHOWBACKGROUNDS, &CSchemeDlg::OnShowBackgrounds)
     ON_COMMAND(ID_HELP_ABOUT, &CSchemeDlg::OnAbout)
@@ -52,8 +53,14 @@ BEGIN_MESSAGE_MAP(CSchemeDlg, CDialog)
     ON_COMMAND(ID_VISION_DEUTERANOPIA, &CSchemeDlg::OnDeuteranopia)
     ON_COMMAND(ID_VISION_TRITANOPIA, &CSchemeDlg::OnTritanopia)
     ON_COMMAND(ID_VISION_ACHROMATOPSIA, &CSchemeDlg::OnAchromatopsia)
+    ON_COMMAND(ID_SCHEMES_OPENPAGE, &CSchemeDlg::OnOpenPageColors)
+    ON_COMMAND(ID_SCHEMES_APPLYPAGE, &CSchemeDlg::OnApplyToPage)
+    ON_COMMAND(ID_SCHEMES_APPLYSTYLE, &CSchemeDlg::OnApplyStyleSheet)
     ON_COMMAND(ID_TOOLS_PICKSCREEN, &CSchemeDlg::OnPickFromScreen)
     ON_COMMAND(ID_EDIT_ENTERCOLOR, &CSchemeDlg::OnEnterColor)
+    ON_COMMAND(ID_EDIT_PASTECOLORS, &CSchemeDlg::OnPasteColors)
+    ON_COMMAND(ID_EDIT_UNDO, &CSchemeDlg::OnEditUndo)
+    ON_COMMAND(ID_EDIT_REDO, &CSchemeDlg::OnEditRedo)
     ON_COMMAND(ID_TOOLS_PREVIEWBROWSER, &CSchemeDlg::OnPreviewInBrowser)
     ON_COMMAND(ID_EDIT_COPYCSSVARS, &CSchemeDlg::OnCopyCssVariables)
     ON_COMMAND(ID_EDIT_COPYTOKENS, &CSchemeDlg::OnCopyDesignTokens)
@@ -102,6 +109,7 @@ BOOL CSchemeDlg::OnInitDialog() {
     m_vlinkHex = "551A8B";
     m_alinkHex = "EE0000";
     RebuildTag();
+    m_savedScheme = CurrentScheme();
     // What DragAcceptFiles does, without loading the shell at the start.
     ::SetWindowLongPtrW(m_hWnd, GWL_EXSTYLE,
                         ::GetWindowLongPtrW(m_hWnd, GWL_EXSTYLE) | WS_EX_ACCEPTFILES);

@@ -3,6 +3,8 @@
 #pragma once
 #include <cstdint>
 #include <memory>
+#include <optional>
+#include <string>
 #include <utility>
 #include <string>
 #include <vector>
@@ -11,13 +13,16 @@
 #include <shellapi.h>
 #include "res/resource.h"
 #include "scheme/ColorScheme.h"
+#include "scheme/PageText.h"
 #include "scheme/Contrast.h"
 #include "scheme/ContrastReport.h"
+#include "scheme/UndoHistory.h"
 #include "scheme/Vision.h"
 #include "PagePicture.h"
 
 class CDC;
 class CContrastDlg;
+class MappedPage;
 struct ContrastPage;
 
 // The inside of the sample page's inner frame, in client pixels at 96 DPI (ScaledPreviewRect
@@ -56,6 +61,8 @@ public:
 protected:
     BOOL OnInitDialog() override;
     void OnOK() override {} // Enter never ends the main window
+    // Esc, Exit and the close box: asks to save a changed scheme first.
+    void OnCancel() override;
 
     // What a change of ColorTable or of the background touched: the current role's components
     // only, or every component (after which the sliders show the current role's values again).
@@ -116,6 +123,22 @@ protected:
     void OpenSchemeFile(const CString& schemePath);
     void OnSaveScheme();
 
+    // HTML pages: a page's colours read into the scheme; the scheme written into a page's BODY
+    // tag or into a style element of its own.
+    void OnOpenPageColors();
+    // Takes the colours of the page at path as Open Page Colors does once its file is chosen.
+    void OpenPageFile(const CString& path);
+    void OnApplyToPage();
+    void OnApplyStyleSheet();
+    // The page chosen for an Apply, read whole; false when cancelled or refused with a message.
+    bool ChoosePageToApply(CString& path, std::unique_ptr<MappedPage>& page,
+                           PageEncoding& encoding);
+    // Whether to write the tag when the page's style sheet sets colours that it sets: asks.
+    bool ConfirmTagUnderStyleSheet(const CString& path, std::string_view page,
+                                   const PageEncoding& encoding, bool backgroundForm);
+    // How the page at pagePath names the picture; false when the author cancelled.
+    bool PagePictureName(const CString& pagePath, std::string& name);
+
     // The tag and the clipboard.
     void OnEditCopy();
     void OnCopyTag();
@@ -162,6 +185,44 @@ protected:
     void OnAbout();
     void OnHelpFinder();
 
+    // Undo and Redo: every change of the scheme is one named step of m_history.
+    SchemeState CurrentScheme() const;
+    // One change of the scheme, from the guard's making to its end (an exception leaves none).
+    class SchemeStep {
+    public:
+        SchemeStep(CSchemeDlg& dlg, std::string name);
+        ~SchemeStep() noexcept(false);
+        SchemeStep(const SchemeStep&) = delete;
+        SchemeStep& operator=(const SchemeStep&) = delete;
+
+    private:
+        CSchemeDlg& m_dlg;
+        std::string m_name;
+        SchemeState m_before;
+        int m_exceptions;
+    };
+    // A slider's notifications up to its SB_ENDSCROLL make one step, ended early by any other.
+    void BeginSliderStep();
+    void EndSliderStep();
+    static const char* RoleStepName(ColorRole role);
+    void OnEditUndo();
+    void OnEditRedo();
+    // Puts a state of the history back, with the refresh of any change.
+    void PutScheme(const SchemeState& state);
+    // The picture at m_backgroundPath, decoded afresh; none for an empty path or a failure.
+    void ReloadBackground();
+    void TickShowBackgrounds();
+    // The Undo and Redo items name their steps, written when a menu opens.
+    void OnInitMenuPopup(CMenu popup, UINT index, BOOL sysMenu);
+    // Edit > Paste Colors; a picture that the pasted text names, taken when it resolves to one
+    // (false when it was not found).
+    void OnPasteColors();
+    bool PastePicture(const std::string& written);
+
+    // Whether the program may end: asks "Save changes to the scheme?" when it changed.
+    bool MayEnd();
+    bool SaveScheme();
+
     // Declaration order matters to nobody but is kept as the scheme's members are listed.
     CString m_backgroundPath;
     HICON m_hIcon;
@@ -188,6 +249,13 @@ protected:
     CPagePicture m_picture; // owns the bitmap that m_hBackground names
 
     // Makes bitmap (owned from now on, or null) the page's picture, releasing the one before.
+    UndoHistory m_history;
+    std::optional<SchemeState> m_sliderStepBefore; // while a slider's step is open
+    ColorRole m_sliderStepRole = RoleBackground;
+    SchemeState m_savedScheme; // as last opened or saved, or as at the start
+    CString m_schemeFile;      // the scheme file last opened or saved: pasted pictures beside it
+
+    // Stores a newly decoded bitmap, releasing the one it replaces.
     void SetBackgroundBitmap(HBITMAP bitmap);
 
     // Tools > Preview in Browser: the sample page as a real page in the desktop's browser.

@@ -127,8 +127,10 @@ class ContrastTest(PrefixTestCase):
                         css)
         self.assertIn("a:visited { color: #551A8B; }", css)
 
-        # Escape in the main window still ends the program, the Contrast window with it.
+        # Escape in the main window still ends the program, the Contrast window with it, once
+        # the question about the changed scheme is answered No.
         app.press("Escape")
+        self.prefix.press("Tintwright", "n")
         app.wait_exit()
 
 

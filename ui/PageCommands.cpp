@@ -1,0 +1,391 @@
+// "Open &Page Colors...", "&Apply to Page..." and "Apply Style Shee&t to Page...": the scheme read
+// from an HTML page, and written into its BODY tag or a style element, every other byte kept.
+#include "PageCommands.h"
+
+#include <algorithm>
+#include <array>
+
+#include "SchemeDlg.h"
+#include "shared/FileBeside.h"
+#include "imglib/ImgLib.h"
+#include "scheme/StyleSheet.h"
+
+namespace {
+constexpr const char* kPageFilter = "Web Pages (*.htm;*.html)|*.htm;*.html|All Files (*.*)|*.*|";
+constexpr DWORD kPageDialogFlags = OFN_HIDEREADONLY | OFN_FILEMUSTEXIST;
+constexpr const char* kCopyFilter = "All Files (*.*)|*.*|";
+constexpr DWORD kCopyDialogFlags = OFN_HIDEREADONLY | OFN_OVERWRITEPROMPT;
+constexpr UINT kRefusalIcon = MB_OK | MB_ICONEXCLAMATION;
+// What one WriteFile call is given at most.
+constexpr size_t kWriteChunk = 16u << 20;
+
+constexpr const char* kPageTooLarge =
+    "%s is larger than 64 MiB (67,108,864 bytes), the most that Tintwright reads of a page.\n"
+    "Nothing was written.";
+constexpr const char* kPageTooLargeToOpen =
+    "%s is larger than 64 MiB (67,108,864 bytes), the most that Tintwright reads of a page.";
+constexpr const char* kNoPageColors =
+    "%s has no colours that Tintwright reads: no <BODY> start tag with colours and no style "
+    "rules for the page or its links.";
+constexpr const char* kStyleSheetWins =
+    "The style sheet of %s sets colours that the tag sets, and browsers show the style "
+    "sheet's:\n%s\nWrite the tag all the same?";
+// The colour roles as their buttons name them, in role order.
+constexpr const char* kRoleNames[kRoleCount] = {"Background Color", "Text Color", "New Link Color",
+                                                "Visited Link Color", "Active Link Color"};
+constexpr const char* kPageReadOnly = "%s is read-only.\nNothing was written.";
+constexpr const char* kPageInUtf16 =
+    "%s is written in UTF-16, which Tintwright cannot write into.\n"
+    "Save it as UTF-8 and try again. Nothing was written.";
+constexpr const char* kNoBodyTag =
+    "%s has no <BODY> start tag for the colours.\nNothing was written.";
+constexpr const char* kNameNotEncodable =
+    "The picture's name \"%s\" has characters that the page's encoding (code page %d) cannot "
+    "hold.\nNothing was written.";
+constexpr const char* kCopyQuestion =
+    "The picture %s is neither in the page's folder nor under it, so the page would not find "
+    "it.\n\nYes: save a copy beside the page and name the copy.\n"
+    "No: name the picture as the tag does, \"%s\".\nCancel: write nothing.";
+constexpr const char* kCopyOutside =
+    "The copy must be in the page's folder or under it, for the page to find it.\n"
+    "Nothing was written.";
+
+std::wstring FullPath(const std::wstring& path) {
+    const DWORD length = ::GetFullPathNameW(path.c_str(), 0, nullptr, nullptr);
+    if (length == 0) return path;
+    std::wstring full(length, L'\0');
+    full.resize(::GetFullPathNameW(path.c_str(), length, full.data(), nullptr));
+    return full;
+}
+
+// path's name relative to folder (which ends in a separator), with forward slashes; nullopt for
+// a path that is not in the folder or under it.
+std::optional<std::string> NameUnderFolder(const std::string& path, const std::string& folder) {
+    const std::wstring full = FullPath(AfxWide(path));
+    const std::wstring base = FullPath(AfxWide(folder));
+    const int baseLength = static_cast<int>(base.size());
+    if (full.size() <= base.size() || (base.back() != L'\\' && base.back() != L'/') ||
+        ::CompareStringOrdinal(full.data(), baseLength, base.data(), baseLength, TRUE) !=
+            CSTR_EQUAL)
+        return std::nullopt;
+    std::string name = AfxUtf8(std::wstring_view(full).substr(base.size()));
+    std::replace(name.begin(), name.end(), '\\', '/');
+    return name;
+}
+
+// A picture's name as a page writes it, as a path: percent escapes decoded, "file:" left off,
+// forward slashes turned round, and a relative one taken from the page's folder.
+std::string PicturePath(const std::string& name, const std::string& pageFolder) {
+    const auto hexDigit = [](char ch) {
+        if (ch >= '0' && ch <= '9') return ch - '0';
+        if (ch >= 'a' && ch <= 'f') return ch - 'a' + 10;
+        if (ch >= 'A' && ch <= 'F') return ch - 'A' + 10;
+        return -1;
+    };
+    std::string path;
+    for (size_t i = 0; i < name.size(); ++i) {
+        if (name[i] == '%' && i + 2 < name.size() && hexDigit(name[i + 1]) >= 0 &&
+            hexDigit(name[i + 2]) >= 0) {
+            path += static_cast<char>(hexDigit(name[i + 1]) * 16 + hexDigit(name[i + 2]));
+            i += 2;
+        } else {
+            path += name[i] == '/' ? '\\' : name[i];
+        }
+    }
+    constexpr std::string_view kFileScheme = "file:\\\\\\";
+    if (path.compare(0, kFileScheme.size(), kFileScheme) == 0) path.erase(0, kFileScheme.size());
+    const bool absolute = (!path.empty() && path[0] == '\\') || (path.size() > 1 && path[1] == ':');
+    return absolute ? path : pageFolder + path;
+}
+
+std::string FolderOf(const CString& path) {
+    return path.str().substr(0, AfxFileNameOffset(path.str()));
+}
+
+void Refuse(const char* format, const CString& path) {
+    CString message;
+    message.Format(format, path.str().c_str());
+    AfxMessageBox(message, kRefusalIcon, 0);
+}
+
+[[noreturn]] void ThrowSystemError(DWORD systemError, const CString& path) {
+    const auto error = static_cast<LONG>(systemError);
+    AfxThrowFileException(CFileException::OsErrorToException(error), error, path);
+}
+
+std::wstring WideFromCodePage(int codePage, std::string_view bytes) {
+    const int count = static_cast<int>(bytes.size());
+    const int length =
+        count ? ::MultiByteToWideChar(codePage, 0, bytes.data(), count, nullptr, 0) : 0;
+    std::wstring wide(length, L'\0');
+    if (length) ::MultiByteToWideChar(codePage, 0, bytes.data(), count, wide.data(), length);
+    return wide;
+}
+} // namespace
+
+MappedPage::MappedPage(const CString& path) {
+    const auto fail = [&](DWORD error) {
+        Close();
+        ThrowSystemError(error, path);
+    };
+    m_file = ::CreateFileW(AfxWide(path.str()).c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr,
+                           OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (m_file == INVALID_HANDLE_VALUE) ThrowSystemError(::GetLastError(), path);
+    LARGE_INTEGER size{};
+    if (!::GetFileSizeEx(m_file, &size)) fail(::GetLastError());
+    if (static_cast<uint64_t>(size.QuadPart) > kMaxPageBytes) {
+        m_tooLarge = true;
+        return;
+    }
+    if (size.QuadPart == 0) return; // an empty file cannot be mapped
+    m_mapping = ::CreateFileMappingW(m_file, nullptr, PAGE_READONLY, 0, 0, nullptr);
+    if (!m_mapping) fail(::GetLastError());
+    m_view = static_cast<const char*>(::MapViewOfFile(m_mapping, FILE_MAP_READ, 0, 0, 0));
+    if (!m_view) fail(::GetLastError());
+    m_size = static_cast<size_t>(size.QuadPart);
+}
+
+void MappedPage::Close() {
+    if (m_view) ::UnmapViewOfFile(m_view);
+    if (m_mapping) ::CloseHandle(m_mapping);
+    if (m_file != INVALID_HANDLE_VALUE) ::CloseHandle(m_file);
+    m_view = nullptr;
+    m_mapping = nullptr;
+    m_file = INVALID_HANDLE_VALUE;
+    m_size = 0;
+}
+
+std::optional<std::string> EncodeForPage(int codePage, std::string_view utf8) {
+    if (codePage == kCodePageUtf8) return std::string(utf8);
+    const std::wstring wide = AfxWide(utf8);
+    if (wide.empty()) return std::string();
+    const int count = static_cast<int>(wide.size());
+    const int length =
+        ::WideCharToMultiByte(codePage, 0, wide.data(), count, nullptr, 0, nullptr, nullptr);
+    if (length == 0) return std::nullopt;
+    std::string bytes(length, '\0');
+    ::WideCharToMultiByte(codePage, 0, wide.data(), count, bytes.data(), length, nullptr, nullptr);
+    // A character without an exact form comes back as another one, a '?' or a best fit.
+    if (WideFromCodePage(codePage, bytes) != wide) return std::nullopt;
+    return bytes;
+}
+
+std::string PageTextAsUtf8(std::string_view page, const PageEncoding& encoding) {
+    const std::string_view text = page.substr(encoding.bomLength);
+    const int codePage = encoding.codePage;
+    if (codePage == kCodePageUtf8) return std::string(text);
+    if (codePage == kCodePageUtf16LE || codePage == kCodePageUtf16BE) {
+        std::wstring wide(text.size() / 2, L'\0');
+        for (size_t i = 0; i < wide.size(); ++i) {
+            const auto first = static_cast<unsigned char>(text[2 * i]);
+            const auto second = static_cast<unsigned char>(text[2 * i + 1]);
+            wide[i] = static_cast<wchar_t>(codePage == kCodePageUtf16BE ? first << 8 | second
+                                                                        : second << 8 | first);
+        }
+        return AfxUtf8(wide);
+    }
+    CPINFO info{};
+    if (!::GetCPInfo(codePage, &info) || info.MaxCharSize != 1)
+        return AfxUtf8(WideFromCodePage(codePage, text));
+    // One byte, one character: a table of the 256 characters' UTF-8 is many times faster.
+    std::array<std::string, 256> forms;
+    for (int byte = 0; byte < 256; ++byte) {
+        const char ch = static_cast<char>(byte);
+        forms[byte] = AfxUtf8(WideFromCodePage(codePage, std::string_view(&ch, 1)));
+    }
+    std::string utf8;
+    utf8.reserve(text.size());
+    for (char ch : text) {
+        const std::string& form = forms[static_cast<unsigned char>(ch)];
+        if (form.size() == 1)
+            utf8 += form[0];
+        else
+            utf8 += form;
+    }
+    return utf8;
+}
+
+std::optional<PastedColors> ReadPageColors(std::string_view page, const PageEncoding& encoding) {
+    // UTF-16 keeps its markup out of reach of a scan of bytes until it is read.
+    if (encoding.codePage == kCodePageUtf16LE || encoding.codePage == kCodePageUtf16BE)
+        return ReadPastedColors(PageColorSource(PageTextAsUtf8(page, encoding)));
+    const std::string source = PageColorSource(page.substr(encoding.bomLength));
+    if (encoding.codePage == kCodePageUtf8) return ReadPastedColors(source);
+    return ReadPastedColors(PageTextAsUtf8(source, {encoding.codePage, 0}));
+}
+
+void WritePageFile(const CString& path, MappedPage& page, const PageEdit& edit) {
+    NewFileBeside newFile(FullPath(AfxWide(path.str())));
+    if (!newFile.IsOpen()) ThrowSystemError(newFile.Error(), path);
+    ForEachEditedPart(page.Bytes(), edit, [&](std::string_view part) {
+        while (!part.empty()) {
+            const auto count = static_cast<DWORD>(std::min<size_t>(part.size(), kWriteChunk));
+            DWORD written = 0;
+            if (!::WriteFile(newFile.Handle(), part.data(), count, &written, nullptr))
+                ThrowSystemError(::GetLastError(), path);
+            if (written == 0) ThrowSystemError(ERROR_DISK_FULL, path);
+            part.remove_prefix(written);
+        }
+    });
+    page.Close();
+    if (const DWORD error = newFile.ReplaceTarget()) ThrowSystemError(error, path);
+}
+
+bool CSchemeDlg::ChoosePageToApply(CString& path, std::unique_ptr<MappedPage>& page,
+                                   PageEncoding& encoding) {
+    CFileDialog dialog(TRUE, nullptr, nullptr, kPageDialogFlags, kPageFilter, nullptr);
+    if (dialog.DoModal() != IDOK) return false;
+    path = dialog.GetPathName();
+    // Wine running as root would write it all the same.
+    if (IsReadOnlyFile(AfxWide(path.str()).c_str())) return Refuse(kPageReadOnly, path), false;
+    page = std::make_unique<MappedPage>(path);
+    if (page->IsTooLarge()) return Refuse(kPageTooLarge, path), false;
+    const std::string_view bytes = page->Bytes();
+    encoding = FindPageEncoding(bytes, static_cast<int>(::GetACP()));
+    if (encoding.codePage == kCodePageUtf16LE || encoding.codePage == kCodePageUtf16BE)
+        return Refuse(kPageInUtf16, path), false;
+    if (!FindBodyStartTag(bytes)) return Refuse(kNoBodyTag, path), false;
+    return true;
+}
+
+bool CSchemeDlg::ConfirmTagUnderStyleSheet(const CString& path, std::string_view page,
+                                           const PageEncoding& encoding, bool backgroundForm) {
+    std::optional<PastedColors> read;
+    {
+        CWaitCursor wait;
+        read = ReadPageColors(page, encoding);
+    }
+    if (!read) return true;
+    std::string roles;
+    // In the background form the tag sets no background colour.
+    for (int role = backgroundForm ? 1 : 0; role < kRoleCount; ++role)
+        if (read->fromStyleSheet[role]) roles += std::string("    ") + kRoleNames[role] + "\n";
+    if (roles.empty()) return true;
+    CString question;
+    question.Format(kStyleSheetWins, path.str().c_str(), roles.c_str());
+    return AfxMessageBox(question, MB_OKCANCEL | MB_ICONWARNING, 0) == IDOK;
+}
+
+bool CSchemeDlg::PagePictureName(const CString& pagePath, std::string& name) {
+    name = m_backgroundName.str();
+    // Without a picture the tag's name stands, as Copy Tag gives it.
+    if (m_backgroundPath.str().empty()) return true;
+    const std::string folder = FolderOf(pagePath);
+    if (auto relative = NameUnderFolder(m_backgroundPath.str(), folder)) {
+        name = *relative;
+        return true;
+    }
+    CString question;
+    question.Format(kCopyQuestion, m_backgroundPath.str().c_str(), name.c_str());
+    const int answer = AfxMessageBox(question, MB_YESNOCANCEL | MB_ICONQUESTION, 0);
+    if (answer == IDNO) return true;
+    if (answer != IDYES) return false;
+
+    const std::string& source = m_backgroundPath.str();
+    const CString fileName(source.substr(AfxFileNameOffset(source)));
+    const CString initialFolder(folder);
+    CFileDialog dialog(FALSE, nullptr, fileName, kCopyDialogFlags, kCopyFilter, nullptr);
+    dialog.m_ofn.lpstrInitialDir = initialFolder;
+    if (dialog.DoModal() != IDOK) return false;
+    const CString copy = dialog.GetPathName();
+    const std::optional<std::string> relative = NameUnderFolder(copy.str(), folder);
+    if (!relative) return AfxMessageBox(kCopyOutside, kRefusalIcon, 0), false;
+    if (!::CopyFileW(AfxWide(source).c_str(), AfxWide(copy.str()).c_str(), FALSE)) {
+        const LONG error = static_cast<LONG>(::GetLastError());
+        AfxThrowFileException(CFileException::OsErrorToException(error), error, copy);
+    }
+    name = *relative;
+    return true;
+}
+
+void CSchemeDlg::OnApplyToPage() {
+    CString path;
+    std::unique_ptr<MappedPage> page;
+    PageEncoding encoding;
+    if (!ChoosePageToApply(path, page, encoding)) return;
+    const int codePage = encoding.codePage;
+    BodyTagInputs colors;
+    colors.backgroundForm = BackgroundsShown();
+    if (!ConfirmTagUnderStyleSheet(path, page->Bytes(), encoding, colors.backgroundForm)) return;
+    std::string name;
+    if (colors.backgroundForm && !PagePictureName(path, name)) return;
+    colors.bgcolorHex = m_bgcolorHex.str();
+    colors.textHex = m_textHex.str();
+    colors.linkHex = m_linkHex.str();
+    colors.vlinkHex = m_vlinkHex.str();
+    colors.alinkHex = m_alinkHex.str();
+    colors.backgroundName = name;
+
+    CWaitCursor wait;
+    const PageEdit edit = ApplyBodyColors(page->Bytes(), colors, [codePage](std::string_view text) {
+        return EncodeForPage(codePage, text);
+    });
+    if (edit.status == PageEditStatus::NotEncodable) {
+        CString message;
+        message.Format(kNameNotEncodable, name.c_str(), codePage);
+        AfxMessageBox(message, kRefusalIcon, 0);
+        return;
+    }
+    WritePageFile(path, *page, edit);
+}
+
+void CSchemeDlg::OnApplyStyleSheet() {
+    CString path;
+    std::unique_ptr<MappedPage> page;
+    PageEncoding encoding;
+    if (!ChoosePageToApply(path, page, encoding)) return;
+    const int codePage = encoding.codePage;
+    const bool backgroundForm = BackgroundsShown();
+    std::string name;
+    if (backgroundForm && !PagePictureName(path, name)) return;
+
+    CWaitCursor wait;
+    const PageEdit edit = ApplyStyleElement(
+        page->Bytes(), ComposeStyleSheet(ColorTable, name, backgroundForm),
+        [codePage](std::string_view text) { return EncodeForPage(codePage, text); });
+    if (edit.status == PageEditStatus::NotEncodable) {
+        CString message;
+        message.Format(kNameNotEncodable, name.c_str(), codePage);
+        AfxMessageBox(message, kRefusalIcon, 0);
+        return;
+    }
+    WritePageFile(path, *page, edit);
+}
+
+void CSchemeDlg::OnOpenPageColors() {
+    CFileDialog dialog(TRUE, nullptr, nullptr, kPageDialogFlags, kPageFilter, nullptr);
+    if (dialog.DoModal() != IDOK) return;
+    OpenPageFile(dialog.GetPathName());
+}
+
+void CSchemeDlg::OpenPageFile(const CString& path) {
+    std::optional<PastedColors> read;
+    {
+        CWaitCursor wait;
+        MappedPage page(path);
+        if (page.IsTooLarge()) return Refuse(kPageTooLargeToOpen, path);
+        const std::string_view bytes = page.Bytes();
+        read = ReadPageColors(bytes, FindPageEncoding(bytes, static_cast<int>(::GetACP())));
+    }
+    const bool anyRole = read && std::any_of(read->roles.begin(), read->roles.end(),
+                                             [](const auto& role) { return role.has_value(); });
+    if (!anyRole && !(read && read->picture)) return Refuse(kNoPageColors, path);
+
+    SchemeStep step(*this, "Open Page Colors");
+    for (int role = 0; role < kRoleCount; ++role)
+        if (read->roles[role])
+            SetRoleRgb(ColorTable, static_cast<ColorRole>(RoleBackground + role),
+                       *read->roles[role]);
+    // Loaded as Load Background loads one, then shown; the tag names it as the page does. After a
+    // failure's message the window still shows the colours, which are stored already.
+    if (read->picture &&
+        LoadBackgroundFile(CString(PicturePath(*read->picture, FolderOf(path))),
+                           CString(*read->picture)) &&
+        !BackgroundsShown()) {
+        CMenu tools = ToolsMenu();
+        m_solidBackground =
+            static_cast<int>(tools.CheckMenuItem(kShowBackgroundsPos, MF_BYPOSITION | MF_CHECKED));
+        tools.EnableMenuItem(kLoadBackgroundPos, MF_BYPOSITION | MF_ENABLED);
+    }
+    Refresh(RefreshScope::AllRolesReselected);
+}
