@@ -11,7 +11,7 @@
 #include <vector>
 
 #include "scheme/PageText.h"
-#include "ui/PageCommands.h"
+#include "ui/PageFiles.h"
 
 namespace {
 constexpr int kRuns = 7;

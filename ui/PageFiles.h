@@ -1,4 +1,4 @@
-// The file work of the page commands (ui/PageCommands.cpp), apart from their dialogs, so that the
+// The file work of the page commands (ui/PageFiles.cpp), apart from their dialogs, so that the
 // bench times what the commands do.
 #pragma once
 #include <cstdint>
@@ -36,6 +36,8 @@ private:
     bool m_tooLarge = false;
 };
 
+// path made full, as the system resolves it; path itself where it cannot.
+std::wstring FullPath(const std::wstring& path);
 // utf8 in the code page, or nullopt where a character has no exact form there.
 std::optional<std::string> EncodeForPage(int codePage, std::string_view utf8);
 // The page's text (its mark left off) as UTF-8, read in its encoding.
