@@ -6,6 +6,7 @@
 #include <tuple>
 #include <vector>
 
+#include "AsciiText.h"
 #include "CssColor.h"
 #include "LegacyColor.h"
 #include "SchemeExport.h"
@@ -27,28 +28,6 @@ constexpr int kStyleAttributeSpecificity = 1 << 20;
 // How far a page's next tag is looked for byte by byte.
 constexpr size_t kNearTag = 32;
 
-bool IsBlank(char ch) {
-    return ch == ' ' || ch == '\t' || ch == '\n' || ch == '\r' || ch == '\f';
-}
-char Lower(char ch) {
-    return ch >= 'A' && ch <= 'Z' ? static_cast<char>(ch - 'A' + 'a') : ch;
-}
-bool IsAsciiLetter(char ch) {
-    ch = Lower(ch);
-    return ch >= 'a' && ch <= 'z';
-}
-int HexValue(char ch) {
-    if (ch >= '0' && ch <= '9') return ch - '0';
-    ch = Lower(ch);
-    return ch >= 'a' && ch <= 'f' ? ch - 'a' + 10 : -1;
-}
-std::string_view Trim(std::string_view text) {
-    while (!text.empty() && IsBlank(text.front()))
-        text.remove_prefix(1);
-    while (!text.empty() && IsBlank(text.back()))
-        text.remove_suffix(1);
-    return text;
-}
 std::string LowerCopy(std::string_view text) {
     std::string out(text);
     for (char& ch : out)

@@ -7,6 +7,8 @@
 #include <utility>
 #include <vector>
 
+#include "AsciiText.h"
+
 namespace {
 constexpr std::pair<std::string_view, uint32_t> kNamedColors[] = {
     {"aliceblue", 0xF0F8FF},
@@ -171,31 +173,6 @@ constexpr double kPi = 3.14159265358979323846;
 
 using Vec = std::array<double, 3>;
 using Mat = std::array<Vec, 3>;
-
-bool IsBlank(char ch) {
-    return ch == ' ' || ch == '\t' || ch == '\n' || ch == '\r' || ch == '\f';
-}
-char Lower(char ch) {
-    return ch >= 'A' && ch <= 'Z' ? static_cast<char>(ch - 'A' + 'a') : ch;
-}
-int HexValue(char ch) {
-    if (ch >= '0' && ch <= '9') return ch - '0';
-    ch = Lower(ch);
-    if (ch >= 'a' && ch <= 'f') return ch - 'a' + 10;
-    return -1;
-}
-bool IsLetter(char ch) {
-    ch = Lower(ch);
-    return ch >= 'a' && ch <= 'z';
-}
-
-std::string_view Trim(std::string_view text) {
-    while (!text.empty() && IsBlank(text.front()))
-        text.remove_prefix(1);
-    while (!text.empty() && IsBlank(text.back()))
-        text.remove_suffix(1);
-    return text;
-}
 
 Vec Mul(const Mat& m, const Vec& v) {
     return {m[0][0] * v[0] + m[0][1] * v[1] + m[0][2] * v[2],
@@ -508,9 +485,9 @@ bool Reader::Tokenize(std::string_view args, std::vector<Token>& tokens, std::st
             if (j < args.size() && args[j] == '%') {
                 token.kind = Kind::Percent;
                 ++j;
-            } else if (j < args.size() && IsLetter(args[j])) {
+            } else if (j < args.size() && IsAsciiLetter(args[j])) {
                 const size_t unit = j;
-                while (j < args.size() && IsLetter(args[j]))
+                while (j < args.size() && IsAsciiLetter(args[j]))
                     ++j;
                 token.kind = Kind::Dimension;
                 token.unit = args.substr(unit, j - unit);
@@ -520,9 +497,9 @@ bool Reader::Tokenize(std::string_view args, std::vector<Token>& tokens, std::st
             i = j;
             continue;
         }
-        if (IsLetter(ch) || ch == '-') {
+        if (IsAsciiLetter(ch) || ch == '-') {
             while (j < args.size() &&
-                   (IsLetter(args[j]) || args[j] == '-' || (args[j] >= '0' && args[j] <= '9')))
+                   (IsAsciiLetter(args[j]) || args[j] == '-' || (args[j] >= '0' && args[j] <= '9')))
                 ++j;
             tokens.push_back({Kind::Ident, 0, args.substr(start, j - start), {}});
             i = j;
@@ -718,7 +695,7 @@ ColorReading Reader::Read() {
     if (text[0] == '#') return ReadHex(text.substr(1));
     if (const auto named = NamedCssColor(text)) return {*named, {}};
     size_t nameEnd = 0;
-    while (nameEnd < text.size() && (IsLetter(text[nameEnd]) || text[nameEnd] == '-'))
+    while (nameEnd < text.size() && (IsAsciiLetter(text[nameEnd]) || text[nameEnd] == '-'))
         ++nameEnd;
     if (nameEnd < text.size() && text[nameEnd] == '(') {
         if (text.back() != ')') {

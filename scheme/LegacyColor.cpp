@@ -2,6 +2,7 @@
 
 #include <string>
 
+#include "AsciiText.h"
 #include "CssColor.h"
 
 namespace {
@@ -9,16 +10,6 @@ namespace {
 constexpr size_t kMostCodePoints = 128;
 // Longer components keep their last eight digits.
 constexpr size_t kMostDigits = 8;
-
-bool IsAsciiBlank(char ch) {
-    return ch == ' ' || ch == '\t' || ch == '\n' || ch == '\r' || ch == '\f';
-}
-int HexValue(char ch) {
-    if (ch >= '0' && ch <= '9') return ch - '0';
-    if (ch >= 'a' && ch <= 'f') return ch - 'a' + 10;
-    if (ch >= 'A' && ch <= 'F') return ch - 'A' + 10;
-    return -1;
-}
 
 // The bytes of one code point starting at text[i]: a malformed sequence counts as one code
 // point (U+FFFD), and a code point beyond U+FFFF is told by its four-byte form.
@@ -43,9 +34,9 @@ size_t CodePointLength(std::string_view text, size_t i, bool& beyondBmp) {
 
 std::optional<uint32_t> ReadLegacyColor(std::string_view value) {
     if (value.empty()) return std::nullopt;
-    while (!value.empty() && IsAsciiBlank(value.front()))
+    while (!value.empty() && IsBlank(value.front()))
         value.remove_prefix(1);
-    while (!value.empty() && IsAsciiBlank(value.back()))
+    while (!value.empty() && IsBlank(value.back()))
         value.remove_suffix(1);
     if (value.size() == 11) {
         std::string lower;

@@ -4,25 +4,12 @@
 #include <array>
 #include <vector>
 
+#include "AsciiText.h"
+
 namespace {
 // What a browser's prescan reads of a page for its encoding.
 constexpr size_t kPrescanLength = 1024;
 
-bool IsSpace(char ch) {
-    return ch == ' ' || ch == '\t' || ch == '\n' || ch == '\f' || ch == '\r';
-}
-bool IsAsciiLetter(char ch) {
-    return (ch >= 'a' && ch <= 'z') || (ch >= 'A' && ch <= 'Z');
-}
-char Lower(char ch) {
-    return ch >= 'A' && ch <= 'Z' ? static_cast<char>(ch - 'A' + 'a') : ch;
-}
-bool EqualsNoCase(std::string_view text, std::string_view lower) {
-    if (text.size() != lower.size()) return false;
-    for (size_t i = 0; i < text.size(); ++i)
-        if (Lower(text[i]) != lower[i]) return false;
-    return true;
-}
 bool StartsNoCase(std::string_view text, size_t at, std::string_view lower) {
     return at <= text.size() && EqualsNoCase(text.substr(at, lower.size()), lower);
 }
@@ -125,7 +112,7 @@ struct PrescanAttribute {
 };
 std::optional<PrescanAttribute> GetAttribute(std::string_view p, size_t& pos) {
     const size_t n = p.size();
-    while (pos < n && (IsSpace(p[pos]) || p[pos] == '/'))
+    while (pos < n && (IsBlank(p[pos]) || p[pos] == '/'))
         ++pos;
     if (pos >= n || p[pos] == '>') return std::nullopt;
     PrescanAttribute attribute;
@@ -133,8 +120,8 @@ std::optional<PrescanAttribute> GetAttribute(std::string_view p, size_t& pos) {
         if (pos >= n) return std::nullopt;
         const char ch = p[pos];
         if (ch == '=' && !attribute.name.empty()) break;
-        if (IsSpace(ch)) {
-            while (pos < n && IsSpace(p[pos]))
+        if (IsBlank(ch)) {
+            while (pos < n && IsBlank(p[pos]))
                 ++pos;
             if (pos >= n) return std::nullopt;
             if (p[pos] != '=') return attribute;
@@ -144,7 +131,7 @@ std::optional<PrescanAttribute> GetAttribute(std::string_view p, size_t& pos) {
         attribute.name += Lower(ch);
     }
     ++pos; // the '='
-    while (pos < n && IsSpace(p[pos]))
+    while (pos < n && IsBlank(p[pos]))
         ++pos;
     if (pos >= n) return std::nullopt;
     if (p[pos] == '"' || p[pos] == '\'') {
@@ -160,7 +147,7 @@ std::optional<PrescanAttribute> GetAttribute(std::string_view p, size_t& pos) {
     }
     if (p[pos] == '>') return attribute;
     for (; pos < n; ++pos) {
-        if (IsSpace(p[pos]) || p[pos] == '>') return attribute;
+        if (IsBlank(p[pos]) || p[pos] == '>') return attribute;
         attribute.value += Lower(p[pos]);
     }
     return std::nullopt;
@@ -173,12 +160,12 @@ std::optional<std::string> CharsetOfContent(std::string_view content) {
         pos = content.find("charset", pos);
         if (pos == std::string_view::npos) return std::nullopt;
         pos += 7;
-        while (pos < content.size() && IsSpace(content[pos]))
+        while (pos < content.size() && IsBlank(content[pos]))
             ++pos;
         if (pos < content.size() && content[pos] == '=') break;
     }
     ++pos;
-    while (pos < content.size() && IsSpace(content[pos]))
+    while (pos < content.size() && IsBlank(content[pos]))
         ++pos;
     if (pos >= content.size()) return std::nullopt;
     if (content[pos] == '"' || content[pos] == '\'') {
@@ -187,7 +174,7 @@ std::optional<std::string> CharsetOfContent(std::string_view content) {
         return std::string(content.substr(pos + 1, close - pos - 1));
     }
     size_t end = pos;
-    while (end < content.size() && !IsSpace(content[end]) && content[end] != ';')
+    while (end < content.size() && !IsBlank(content[end]) && content[end] != ';')
         ++end;
     return std::string(content.substr(pos, end - pos));
 }
@@ -227,7 +214,7 @@ int PrescanCodePage(std::string_view p) {
             continue;
         }
         if (StartsNoCase(p, pos, "<meta") && pos + 5 < p.size() &&
-            (IsSpace(p[pos + 5]) || p[pos + 5] == '/')) {
+            (IsBlank(p[pos + 5]) || p[pos + 5] == '/')) {
             pos += 5;
             if (const int codePage = MetaCodePage(p, pos)) return codePage;
             continue;
@@ -236,7 +223,7 @@ int PrescanCodePage(std::string_view p) {
         if (p[pos] == '<' && pos + 1 < p.size() &&
             (IsAsciiLetter(p[pos + 1]) ||
              (endTag && pos + 2 < p.size() && IsAsciiLetter(p[pos + 2])))) {
-            while (pos < p.size() && !IsSpace(p[pos]) && p[pos] != '>')
+            while (pos < p.size() && !IsBlank(p[pos]) && p[pos] != '>')
                 ++pos;
             while (GetAttribute(p, pos)) {
             }
@@ -342,7 +329,7 @@ private:
             if (at == std::string_view::npos) return false;
             const size_t after = at + 2 + m_rawTextOf.size();
             if (StartsNoCase(p, at + 2, m_rawTextOf) && after < p.size() &&
-                (IsSpace(p[after]) || p[after] == '/' || p[after] == '>')) {
+                (IsBlank(p[after]) || p[after] == '/' || p[after] == '>')) {
                 m_pos = at;
                 m_rawTextOf = {};
                 return true;
@@ -358,11 +345,11 @@ private:
         tag.attributes.clear();
         tag.values.clear();
         size_t k = nameBegin;
-        while (k < n && !IsSpace(p[k]) && p[k] != '/' && p[k] != '>')
+        while (k < n && !IsBlank(p[k]) && p[k] != '/' && p[k] != '>')
             ++k;
         tag.name = p.substr(nameBegin, k - nameBegin);
         for (;;) {
-            while (k < n && IsSpace(p[k]))
+            while (k < n && IsBlank(p[k]))
                 ++k;
             if (k >= n) return false;
             if (p[k] == '>') {
@@ -380,16 +367,16 @@ private:
             }
             Attribute attribute;
             attribute.nameBegin = k++;
-            while (k < n && !IsSpace(p[k]) && p[k] != '/' && p[k] != '>' && p[k] != '=')
+            while (k < n && !IsBlank(p[k]) && p[k] != '/' && p[k] != '>' && p[k] != '=')
                 ++k;
             attribute.nameEnd = attribute.end = k;
             std::string_view value;
             size_t m = k;
-            while (m < n && IsSpace(p[m]))
+            while (m < n && IsBlank(p[m]))
                 ++m;
             if (m < n && p[m] == '=') {
                 ++m;
-                while (m < n && IsSpace(p[m]))
+                while (m < n && IsBlank(p[m]))
                     ++m;
                 if (m >= n) return false;
                 if (p[m] == '"' || p[m] == '\'') {
@@ -399,7 +386,7 @@ private:
                     k = close + 1;
                 } else {
                     size_t v = m;
-                    while (v < n && !IsSpace(p[v]) && p[v] != '>')
+                    while (v < n && !IsBlank(p[v]) && p[v] != '>')
                         ++v;
                     value = p.substr(m, v - m);
                     attribute.valueMissing = v == m;
@@ -480,9 +467,9 @@ struct NewAttribute {
 } // namespace
 
 int CodePageOfLabel(std::string_view label) {
-    while (!label.empty() && IsSpace(label.front()))
+    while (!label.empty() && IsBlank(label.front()))
         label.remove_prefix(1);
-    while (!label.empty() && IsSpace(label.back()))
+    while (!label.empty() && IsBlank(label.back()))
         label.remove_suffix(1);
     for (const Label& known : kLabels)
         if (EqualsNoCase(label, known.name)) return known.codePage;
@@ -527,7 +514,7 @@ std::string PageColorSource(std::string_view page) {
                                                                             : "";
         const size_t after = at + 1 + name.size();
         if (name.empty() || after >= n ||
-            !(IsSpace(page[after]) || page[after] == '>' || page[after] == '/')) {
+            !(IsBlank(page[after]) || page[after] == '>' || page[after] == '/')) {
             ++at;
             continue;
         }
@@ -537,7 +524,7 @@ std::string PageColorSource(std::string_view page) {
              close = page.find("</", close + 2)) {
             const size_t delimiter = close + 2 + name.size();
             if (StartsNoCase(page, close + 2, name) && delimiter < n &&
-                (IsSpace(page[delimiter]) || page[delimiter] == '>' || page[delimiter] == '/')) {
+                (IsBlank(page[delimiter]) || page[delimiter] == '>' || page[delimiter] == '/')) {
                 const size_t greater = page.find('>', delimiter);
                 end = greater == std::string_view::npos ? n : greater + 1;
                 break;
@@ -598,12 +585,12 @@ PageEdit ApplyBodyColors(std::string_view page, const BodyTagInputs& colors,
         // The blanks before it go too, unless they part what stood on either side of it.
         const char after = page[a.end];
         size_t from = a.nameBegin;
-        while (from > body->begin && IsSpace(page[from - 1]) &&
-               (IsSpace(after) || after == '>' || after == '/'))
+        while (from > body->begin && IsBlank(page[from - 1]) &&
+               (IsBlank(after) || after == '>' || after == '/'))
             --from;
         // A name without a value before it would take a following "=..." for its value.
         size_t next = a.end;
-        while (IsSpace(page[next]))
+        while (IsBlank(page[next]))
             ++next;
         size_t before = i;
         while (before > 0 && isDropped(body->attributes[before - 1]))
@@ -616,7 +603,7 @@ PageEdit ApplyBodyColors(std::string_view page, const BodyTagInputs& colors,
         edits.push_back({from, a.end, {}});
     }
     if (!added.empty()) {
-        const bool blankBefore = IsSpace(page[body->insertAt - 1]);
+        const bool blankBefore = IsBlank(page[body->insertAt - 1]);
         // A last "name=" left as it was would take the first new attribute for its value.
         const Attribute* last = body->attributes.empty() ? nullptr : &body->attributes.back();
         const bool lastLeft =

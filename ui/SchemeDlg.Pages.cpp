@@ -7,6 +7,7 @@
 #include "SchemeDlg.h"
 #include "imglib/ImgLib.h"
 #include "shared/FileBeside.h"
+#include "scheme/AsciiText.h"
 #include "scheme/StyleSheet.h"
 
 namespace {
@@ -65,17 +66,11 @@ std::optional<std::string> NameUnderFolder(const std::string& path, const std::s
 // A picture's name as a page writes it, as a path: percent escapes decoded, "file:" left off,
 // forward slashes turned round, and a relative one taken from the page's folder.
 std::string PicturePath(const std::string& name, const std::string& pageFolder) {
-    const auto hexDigit = [](char ch) {
-        if (ch >= '0' && ch <= '9') return ch - '0';
-        if (ch >= 'a' && ch <= 'f') return ch - 'a' + 10;
-        if (ch >= 'A' && ch <= 'F') return ch - 'A' + 10;
-        return -1;
-    };
     std::string path;
     for (size_t i = 0; i < name.size(); ++i) {
-        if (name[i] == '%' && i + 2 < name.size() && hexDigit(name[i + 1]) >= 0 &&
-            hexDigit(name[i + 2]) >= 0) {
-            path += static_cast<char>(hexDigit(name[i + 1]) * 16 + hexDigit(name[i + 2]));
+        if (name[i] == '%' && i + 2 < name.size() && HexValue(name[i + 1]) >= 0 &&
+            HexValue(name[i + 2]) >= 0) {
+            path += static_cast<char>(HexValue(name[i + 1]) * 16 + HexValue(name[i + 2]));
             i += 2;
         } else {
             path += name[i] == '/' ? '\\' : name[i];
@@ -95,6 +90,18 @@ void Refuse(const char* format, const CString& path) {
     CString message;
     message.Format(format, path.str().c_str());
     AfxMessageBox(message, kRefusalIcon, 0);
+}
+
+// The edited page in path's place, or the refusal of a picture name that its code page cannot hold.
+void WriteEditedPage(const CString& path, MappedPage& page, const PageEdit& edit,
+                     const std::string& name, int codePage) {
+    if (edit.status == PageEditStatus::NotEncodable) {
+        CString message;
+        message.Format(kNameNotEncodable, name.c_str(), codePage);
+        AfxMessageBox(message, kRefusalIcon, 0);
+        return;
+    }
+    WritePageFile(path, page, edit);
 }
 } // namespace
 
@@ -187,13 +194,7 @@ void CSchemeDlg::OnApplyToPage() {
     const PageEdit edit = ApplyBodyColors(page->Bytes(), colors, [codePage](std::string_view text) {
         return EncodeForPage(codePage, text);
     });
-    if (edit.status == PageEditStatus::NotEncodable) {
-        CString message;
-        message.Format(kNameNotEncodable, name.c_str(), codePage);
-        AfxMessageBox(message, kRefusalIcon, 0);
-        return;
-    }
-    WritePageFile(path, *page, edit);
+    WriteEditedPage(path, *page, edit, name, codePage);
 }
 
 void CSchemeDlg::OnApplyStyleSheet() {
@@ -210,13 +211,7 @@ void CSchemeDlg::OnApplyStyleSheet() {
     const PageEdit edit = ApplyStyleElement(
         page->Bytes(), ComposeStyleSheet(ColorTable, name, backgroundForm),
         [codePage](std::string_view text) { return EncodeForPage(codePage, text); });
-    if (edit.status == PageEditStatus::NotEncodable) {
-        CString message;
-        message.Format(kNameNotEncodable, name.c_str(), codePage);
-        AfxMessageBox(message, kRefusalIcon, 0);
-        return;
-    }
-    WritePageFile(path, *page, edit);
+    WriteEditedPage(path, *page, edit, name, codePage);
 }
 
 void CSchemeDlg::OnOpenPageColors() {
