@@ -240,8 +240,14 @@ constexpr Stops kAtRuleEnd(";{", true), kBlockStart("{", true), kBlockEnd("}", t
 size_t ScanTo(std::string_view css, size_t i, const Stops& stops) {
     const auto& special = stops.special;
     const auto& stop = stops.stop;
+    const auto isSpecial = [&](size_t at) { return special[static_cast<unsigned char>(css[at])]; };
     int depth = 0;
     for (; i < css.size(); ++i) {
+        // Most bytes are plain: they pass four at a time, tested without a branch each.
+        while (i + 4 <= css.size() &&
+               !(isSpecial(i) | isSpecial(i + 1) | isSpecial(i + 2) | isSpecial(i + 3)))
+            i += 4;
+        if (i >= css.size()) break;
         const auto ch = static_cast<unsigned char>(css[i]);
         if (!special[ch]) continue;
         if (depth == 0 && stop[ch]) return i;
