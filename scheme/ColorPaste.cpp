@@ -240,7 +240,9 @@ constexpr Stops kAtRuleEnd(";{", true), kBlockStart("{", true), kBlockEnd("}", t
 size_t ScanTo(std::string_view css, size_t i, const Stops& stops) {
     const auto& special = stops.special;
     const auto& stop = stops.stop;
-    const auto isSpecial = [&](size_t at) { return special[static_cast<unsigned char>(css[at])]; };
+    const auto isSpecial = [&](size_t at) -> int {
+        return special[static_cast<unsigned char>(css[at])];
+    };
     int depth = 0;
     for (; i < css.size(); ++i) {
         // Most bytes are plain: they pass four at a time, tested without a branch each.
