@@ -27,6 +27,8 @@ constexpr int kDeepestJson = 32;
 constexpr int kStyleAttributeSpecificity = 1 << 20;
 // How far a page's next tag is looked for byte by byte.
 constexpr size_t kNearTag = 32;
+// "xmp": no element whose content is raw text has a shorter name.
+constexpr size_t kShortestRawTextName = 3;
 
 std::string LowerCopy(std::string_view text) {
     std::string out(text);
@@ -217,29 +219,45 @@ std::string WithoutComments(std::string_view css) {
 }
 
 // The characters that end a scan, and those that it must look at: the stops, quotes and
-// brackets; the rest pass at once.
+// brackets, and where comments are passed over, '/'; the rest pass at once.
 struct Stops {
     std::array<bool, 256> special{}, stop{};
-    constexpr explicit Stops(std::string_view stops) {
+    bool comments = false;
+    constexpr explicit Stops(std::string_view stops, bool passComments = false)
+        : comments(passComments) {
         for (char ch : std::string_view("\"'()[]{}"))
             special[static_cast<unsigned char>(ch)] = true;
         for (char ch : stops)
             special[static_cast<unsigned char>(ch)] = stop[static_cast<unsigned char>(ch)] = true;
+        if (comments) special['/'] = true;
     }
 };
-constexpr Stops kDeclarationEnd(";"), kAtRuleEnd(";{"), kBlockStart("{"), kBlockEnd("}"),
-    kListEnd(","), kCallEnd(")"), kWordEnd(" \t\n\r\f,/");
+constexpr Stops kDeclarationEnd(";"), kListEnd(","), kCallEnd(")"), kWordEnd(" \t\n\r\f,/");
+// A style sheet's rules are found in its text as written, comments and all, in one pass.
+constexpr Stops kAtRuleEnd(";{", true), kBlockStart("{", true), kBlockEnd("}", true);
 
 // The end of what starts at i: to the first of stops at depth 0, outside strings.
 size_t ScanTo(std::string_view css, size_t i, const Stops& stops) {
     const auto& special = stops.special;
     const auto& stop = stops.stop;
+    const auto isSpecial = [&](size_t at) { return special[static_cast<unsigned char>(css[at])]; };
     int depth = 0;
     for (; i < css.size(); ++i) {
+        // Most bytes are plain: they pass four at a time, tested without a branch each.
+        while (i + 4 <= css.size() &&
+               !(isSpecial(i) | isSpecial(i + 1) | isSpecial(i + 2) | isSpecial(i + 3)))
+            i += 4;
+        if (i >= css.size()) break;
         const auto ch = static_cast<unsigned char>(css[i]);
         if (!special[ch]) continue;
         if (depth == 0 && stop[ch]) return i;
-        if (ch == '"' || ch == '\'') {
+        if (ch == '/' && stops.comments) {
+            if (i + 1 < css.size() && css[i + 1] == '*') {
+                const size_t end = css.find("*/", i + 2);
+                if (end == std::string_view::npos) return css.size();
+                i = end + 1;
+            }
+        } else if (ch == '"' || ch == '\'') {
             for (++i; i < css.size() && static_cast<unsigned char>(css[i]) != ch && css[i] != '\n';
                  ++i)
                 if (css[i] == '\\') ++i;
@@ -280,14 +298,22 @@ void ReadDeclarations(std::string_view block, const Match& match, size_t& order,
     }
 }
 
-void ReadStyleSheet(std::string_view source, size_t& order, std::vector<Declaration>& out) {
-    const bool comments = source.find("/*") != std::string_view::npos;
-    const std::string css = comments ? WithoutComments(source) : std::string();
-    const std::string_view text = comments ? std::string_view(css) : source;
+// piece with its comments gone, in store where it had any.
+std::string_view WithoutComments(std::string_view piece, std::string& store) {
+    if (piece.find("/*") == std::string_view::npos) return piece;
+    store = WithoutComments(piece);
+    return store;
+}
+
+void ReadStyleSheet(std::string_view text, size_t& order, std::vector<Declaration>& out) {
     size_t i = 0;
     while (i < text.size()) {
         if (IsBlank(text[i])) {
             ++i;
+        } else if (text.compare(i, 2, "/*") == 0) {
+            const size_t end = text.find("*/", i + 2);
+            if (end == std::string_view::npos) break;
+            i = end + 2;
         } else if (text.compare(i, 4, "<!--") == 0) {
             i += 4;
         } else if (text.compare(i, 3, "-->") == 0) {
@@ -301,8 +327,10 @@ void ReadStyleSheet(std::string_view source, size_t& order, std::vector<Declarat
             const size_t open = ScanTo(text, i, kBlockStart);
             if (open >= text.size()) break;
             const size_t close = ScanTo(text, open + 1, kBlockEnd);
-            const std::string_view selectors = text.substr(i, open - i);
-            const std::string_view block =
+            std::string selectorsStore, blockStore;
+            const std::string_view selectors =
+                WithoutComments(text.substr(i, open - i), selectorsStore);
+            const std::string_view written =
                 text.substr(open + 1, std::min(close, text.size()) - open - 1);
             i = close + 1;
             // Each element takes the rule once, at the highest specificity among the
@@ -317,6 +345,9 @@ void ReadStyleSheet(std::string_view source, size_t& order, std::vector<Declarat
                 for (int role = SlotLink; role <= SlotActive; ++role)
                     if (match.roles[role]) links[role] = std::max(links[role], match.specificity);
             }
+            if (root < 0 && body < 0 && *std::max_element(std::begin(links), std::end(links)) < 0)
+                continue;
+            const std::string_view block = WithoutComments(written, blockStore);
             if (root >= 0) ReadDeclarations(block, Match{Target::Root, {}, root}, order, out);
             if (body >= 0) ReadDeclarations(block, Match{Target::Body, {}, body}, order, out);
             for (int role = SlotLink; role <= SlotActive; ++role) {
@@ -510,25 +541,36 @@ std::string DecodeAttributeValue(std::string_view raw) {
 
 using Attributes = std::vector<std::pair<std::string, std::string>>;
 
+// A set of ASCII characters, looked up in one step where a scan tests every byte of a page.
+struct CharSet {
+    std::array<bool, 256> has{};
+    constexpr explicit CharSet(std::string_view chars) {
+        for (char ch : chars)
+            has[static_cast<unsigned char>(ch)] = true;
+    }
+    bool operator()(char ch) const { return has[static_cast<unsigned char>(ch)]; }
+};
+constexpr CharSet kBlank(" \t\n\r\f"), kAttributeGap(" \t\n\r\f/"), kTagNameEnd(" \t\n\r\f/>"),
+    kAttributeNameEnd(" \t\n\r\f/>="), kUnquotedValueEnd(" \t\n\r\f>");
+
 // The attributes of a start tag whose name ends at i, up to and past its '>'. The first of a
 // repeated attribute counts.
 size_t ReadAttributes(std::string_view html, size_t i, Attributes* attributes) {
     while (i < html.size()) {
-        while (i < html.size() && (IsBlank(html[i]) || html[i] == '/'))
+        while (i < html.size() && kAttributeGap(html[i]))
             ++i;
         if (i >= html.size()) break;
         if (html[i] == '>') return i + 1;
         const size_t nameStart = i++;
-        while (i < html.size() && !IsBlank(html[i]) && html[i] != '/' && html[i] != '>' &&
-               html[i] != '=')
+        while (i < html.size() && !kAttributeNameEnd(html[i]))
             ++i;
         const std::string_view name = html.substr(nameStart, i - nameStart);
-        while (i < html.size() && IsBlank(html[i]))
+        while (i < html.size() && kBlank(html[i]))
             ++i;
         std::string_view value;
         if (i < html.size() && html[i] == '=') {
             ++i;
-            while (i < html.size() && IsBlank(html[i]))
+            while (i < html.size() && kBlank(html[i]))
                 ++i;
             if (i < html.size() && (html[i] == '"' || html[i] == '\'')) {
                 const size_t end = html.find(html[i], i + 1);
@@ -537,7 +579,7 @@ size_t ReadAttributes(std::string_view html, size_t i, Attributes* attributes) {
                 i = stop + 1;
             } else {
                 const size_t start = i;
-                while (i < html.size() && !IsBlank(html[i]) && html[i] != '>')
+                while (i < html.size() && !kUnquotedValueEnd(html[i]))
                     ++i;
                 value = html.substr(start, i - start);
             }
@@ -621,7 +663,7 @@ Page ReadPage(std::string_view html) {
         if (endTag) ++i;
         if (i >= html.size() || !IsAsciiLetter(html[i])) continue;
         const size_t nameStart = i;
-        while (i < html.size() && !IsBlank(html[i]) && html[i] != '/' && html[i] != '>')
+        while (i < html.size() && !kTagNameEnd(html[i]))
             ++i;
         const std::string_view name = html.substr(nameStart, i - nameStart);
         if (!endTag && !page.body && NameIs(name, "body")) {
@@ -630,7 +672,8 @@ Page ReadPage(std::string_view html) {
             continue;
         }
         i = ReadAttributes(html, i, nullptr);
-        if (endTag) continue;
+        // The common tags' names are shorter than those of the elements looked at here.
+        if (endTag || name.size() < kShortestRawTextName) continue;
         if (NameIs(name, "plaintext")) break;
         for (std::string_view rawText : kRawText) {
             if (!NameIs(name, rawText)) continue;
