@@ -109,3 +109,13 @@ TEST(PageText, ColoursComeFromTheHeadTheBodyTagAndLaterStyleElementsOnly) {
                               "><p>y<style>e{}"),
               "<style>a{}</style><body text=red><STYLE media=all>d{}</Style ><style>e{}");
 }
+
+TEST(PageText, AStyleElementIsFoundWhereverItStartsInTheScansWordsOfEightBytes) {
+    for (size_t offset = 0; offset <= 16; ++offset) {
+        const std::string text(offset, 'x');
+        EXPECT_EQ(PageColorSource("<body>" + text + "<p><Style>a{}</style><b>" + text +
+                                  "<!-- <style>b{}</style> --><p>"),
+                  "<body><Style>a{}</style>")
+            << "offset " << offset;
+    }
+}
