@@ -65,7 +65,7 @@ int main(int argc, char** argv) {
     }
     ::CopyFileA(source.c_str(), target.c_str(), FALSE);
 
-    BodyTagInputs colors{"FFEBD7", "000000", "008200", "551A8B", "EE0000"};
+    BodyTagInputs colors{"FFEBD7", "000000", "008200", "551A8B", "EE0000", "", false};
     std::vector<double> copies, flushed, applies, opens;
     std::vector<double> scans, writes, flushes, moves;
     bool ok = true;
