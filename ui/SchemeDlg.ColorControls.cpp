@@ -48,14 +48,8 @@ void CSchemeDlg::OnHScroll(UINT sbCode, UINT pos, CScrollBar* scrollBar) {
 void CSchemeDlg::OnColorPicker() {
     CColorDialog picker(0, 0, nullptr);
     if (picker.DoModal() != IDOK) return;
-    COLORREF color = picker.GetColor();
-    if (!IsColorRole(m_currentRole)) return;
-    SchemeStep step(*this, RoleStepName(m_currentRole));
-    ColorTable[ComponentIndex(m_currentRole, ChannelRed)] = GetRValue(color);
-    ColorTable[ComponentIndex(m_currentRole, ChannelGreen)] = GetGValue(color);
-    ColorTable[ComponentIndex(m_currentRole, ChannelBlue)] = GetBValue(color);
-    RunRoleHandler(m_currentRole);
-    Refresh(RefreshScope::CurrentRole);
+    const COLORREF color = picker.GetColor();
+    TakeColor(PackRgb(GetRValue(color), GetGValue(color), GetBValue(color)));
 }
 
 void CSchemeDlg::TakeColor(uint32_t rgb) {
@@ -73,10 +67,9 @@ void CSchemeDlg::OnPickFromScreen() {
 
 void CSchemeDlg::OnEnterColor() {
     if (!IsColorRole(m_currentRole)) return;
-    const COLORREF shown = RoleColorRef(ColorTable, m_currentRole);
-    const uint32_t rgb = GetRValue(shown) << 16 | GetGValue(shown) << 8 | GetBValue(shown);
     // Labelled as the role's button names it.
-    CEnterColorDlg dialog(GetDlgItem(m_currentRole).GetWindowText() + ":", rgb, this);
+    CEnterColorDlg dialog(GetDlgItem(m_currentRole).GetWindowText() + ":",
+                          RoleRgb(ColorTable, m_currentRole), this);
     if (dialog.DoModal() == IDOK) TakeColor(dialog.GetColor());
 }
 

@@ -38,12 +38,7 @@ void CSchemeDlg::LoadDesktopPicture(const CString& path) {
     if (!LoadBackgroundFile(path, CString(path.str().substr(AfxFileNameOffset(path.str())))))
         return;
     const int32_t format = GetLastImgLibFormat();
-    if (!BackgroundsShown()) {
-        CMenu tools = ToolsMenu();
-        m_solidBackground =
-            static_cast<int>(tools.CheckMenuItem(kShowBackgroundsPos, MF_BYPOSITION | MF_CHECKED));
-        tools.EnableMenuItem(kLoadBackgroundPos, MF_BYPOSITION | MF_ENABLED);
-    }
+    if (!BackgroundsShown()) TickShowBackgrounds();
     Refresh(RefreshScope::CurrentRole);
     OfferPngCopy(format);
 }

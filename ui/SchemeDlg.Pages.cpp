@@ -243,11 +243,7 @@ void CSchemeDlg::OpenPageFile(const CString& path) {
     if (read->picture &&
         LoadBackgroundFile(CString(PicturePath(*read->picture, FolderOf(path))),
                            CString(*read->picture)) &&
-        !BackgroundsShown()) {
-        CMenu tools = ToolsMenu();
-        m_solidBackground =
-            static_cast<int>(tools.CheckMenuItem(kShowBackgroundsPos, MF_BYPOSITION | MF_CHECKED));
-        tools.EnableMenuItem(kLoadBackgroundPos, MF_BYPOSITION | MF_ENABLED);
-    }
+        !BackgroundsShown())
+        TickShowBackgrounds();
     Refresh(RefreshScope::AllRolesReselected);
 }
