@@ -4,7 +4,8 @@
 #                                         type of their own and open in Tintwright ("Open With")
 #   ./scripts/desktop-entry.sh remove     removes exactly the files that install adds
 # The entry starts ./scripts/run.sh of this checkout. Only files named tintwright* under the
-# user's XDG data folder ($XDG_DATA_HOME, or ~/.local/share) are written or removed.
+# user's XDG data folder ($XDG_DATA_HOME, or ~/.local/share) are written or removed, with the
+# desktop's caches that its tools build from them, and the folders that install makes once empty.
 set -e
 root=$(cd "$(dirname "$0")/.." && pwd)
 data=${XDG_DATA_HOME:-$HOME/.local/share}
@@ -14,6 +15,9 @@ icon_size=48
 app_icon="$data/icons/hicolor/${icon_size}x$icon_size/apps/tintwright.png"
 type_icon="$data/icons/hicolor/${icon_size}x$icon_size/mimetypes/tintwright-application-x-tintwright-colors.png"
 mime_type=application/x-tintwright-colors
+# What update-mime-database writes beside the packages, besides a folder per media type.
+mime_cache="XMLnamespaces aliases generic-icons globs globs2 icons magic mime.cache subclasses
+treemagic types version"
 
 # The desktop's caches of entries and types, brought up to date where their tools are installed.
 refresh() {
@@ -61,7 +65,7 @@ Comment=Composes the colours of a web page's BODY tag
 Exec="$root/scripts/run.sh" %f
 Icon=tintwright
 Terminal=false
-Categories=Development;WebDevelopment;Graphics;
+Categories=Development;WebDevelopment;
 MimeType=$mime_type;
 DESKTOP
     refresh
@@ -70,6 +74,19 @@ DESKTOP
 remove)
     rm -f "$entry" "$mime" "$app_icon" "$type_icon"
     refresh
+    # The caches go where nothing else is left to cache; elsewhere refresh rebuilt them without us.
+    if [ -d "$data/mime/packages" ] && [ -z "$(ls -A "$data/mime/packages")" ]; then
+        for file in $mime_cache; do rm -f "$data/mime/$file"; done
+        rm -f "$data/mime/$mime_type.xml"
+    fi
+    if [ -d "$data/applications" ] && [ -z "$(find "$data/applications" -name '*.desktop')" ]; then
+        rm -f "$data/applications/mimeinfo.cache"
+    fi
+    icons="$data/icons/hicolor/${icon_size}x$icon_size"
+    for folder in "$icons/apps" "$icons/mimetypes" "$icons" "$data/icons/hicolor" "$data/icons" \
+        "$data/mime/${mime_type%%/*}" "$data/mime/packages" "$data/mime" "$data/applications"; do
+        rmdir "$folder" 2>/dev/null || true
+    done
     echo "Tintwright's menu item and file type are removed."
     ;;
 *)

@@ -4,7 +4,8 @@
 set -e
 packages="cmake make g++ clang libclang-rt-14-dev googletest python3
 g++-mingw-w64-x86-64-posix binutils-mingw-w64-x86-64 wine wine64 xvfb x11-utils x11-apps
-libstb-dev imagemagick xdotool openbox nsis zip chromium fonts-liberation fonts-wine libchm-bin clang-format"
+libstb-dev imagemagick xdotool openbox nsis zip chromium fonts-liberation fonts-wine libchm-bin clang-format
+desktop-file-utils libglib2.0-bin shared-mime-info"
 # Building and running only: the cross compiler, Wine with its fonts, and xdpyinfo.
 [ "$1" = "--run-only" ] && packages="cmake make g++-mingw-w64-x86-64-posix binutils-mingw-w64-x86-64
 wine wine64 fonts-liberation fonts-wine libstb-dev x11-utils"
