@@ -1,7 +1,13 @@
 // Apply to Page and Apply Style Sheet to Page on the real dialog with real files: the pages
-// refused, and a picture outside the page's folder copied beside the page.
+// refused, and a picture outside the page's folder copied beside the page. Preview in Browser's
+// cleaning up of the preview folders that ended runs left.
+#include <algorithm>
+#include <memory>
+
 #include "DialogHarness.h"
 #include "TempFolder.h"
+
+#include <tlhelp32.h> // after windows.h
 
 namespace {
 constexpr UINT kExclamation = MB_OK | MB_ICONEXCLAMATION;
@@ -86,4 +92,47 @@ TEST_F(PageCommandsTest, AStyleSheetThatBeatsTheTagIsNamedAndCancelWritesNothing
                   " sets colours that the tag sets, and browsers show the style sheet's:\n"
                   "    Text Color\n    Visited Link Color\n\nWrite the tag all the same?");
     EXPECT_EQ(TempFolder::ReadAll(page), bytes);
+}
+
+TEST_F(PageCommandsTest, TheFirstPreviewRemovesThePageAndPictureThatEndedRunsLeft) {
+    std::vector<DWORD> others; // the running processes of other programs
+    HANDLE snapshot = ::CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0);
+    PROCESSENTRY32W entry{};
+    entry.dwSize = sizeof entry;
+    for (BOOL more = ::Process32FirstW(snapshot, &entry); more;
+         more = ::Process32NextW(snapshot, &entry))
+        if (entry.th32ProcessID != ::GetCurrentProcessId()) others.push_back(entry.th32ProcessID);
+    ::CloseHandle(snapshot);
+    DWORD ended = 0x1000; // an id that no process has
+    while (std::count(others.begin(), others.end(), ended))
+        ended += 4;
+    const std::string page = "tintwright-preview.html", tile = "a tile.bmp",
+                      run = "Tintwright Preview ";
+    const struct {
+        std::string name;
+        std::vector<std::string> files, left; // sorted
+    } cases[] = {
+        {run + std::to_string(ended), {tile, page}, {}},
+        {run + std::to_string(others.at(0)) + "-2", {tile, page}, {}},
+        {run + std::to_string(ended) + "-1", {tile, "notes.txt", page}, {"notes.txt"}},
+        {run + std::to_string(::GetCurrentProcessId()) + "-7", {tile, page}, {tile, page}},
+        {run + std::to_string(ended) + " copy", {tile, page}, {tile, page}},
+    };
+    std::vector<std::unique_ptr<TempFolder>> folders;
+    for (const auto& c : cases) {
+        folders.push_back(std::make_unique<TempFolder>(c.name));
+        for (const std::string& file : c.files)
+            TempFolder::WriteAll(
+                *folders.back() / file,
+                file == page ? "<!DOCTYPE html>\r\n<BODY BACKGROUND=\"a tile.bmp\" >" : "");
+    }
+    Command(ID_TOOLS_PREVIEWBROWSER);
+    for (size_t i = 0; i < folders.size(); ++i) {
+        std::vector<std::string> left = folders[i]->Files();
+        std::sort(left.begin(), left.end());
+        EXPECT_EQ(left, cases[i].left) << cases[i].name;
+        EXPECT_EQ(::GetFileAttributesA(folders[i]->Path().c_str()) == INVALID_FILE_ATTRIBUTES,
+                  cases[i].left.empty())
+            << cases[i].name;
+    }
 }

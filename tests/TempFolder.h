@@ -17,6 +17,13 @@ public:
         if (m_path.size() < pathLength) m_path.append(pathLength - m_path.size(), 'x');
         ::CreateDirectoryA(m_path.c_str(), nullptr);
     }
+    // The folder of this name in the temp folder, as a program of its own would make it.
+    explicit TempFolder(const std::string& name) {
+        char base[MAX_PATH];
+        ::GetTempPathA(sizeof base, base);
+        m_path = base + name;
+        ::CreateDirectoryA(m_path.c_str(), nullptr);
+    }
     ~TempFolder() {
         for (const std::string& file : Files()) {
             std::string path = m_path + "\\" + file;

@@ -4,6 +4,7 @@
 
 #include "framework/ModalHost.h"
 #include "framework/Shell.h"
+#include "scheme/ColorPaste.h"
 #include "scheme/PreviewPage.h"
 
 namespace {
@@ -11,6 +12,7 @@ constexpr const wchar_t* kPreviewFolderName = L"Tintwright Preview ";
 constexpr const wchar_t* kPreviewPageName = L"tintwright-preview.html";
 constexpr const char* kPreviewPageHref = "tintwright-preview.html";
 constexpr int kFolderAttempts = 100;
+constexpr DWORD kLargestPreviewPage = 64 * 1024; // a larger page is none that a preview wrote
 using ExecuteFunction = HINSTANCE(WINAPI*)(HWND, LPCWSTR, LPCWSTR, LPCWSTR, LPCWSTR, INT);
 constexpr const char* kBrowserFailed = "The web browser could not be started to show the preview.\n"
                                        "The page is %s; you may open it in a browser yourself.";
@@ -35,21 +37,90 @@ bool IsSameCopy(const std::wstring& source, const std::wstring& copy) {
     const LONG error = static_cast<LONG>(::GetLastError());
     AfxThrowFileException(CFileException::OsErrorToException(error), error, name);
 }
+struct FileHandle {
+    HANDLE value;
+    ~FileHandle() {
+        if (value != INVALID_HANDLE_VALUE) ::CloseHandle(value);
+    }
+};
+
 // Writes the page over the previous preview's, in place and without a flush to the disk: a
 // page of the temporary folder. (Emptying the file first takes longer than the page's write.)
 void WritePage(const std::wstring& path, const std::string& page, const CString& name) {
-    struct Handle {
-        HANDLE value;
-        ~Handle() {
-            if (value != INVALID_HANDLE_VALUE) ::CloseHandle(value);
-        }
-    } file{::CreateFileW(path.c_str(), GENERIC_WRITE, FILE_SHARE_READ, nullptr, OPEN_ALWAYS,
-                         FILE_ATTRIBUTE_NORMAL, nullptr)};
+    FileHandle file{::CreateFileW(path.c_str(), GENERIC_WRITE, FILE_SHARE_READ, nullptr,
+                                  OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr)};
     DWORD written = 0;
     if (file.value == INVALID_HANDLE_VALUE ||
         !::WriteFile(file.value, page.data(), static_cast<DWORD>(page.size()), &written, nullptr) ||
         written != page.size() || !::SetEndOfFile(file.value))
         ThrowLastFileError(name);
+}
+
+// The process id in a preview folder's name ("Tintwright Preview 1234" or "... 1234-2"), 0 in
+// any other name.
+DWORD PreviewFolderProcess(const wchar_t* name) {
+    const size_t prefix = std::wcslen(kPreviewFolderName);
+    if (std::wcsncmp(name, kPreviewFolderName, prefix) != 0 || !iswdigit(name[prefix])) return 0;
+    wchar_t* end = nullptr;
+    const unsigned long id = std::wcstoul(name + prefix, &end, 10);
+    if (*end == L'-' && iswdigit(end[1])) std::wcstoul(end + 1, &end, 10);
+    return *end == 0 ? id : 0;
+}
+
+const wchar_t* FileNamePart(const wchar_t* path) {
+    const wchar_t* slash = std::wcsrchr(path, L'\\');
+    return slash ? slash + 1 : path;
+}
+
+// Whether id is a running process of this program: ids of ended processes are given out again.
+bool IsRunningProgram(DWORD id) {
+    HANDLE process = ::OpenProcess(PROCESS_QUERY_LIMITED_INFORMATION, FALSE, id);
+    if (!process) return ::GetLastError() == ERROR_ACCESS_DENIED; // another user's: kept
+    wchar_t path[MAX_PATH + 1] = {}, own[MAX_PATH + 1] = {};
+    DWORD length = MAX_PATH + 1, code = 0;
+    const bool named = ::QueryFullProcessImageNameW(process, 0, path, &length) != 0;
+    const bool running = ::GetExitCodeProcess(process, &code) && code == STILL_ACTIVE;
+    ::CloseHandle(process);
+    if (!running) return false;
+    if (!named || !::GetModuleFileNameW(nullptr, own, MAX_PATH + 1)) return true;
+    return _wcsicmp(FileNamePart(path), FileNamePart(own)) == 0;
+}
+
+// The picture that a preview's page names, "" when it names none or the page is no preview's.
+std::wstring PreviewPicture(const std::wstring& page) {
+    FileHandle file{::CreateFileW(page.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr,
+                                  OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr)};
+    std::string text(kLargestPreviewPage + 1, '\0');
+    DWORD read = 0;
+    if (file.value == INVALID_HANDLE_VALUE ||
+        !::ReadFile(file.value, text.data(), kLargestPreviewPage + 1, &read, nullptr) ||
+        read > kLargestPreviewPage)
+        return {};
+    text.resize(read);
+    const auto colors = ReadPastedColors(text);
+    return colors && colors->picture ? AfxWide(*colors->picture) : std::wstring();
+}
+
+// Removes the preview folders of runs that ended without removing them (killed, or the system
+// shut down): each page and the picture it names, then the folder if nothing else is in it.
+void RemoveEndedPreviews(const std::wstring& temp) {
+    WIN32_FIND_DATAW found;
+    HANDLE search = ::FindFirstFileW((temp + kPreviewFolderName + L"*").c_str(), &found);
+    if (search == INVALID_HANDLE_VALUE) return;
+    do {
+        const DWORD id = PreviewFolderProcess(found.cFileName);
+        if ((found.dwFileAttributes & (FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_REPARSE_POINT)) !=
+                FILE_ATTRIBUTE_DIRECTORY ||
+            id == 0 || IsRunningProgram(id))
+            continue;
+        const std::wstring folder = temp + found.cFileName;
+        const std::wstring page = folder + L"\\" + kPreviewPageName;
+        const std::wstring picture = PreviewPicture(page);
+        if (IsPlainFileName(picture)) ::DeleteFileW((folder + L"\\" + picture).c_str());
+        ::DeleteFileW(page.c_str());
+        ::RemoveDirectoryW(folder.c_str());
+    } while (::FindNextFileW(search, &found));
+    ::FindClose(search);
 }
 } // namespace
 
@@ -64,6 +135,7 @@ std::wstring CSchemeDlg::PreviewFolder() {
     wchar_t temp[MAX_PATH + 1] = {};
     const DWORD length = ::GetTempPathW(MAX_PATH + 1, temp);
     if (length == 0 || length > MAX_PATH) ThrowLastFileError("the temporary folder");
+    RemoveEndedPreviews(std::wstring(temp, length));
     // One folder per run, never one that is there already.
     const std::wstring base =
         std::wstring(temp, length) + kPreviewFolderName + std::to_wstring(::GetCurrentProcessId());
