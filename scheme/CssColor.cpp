@@ -240,6 +240,8 @@ struct Matrices {
     Mat lmsToXyz = Inverse(kXyzToLms);
     Mat oklabToLms = Inverse(kLmsToOklab);
     Mat d50ToD65 = MakeD50ToD65();
+    Mat linearSrgbToLms = Mul(kXyzToLms, kLinearSrgbToXyz);
+    Mat lmsToLinearSrgb = Mul(xyzToLinearSrgb, lmsToXyz);
 };
 const Matrices& M() {
     static const Matrices matrices;
@@ -317,38 +319,46 @@ uint32_t ToRgb24(const Vec& rgb) {
 }
 
 // CSS Color 4's gamut mapping to sRGB: the OKLCh chroma halved by binary search, keeping the
-// lightness and hue, until the clipped colour is within a just-noticeable difference.
+// lightness and hue, until the clipped colour is within a just-noticeable difference. The search
+// stays in linear light: clipping there is clipping the encoded channels, as both ends are fixed.
 Vec MapIntoSrgb(const Vec& origin) {
     if (InGamut(origin)) return origin;
     const Vec lab = SrgbToOklab(origin);
     if (!(lab[0] < 1)) return {1, 1, 1};
     if (!(lab[0] > 0)) return {0, 0, 0};
     const double hue = std::atan2(lab[2], lab[1]);
-    auto toSrgb = [&](double chroma) {
-        return XyzToSrgb(OklabToXyz(Vec{lab[0], chroma * std::cos(hue), chroma * std::sin(hue)}));
+    const double cosHue = std::cos(hue), sinHue = std::sin(hue);
+    const auto& m = M();
+    auto linearToOklab = [&](const Vec& linear) {
+        const Vec lms = Mul(m.linearSrgbToLms, linear);
+        return Mul(kLmsToOklab, Vec{std::cbrt(lms[0]), std::cbrt(lms[1]), std::cbrt(lms[2])});
     };
     double low = 0, high = std::hypot(lab[1], lab[2]);
     bool lowInGamut = true;
-    Vec current = origin, clipped = Clip(current);
-    if (DeltaEOk(SrgbToOklab(clipped), lab) < kJnd) return clipped;
+    Vec clipped = Clip(Apply(SrgbToLinear, origin));
+    if (DeltaEOk(linearToOklab(clipped), lab) < kJnd) return Apply(LinearToSrgb, clipped);
     while (high - low > kChromaEpsilon) {
         const double chroma = (low + high) / 2;
-        current = toSrgb(chroma);
-        if (lowInGamut && InGamut(current)) {
+        const Vec current = {lab[0], chroma * cosHue, chroma * sinHue};
+        const Vec lms = Mul(m.oklabToLms, current);
+        const Vec linear =
+            Mul(m.lmsToLinearSrgb,
+                Vec{lms[0] * lms[0] * lms[0], lms[1] * lms[1] * lms[1], lms[2] * lms[2] * lms[2]});
+        if (lowInGamut && InGamut(linear)) {
             low = chroma;
             continue;
         }
-        clipped = Clip(current);
-        const double delta = DeltaEOk(SrgbToOklab(clipped), SrgbToOklab(current));
+        clipped = Clip(linear);
+        const double delta = DeltaEOk(linearToOklab(clipped), current);
         if (delta < kJnd) {
-            if (kJnd - delta < kChromaEpsilon) return clipped;
+            if (kJnd - delta < kChromaEpsilon) break;
             lowInGamut = false;
             low = chroma;
         } else {
             high = chroma;
         }
     }
-    return clipped;
+    return Apply(LinearToSrgb, clipped);
 }
 
 // A name or value of the text as a reason quotes it: long ones cut, so that it stays one line.
@@ -386,18 +396,20 @@ private:
 };
 
 ColorReading Reader::Fail(std::string_view why) const {
-    std::string quoted;
     size_t end = typed_.size();
     if (end > kQuotedBytes) {
         end = kQuotedBytes;
         while (end > 0 && (static_cast<unsigned char>(typed_[end]) & 0xC0) == 0x80)
             --end;
     }
-    quoted = typed_.substr(0, end);
-    if (end < typed_.size()) quoted += "...";
-    if (quoted.empty()) return {std::nullopt, "An empty text is not a colour."};
+    if (typed_.empty()) return {std::nullopt, "An empty text is not a colour."};
+    constexpr std::string_view kIsNot = " is not a colour: ";
     ColorReading reading;
-    reading.reason = quoted + " is not a colour: " + std::string(why) + ".";
+    // Read after every key: one allocation for the whole line.
+    reading.reason.reserve(end + 3 + kIsNot.size() + why.size() + 1);
+    reading.reason.append(typed_.substr(0, end));
+    if (end < typed_.size()) reading.reason += "...";
+    reading.reason.append(kIsNot).append(why) += '.';
     for (char& ch : reading.reason)
         if (static_cast<unsigned char>(ch) < 0x20) ch = ' '; // one line, whatever was typed
     return reading;
