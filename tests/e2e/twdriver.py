@@ -615,8 +615,8 @@ class MonitorsDisplay:
         x11.XCloseDisplay(display)
 
     def close(self):
-        self.server.kill()
-        self.server.wait()
+        self.server.terminate()  # which removes its socket
+        self.server.wait(20)
 
 
 class PrefixTestCase(unittest.TestCase):
