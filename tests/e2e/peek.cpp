@@ -307,13 +307,15 @@ int main(int argc, char** argv) {
     if (mode == "--clipboard-text") return PrintClipboardText();
     if (mode == "--set-clipboard-text" && argc > 2) return SetClipboardText(argv[2]);
     std::string out = "{\"metrics\":{";
-    char metrics[160];
+    char metrics[256];
     std::snprintf(metrics, sizeof metrics,
                   "\"cxsize\":%d,\"cysize\":%d,\"cycaption\":%d,\"cxdlgframe\":%d,"
-                  "\"cydlgframe\":%d},\"windows\":[",
+                  "\"cydlgframe\":%d,\"cmonitors\":%d,\"xvirtualscreen\":%d,"
+                  "\"yvirtualscreen\":%d},\"windows\":[",
                   ::GetSystemMetrics(SM_CXSIZE), ::GetSystemMetrics(SM_CYSIZE),
                   ::GetSystemMetrics(SM_CYCAPTION), ::GetSystemMetrics(SM_CXDLGFRAME),
-                  ::GetSystemMetrics(SM_CYDLGFRAME));
+                  ::GetSystemMetrics(SM_CYDLGFRAME), ::GetSystemMetrics(SM_CMONITORS),
+                  ::GetSystemMetrics(SM_XVIRTUALSCREEN), ::GetSystemMetrics(SM_YVIRTUALSCREEN));
     out += metrics;
     ::EnumWindows(AddTop, reinterpret_cast<LPARAM>(&out));
     char foreground[48];

@@ -1,19 +1,35 @@
 """Colours taken as web authors have them: typed in Edit > Enter Color, and picked from the
-screen with Tools > Pick from Screen at 96 and 192 DPI, with real keys and clicks."""
+screen with Tools > Pick from Screen at 96, 144 and 192 DPI and on a second monitor, with real
+keys and clicks."""
 
+import os
 import subprocess
 import sys
 import unittest
 
-from twdriver import (DEFAULT_BACKGROUND, DEFAULT_TAG, IDC_TEXT_COLOR, Image, PrefixTestCase,
-                      click_screen, poll, xwindow)
+from twdriver import (DEFAULT_BACKGROUND, DEFAULT_TAG, IDC_TEXT_COLOR, Image, MonitorsDisplay,
+                      PrefixTestCase, click_screen, poll, require_environment, xwindow)
 
 PICKER = "Pick from Screen"
-# Another program's window of one colour, where no Wine window lies.
-SWATCH_TITLE, SWATCH_COLOUR, SWATCH_AT = "tw-swatch", (0x3C, 0x5A, 0x78), (20, 20)
+# Another program's window of one colour but for one pixel of another in its middle (DOT, in
+# window pixels), where no Wine window lies: the pick of a pixel beside it would show.
+SWATCH_TITLE, SWATCH_AT, DOT, DOT_COLOUR = "tw-swatch", (20, 20), (100, 75), (0xA0, 0x52, 0x2D)
 SWATCH_PROGRAM = (f"import tkinter; t = tkinter.Tk(); t.title('{SWATCH_TITLE}'); "
                   f"t.geometry('200x150+{SWATCH_AT[0]}+{SWATCH_AT[1]}'); "
-                  f"t.configure(bg='#3C5A78'); t.mainloop()")
+                  f"t.configure(bg='#3C5A78'); tkinter.Frame(t, bg='#A0522D', width=1, "
+                  f"height=1).place(x={DOT[0]}, y={DOT[1]}); t.mainloop()")
+# Two monitors of different sizes, (width, height, x, y) in X pixels: the second one, where the
+# swatch lies, left of the primary one and reaching above it, so at negative x and y in Windows.
+SECOND_MONITOR, PRIMARY_MONITOR = (1280, 1024, 0, 0), (1024, 768, 1280, 256)
+
+
+def show_swatch(test):
+    """The swatch window, shown until the test ends."""
+    swatch = subprocess.Popen([sys.executable, "-c", SWATCH_PROGRAM])
+    test.addCleanup(swatch.wait)
+    test.addCleanup(swatch.kill)
+    xid = poll(lambda: xwindow(SWATCH_TITLE), what="the swatch window")
+    poll(lambda: Image(xid).pixel(*DOT) == DOT_COLOUR, what="the swatch drawn")
 
 
 def pick_at(test, app, x, y):
@@ -40,14 +56,10 @@ class EnterColorTest(PrefixTestCase):
 
 class PickFromScreenTest(PrefixTestCase):
     def test_a_click_takes_the_pixel_of_another_programs_window(self):
-        swatch = subprocess.Popen([sys.executable, "-c", SWATCH_PROGRAM])
-        self.addCleanup(swatch.wait)
-        self.addCleanup(swatch.kill)
-        xid = poll(lambda: xwindow(SWATCH_TITLE), what="the swatch window")
-        poll(lambda: Image(xid).pixel(100, 75) == SWATCH_COLOUR, what="the swatch drawn")
+        show_swatch(self)
         app = self.start()
-        pick_at(self, app, SWATCH_AT[0] + 100, SWATCH_AT[1] + 75)
-        self.assertEqual(app.copy_tag(), DEFAULT_TAG.replace("FFEBD7", "3C5A78"))
+        pick_at(self, app, SWATCH_AT[0] + DOT[0], SWATCH_AT[1] + DOT[1])
+        self.assertEqual(app.copy_tag(), DEFAULT_TAG.replace("FFEBD7", "A0522D"))
 
 
 class PickAt192DpiTest(PrefixTestCase):
@@ -63,6 +75,32 @@ class PickAt192DpiTest(PrefixTestCase):
              what="the page drawn")
         pick_at(self, app, *app.window.screen(x, y))
         self.assertEqual(app.copy_tag(), DEFAULT_TAG.replace('TEXT="#000000"', 'TEXT="#FFEBD7"'))
+
+
+class PickAt144DpiTest(PickAt192DpiTest):
+    dpi = 144  # 150 %: a logical pixel is no whole number of physical ones
+
+
+class PickOnSecondMonitorTest(PrefixTestCase):
+    primary_monitor = 1
+
+    @classmethod
+    def setUpClass(cls):
+        require_environment()
+        display = MonitorsDisplay(2304, 1024, (SECOND_MONITOR, PRIMARY_MONITOR))
+        cls.addClassCleanup(display.close)
+        cls.addClassCleanup(os.environ.update, DISPLAY=os.environ["DISPLAY"])
+        os.environ["DISPLAY"] = display.name
+        super().setUpClass()
+
+    def test_a_click_takes_the_pixel_of_another_programs_window_there(self):
+        show_swatch(self)
+        app = self.start()
+        metrics = app.window.metrics
+        self.assertEqual((metrics["cmonitors"], metrics["xvirtualscreen"],
+                          metrics["yvirtualscreen"]), (2, -1280, -256))
+        pick_at(self, app, SWATCH_AT[0] + DOT[0], SWATCH_AT[1] + DOT[1])
+        self.assertEqual(app.copy_tag(), DEFAULT_TAG.replace("FFEBD7", "A0522D"))
 
 
 if __name__ == "__main__":

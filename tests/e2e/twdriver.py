@@ -9,6 +9,7 @@ window (xwd). Every test class gets a private copy of the build's Wine prefix wi
 wineserver, which is killed at the end, so that no Wine process outlives the class.
 """
 
+import ctypes
 import json
 import os
 import shutil
@@ -96,13 +97,19 @@ class WinePrefix:
 
     BASES = {"tests": "wineprefix", "desktop": "desktop-wineprefix"}
 
-    def __init__(self, kind="tests", keep_server=True, dpi=96):
+    def __init__(self, kind="tests", keep_server=True, dpi=96, primary_monitor=None):
         self.kind = kind
         self.dir = tempfile.mkdtemp(prefix="tw-e2e-")
         self.path = os.path.join(self.dir, "prefix")
         base = os.path.join(BUILD_DIR, self.BASES[kind] + ("" if dpi == 96 else f"-{dpi}dpi"))
         run([os.path.join(SOURCE_DIR, "tools", "wine-prefix"), kind, base, str(dpi)])
         self._clone(base, self.path)
+        if primary_monitor is not None:
+            # Monitors as Xinerama lists them (Xvfb's RandR has one output), the primary one
+            # of them at Windows' (0, 0).
+            with open(os.path.join(self.path, "user.reg"), "a") as f:
+                f.write(f'\n[Software\\\\Wine\\\\X11 Driver] 0\n"UseXRandR"="N"\n'
+                        f'"PrimaryMonitor"="{primary_monitor}"\n')
         self.log = os.path.join(self.dir, "wine.log")
         # Wine's errors only, kept for the diagnosis of a failed wait.
         self.env = dict(os.environ, WINEPREFIX=self.path, WINEDEBUG="-all,err+all",
@@ -299,7 +306,7 @@ class WinePrefix:
 
 
 class Window:
-    """One top-level window as e2e_peek.exe saw it: screen geometry and controls."""
+    """One top-level window as e2e_peek.exe saw it: geometry in X screen pixels, and controls."""
 
     def __init__(self, prefix, data, metrics):
         self.prefix = prefix
@@ -309,9 +316,12 @@ class Window:
         self.neutral = tuple(data["neutral"])
         self.title = data["title"]
         self.cls = data["class"]
-        self.client_origin = tuple(data["client"][:2])
+        # Windows counts from the primary monitor's top left, X from the virtual screen's.
+        dx, dy = -metrics["xvirtualscreen"], -metrics["yvirtualscreen"]
+        self.client_origin = (data["client"][0] + dx, data["client"][1] + dy)
         self.client_size = tuple(data["client"][2:])
-        self.frame = tuple(data["frame"])
+        left, top, right, bottom = data["frame"]
+        self.frame = (left + dx, top + dy, right + dx, bottom + dy)
         self.children = data["children"]
         self.focus = data["focus"]  # the id of the control with the keyboard focus, 0 for none
         self.metrics = metrics
@@ -547,14 +557,78 @@ class App:
                    if self.client_pixel(image, x, y) == colour)
 
 
+class MonitorsDisplay:
+    """An Xvfb display of its own, width by height, its screen split into monitors, each
+    (width, height, x, y) in X pixels: RandR monitors, which the server's Xinerama lists."""
+
+    def __init__(self, width, height, monitors):
+        read, write = os.pipe()
+        self.server = subprocess.Popen(
+            ["Xvfb", "-displayfd", str(write), "-noreset", "-screen", "0",
+             f"{width}x{height}x24", "-nolisten", "tcp"], pass_fds=(write,),
+            stdin=subprocess.DEVNULL, stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+        os.close(write)
+        with os.fdopen(read) as f:
+            number = f.readline().strip()
+        if not number:
+            raise AssertionError("Xvfb did not start")
+        self.name = f":{number}"
+        try:
+            self._set_monitors(monitors)
+        except BaseException:
+            self.close()
+            raise
+
+    def _set_monitors(self, monitors):
+        class Monitor(ctypes.Structure):  # XRRMonitorInfo
+            _fields_ = [("name", ctypes.c_ulong), ("primary", ctypes.c_int),
+                        ("automatic", ctypes.c_int), ("noutput", ctypes.c_int),
+                        *((field, ctypes.c_int) for field in
+                          ("x", "y", "width", "height", "mwidth", "mheight")),
+                        ("outputs", ctypes.POINTER(ctypes.c_ulong))]
+
+        class Resources(ctypes.Structure):  # the start of XRRScreenResources
+            _fields_ = [("timestamp", ctypes.c_ulong), ("config_timestamp", ctypes.c_ulong),
+                        ("ncrtc", ctypes.c_int), ("crtcs", ctypes.POINTER(ctypes.c_ulong)),
+                        ("noutput", ctypes.c_int), ("outputs", ctypes.POINTER(ctypes.c_ulong))]
+        x11, randr = ctypes.CDLL("libX11.so.6"), ctypes.CDLL("libXrandr.so.2")
+        pointer, xid = ctypes.c_void_p, ctypes.c_ulong
+        x11.XOpenDisplay.restype, x11.XOpenDisplay.argtypes = pointer, [ctypes.c_char_p]
+        x11.XDefaultRootWindow.restype, x11.XDefaultRootWindow.argtypes = xid, [pointer]
+        x11.XInternAtom.restype = xid
+        x11.XInternAtom.argtypes = [pointer, ctypes.c_char_p, ctypes.c_int]
+        x11.XSync.argtypes, x11.XCloseDisplay.argtypes = [pointer, ctypes.c_int], [pointer]
+        randr.XRRGetScreenResources.restype = ctypes.POINTER(Resources)
+        randr.XRRGetScreenResources.argtypes = [pointer, xid]
+        randr.XRRSetMonitor.argtypes = [pointer, xid, ctypes.POINTER(Monitor)]
+        display = x11.XOpenDisplay(self.name.encode())
+        root = x11.XDefaultRootWindow(display)
+        # The first monitor takes the screen's one output, which would be a monitor of its own.
+        output = (xid * 1)(randr.XRRGetScreenResources(display, root).contents.outputs[0])
+        for i, (width, height, x, y) in enumerate(monitors):
+            # Sizes in millimetres at about 100 DPI.
+            monitor = Monitor(x11.XInternAtom(display, f"TW-{i}".encode(), 0), 0, 0,
+                              1 if i == 0 else 0, x, y, width, height, width // 4, height // 4,
+                              output if i == 0 else None)
+            randr.XRRSetMonitor(display, root, ctypes.byref(monitor))
+        x11.XSync(display, 0)
+        x11.XCloseDisplay(display)
+
+    def close(self):
+        self.server.terminate()  # which removes its socket
+        self.server.wait(20)
+
+
 class PrefixTestCase(unittest.TestCase):
-    """One Wine prefix for the class, at its density; one program per test, ended after it."""
+    """One Wine prefix for the class, at its density; one program per test, ended after it.
+    With primary_monitor set, on the display's monitors with that one the primary."""
     dpi = 96
+    primary_monitor = None
 
     @classmethod
     def setUpClass(cls):
         require_environment()
-        cls.prefix = WinePrefix(dpi=cls.dpi)
+        cls.prefix = WinePrefix(dpi=cls.dpi, primary_monitor=cls.primary_monitor)
         cls.tmp = tempfile.mkdtemp(prefix="tw-e2e-files-")
 
     @classmethod
