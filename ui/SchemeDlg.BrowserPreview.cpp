@@ -158,6 +158,21 @@ void CSchemeDlg::OnPreviewInBrowser() {
         ::DeleteFileW(m_previewPicture.c_str());
         m_previewPicture.clear();
     }
+    // The page before the picture's copy: a run ended during the copy leaves a page that names
+    // the picture, and a later run's first preview removes both.
+    // Its new link is one that no browser has followed: named after this preview's moment.
+    const std::string newHref = "never-visited-" + std::to_string(::GetCurrentProcessId()) + "-" +
+                                std::to_string(::GetTickCount64()) + ".html";
+    PreviewPageInputs inputs;
+    const CString tag = GetDlgItem(IDC_BODY_TAG).GetWindowText();
+    inputs.tag = tag.str();
+    inputs.title = m_sampleTitle.str();
+    inputs.newHref = newHref;
+    inputs.visitedHref = kPreviewPageHref;
+    const std::string page = ComposePreviewPage(inputs);
+    const std::string pagePath = AfxUtf8((folder + L"\\" + kPreviewPageName).c_str());
+    WritePage(AfxWide(pagePath), page, pagePath);
+
     if (withPicture) {
         const std::wstring source = AfxWide(m_backgroundPath.str());
         if (!IsSameCopy(source, picture)) {
@@ -171,19 +186,6 @@ void CSchemeDlg::OnPreviewInBrowser() {
         }
         m_previewPicture = picture;
     }
-
-    // A link that no browser has followed: named after this preview's moment.
-    const std::string newHref = "never-visited-" + std::to_string(::GetCurrentProcessId()) + "-" +
-                                std::to_string(::GetTickCount64()) + ".html";
-    PreviewPageInputs inputs;
-    const CString tag = GetDlgItem(IDC_BODY_TAG).GetWindowText();
-    inputs.tag = tag.str();
-    inputs.title = m_sampleTitle.str();
-    inputs.newHref = newHref;
-    inputs.visitedHref = kPreviewPageHref;
-    const std::string page = ComposePreviewPage(inputs);
-    const std::string pagePath = AfxUtf8((folder + L"\\" + kPreviewPageName).c_str());
-    WritePage(AfxWide(pagePath), page, pagePath);
 
     // Under Wine the desktop's browser, as F1 opens the help's pages; otherwise the system's.
     bool opened;
