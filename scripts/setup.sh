@@ -3,7 +3,7 @@
 # Only what is missing is installed; sudo is used when not running as root.
 set -e
 packages="cmake make g++ clang libclang-rt-14-dev googletest python3
-g++-mingw-w64-x86-64-posix binutils-mingw-w64-x86-64 wine wine64 xvfb x11-utils x11-apps
+g++-mingw-w64-x86-64-posix binutils-mingw-w64-x86-64 wine wine64 xvfb x11-utils x11-xserver-utils x11-apps
 libstb-dev imagemagick xdotool openbox nsis zip chromium fonts-liberation fonts-wine libchm-bin clang-format
 desktop-file-utils libglib2.0-bin shared-mime-info"
 # Building and running only: the cross compiler, Wine with its fonts, and xdpyinfo.

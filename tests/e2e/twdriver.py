@@ -9,7 +9,6 @@ window (xwd). Every test class gets a private copy of the build's Wine prefix wi
 wineserver, which is killed at the end, so that no Wine process outlives the class.
 """
 
-import ctypes
 import json
 import os
 import shutil
@@ -574,45 +573,14 @@ class MonitorsDisplay:
             raise AssertionError("Xvfb did not start")
         self.name = f":{number}"
         try:
-            self._set_monitors(monitors)
+            # The first monitor takes the screen's one output, which would be a monitor of its
+            # own; sizes in millimetres at about 100 DPI.
+            for i, (w, h, x, y) in enumerate(monitors):
+                run(["xrandr", "--setmonitor", f"TW-{i}", f"{w}/{w // 4}x{h}/{h // 4}+{x}+{y}",
+                     "screen" if i == 0 else "none"], env=dict(os.environ, DISPLAY=self.name))
         except BaseException:
             self.close()
             raise
-
-    def _set_monitors(self, monitors):
-        class Monitor(ctypes.Structure):  # XRRMonitorInfo
-            _fields_ = [("name", ctypes.c_ulong), ("primary", ctypes.c_int),
-                        ("automatic", ctypes.c_int), ("noutput", ctypes.c_int),
-                        *((field, ctypes.c_int) for field in
-                          ("x", "y", "width", "height", "mwidth", "mheight")),
-                        ("outputs", ctypes.POINTER(ctypes.c_ulong))]
-
-        class Resources(ctypes.Structure):  # the start of XRRScreenResources
-            _fields_ = [("timestamp", ctypes.c_ulong), ("config_timestamp", ctypes.c_ulong),
-                        ("ncrtc", ctypes.c_int), ("crtcs", ctypes.POINTER(ctypes.c_ulong)),
-                        ("noutput", ctypes.c_int), ("outputs", ctypes.POINTER(ctypes.c_ulong))]
-        x11, randr = ctypes.CDLL("libX11.so.6"), ctypes.CDLL("libXrandr.so.2")
-        pointer, xid = ctypes.c_void_p, ctypes.c_ulong
-        x11.XOpenDisplay.restype, x11.XOpenDisplay.argtypes = pointer, [ctypes.c_char_p]
-        x11.XDefaultRootWindow.restype, x11.XDefaultRootWindow.argtypes = xid, [pointer]
-        x11.XInternAtom.restype = xid
-        x11.XInternAtom.argtypes = [pointer, ctypes.c_char_p, ctypes.c_int]
-        x11.XSync.argtypes, x11.XCloseDisplay.argtypes = [pointer, ctypes.c_int], [pointer]
-        randr.XRRGetScreenResources.restype = ctypes.POINTER(Resources)
-        randr.XRRGetScreenResources.argtypes = [pointer, xid]
-        randr.XRRSetMonitor.argtypes = [pointer, xid, ctypes.POINTER(Monitor)]
-        display = x11.XOpenDisplay(self.name.encode())
-        root = x11.XDefaultRootWindow(display)
-        # The first monitor takes the screen's one output, which would be a monitor of its own.
-        output = (xid * 1)(randr.XRRGetScreenResources(display, root).contents.outputs[0])
-        for i, (width, height, x, y) in enumerate(monitors):
-            # Sizes in millimetres at about 100 DPI.
-            monitor = Monitor(x11.XInternAtom(display, f"TW-{i}".encode(), 0), 0, 0,
-                              1 if i == 0 else 0, x, y, width, height, width // 4, height // 4,
-                              output if i == 0 else None)
-            randr.XRRSetMonitor(display, root, ctypes.byref(monitor))
-        x11.XSync(display, 0)
-        x11.XCloseDisplay(display)
 
     def close(self):
         self.server.terminate()  # which removes its socket
