@@ -755,10 +755,6 @@ std::optional<uint32_t> NamedCssColor(std::string_view name) {
     return found->second;
 }
 
-uint32_t MapSrgbToRgb24(double red, double green, double blue) {
-    return ToRgb24(MapIntoSrgb({red, green, blue}));
-}
-
 ColorReading ReadCssColor(std::string_view text) {
     return Reader(text).Read();
 }

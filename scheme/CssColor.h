@@ -21,7 +21,3 @@ ColorReading ReadCssColor(std::string_view text);
 // One of the 148 named colours (ASCII, any case) as 0xRRGGBB; "transparent" and system colours
 // are not among them.
 std::optional<uint32_t> NamedCssColor(std::string_view name);
-
-// A colour with components in sRGB (0 to 1 in gamut) as 0xRRGGBB: itself when in gamut, else
-// mapped into it as above.
-uint32_t MapSrgbToRgb24(double red, double green, double blue);
