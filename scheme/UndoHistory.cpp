@@ -6,11 +6,6 @@ namespace {
 const std::string kNoName;
 } // namespace
 
-bool SchemeState::operator==(const SchemeState& other) const {
-    return components == other.components && backgroundPath == other.backgroundPath &&
-           backgroundName == other.backgroundName && backgroundsShown == other.backgroundsShown;
-}
-
 UndoHistory::UndoHistory(size_t limit) : m_limit(limit ? limit : 1) {}
 
 bool UndoHistory::Record(std::string name, SchemeState before, SchemeState after) {

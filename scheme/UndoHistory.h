@@ -17,8 +17,7 @@ struct SchemeState {
     std::string backgroundName;
     bool backgroundsShown = false;
 
-    bool operator==(const SchemeState& other) const;
-    bool operator!=(const SchemeState& other) const { return !(*this == other); }
+    bool operator==(const SchemeState& other) const = default;
 };
 
 class UndoHistory {
@@ -42,8 +41,6 @@ public:
     const SchemeState& Undo();
     // The state to set again, the step moving back to the undo side; call only when CanRedo.
     const SchemeState& Redo();
-
-    size_t Size() const { return m_steps.size(); }
 
 private:
     struct Step {
