@@ -28,10 +28,21 @@ inline std::string_view Trim(std::string_view text) {
         text.remove_suffix(1);
     return text;
 }
+inline std::string LowerCopy(std::string_view text) {
+    std::string out(text);
+    for (char& ch : out)
+        ch = Lower(ch);
+    return out;
+}
+// Whether text holds lower (lower case ASCII) at at, in any case; a plain loop, as the pieces
+// are too short for a library call to pay.
+inline bool StartsWithNoCase(std::string_view text, size_t at, std::string_view lower) {
+    if (at > text.size() || text.size() - at < lower.size()) return false;
+    for (size_t i = 0; i < lower.size(); ++i)
+        if (Lower(text[at + i]) != lower[i]) return false;
+    return true;
+}
 // Whether text is lower (lower case ASCII) in any case.
 inline bool EqualsNoCase(std::string_view text, std::string_view lower) {
-    if (text.size() != lower.size()) return false;
-    for (size_t i = 0; i < text.size(); ++i)
-        if (Lower(text[i]) != lower[i]) return false;
-    return true;
+    return text.size() == lower.size() && StartsWithNoCase(text, 0, lower);
 }

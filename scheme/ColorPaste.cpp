@@ -30,20 +30,6 @@ constexpr size_t kNearTag = 32;
 // "xmp": no element whose content is raw text has a shorter name.
 constexpr size_t kShortestRawTextName = 3;
 
-std::string LowerCopy(std::string_view text) {
-    std::string out(text);
-    for (char& ch : out)
-        ch = Lower(ch);
-    return out;
-}
-// Whether text holds lowerPrefix (lower case ASCII) at at, in any case; a plain loop, as the
-// pieces are too short for a library call to pay.
-bool StartsWithIgnoreCase(std::string_view text, size_t at, std::string_view lowerPrefix) {
-    if (at > text.size() || text.size() - at < lowerPrefix.size()) return false;
-    for (size_t i = 0; i < lowerPrefix.size(); ++i)
-        if (Lower(text[at + i]) != lowerPrefix[i]) return false;
-    return true;
-}
 void AppendUtf8(std::string& out, uint32_t cp) {
     if (cp == 0 || cp > 0x10FFFF || (cp >= 0xD800 && cp <= 0xDFFF)) cp = 0xFFFD;
     if (cp < 0x80) {
@@ -286,7 +272,7 @@ void ReadDeclarations(std::string_view block, const Match& match, size_t& order,
         bool important = false;
         const size_t bang = value.rfind('!');
         if (bang != std::string_view::npos &&
-            LowerCopy(Trim(value.substr(bang + 1))) == "important") {
+            EqualsNoCase(Trim(value.substr(bang + 1)), "important")) {
             important = true;
             value = Trim(value.substr(0, bang));
         }
@@ -366,7 +352,7 @@ void ReadStyleSheet(std::string_view text, size_t& order, std::vector<Declaratio
 
 // The picture of a url() at the start of value, its escapes decoded; nullopt for another value.
 std::optional<std::string> ReadUrl(std::string_view value) {
-    if (!StartsWithIgnoreCase(value, 0, "url(")) return std::nullopt;
+    if (!StartsWithNoCase(value, 0, "url(")) return std::nullopt;
     size_t i = 4;
     while (i < value.size() && IsBlank(value[i]))
         ++i;
@@ -418,7 +404,7 @@ bool Substitute(std::string_view value, const std::map<std::string, std::string>
     for (size_t i = 0; i < value.size();) {
         if (budget == 0) return false;
         --budget;
-        if (!StartsWithIgnoreCase(value, i, "var(")) {
+        if (!StartsWithNoCase(value, i, "var(")) {
             out += value[i++];
             if (out.size() > kLongestValue) return false;
             continue;
@@ -600,7 +586,7 @@ size_t ReadAttributes(std::string_view html, size_t i, Attributes* attributes) {
 size_t SkipRawText(std::string_view html, size_t i, std::string_view name, size_t& contentEnd) {
     for (size_t at = html.find('<', i); at != std::string_view::npos; at = html.find('<', at + 1)) {
         if (at + 2 + name.size() > html.size()) break;
-        if (html[at + 1] != '/' || !StartsWithIgnoreCase(html, at + 2, name)) continue;
+        if (html[at + 1] != '/' || !StartsWithNoCase(html, at + 2, name)) continue;
         const size_t after = at + 2 + name.size();
         if (after < html.size() && !IsBlank(html[after]) && html[after] != '/' &&
             html[after] != '>')
@@ -617,10 +603,6 @@ struct Page {
     std::vector<std::string_view> styles;
 };
 
-bool NameIs(std::string_view name, std::string_view lower) {
-    return name.size() == lower.size() && StartsWithIgnoreCase(name, 0, lower);
-}
-
 Page ReadPage(std::string_view html) {
     static constexpr std::string_view kRawText[] = {
         "script", "style", "textarea", "title", "xmp", "iframe", "noembed", "noframes", "noscript"};
@@ -636,19 +618,18 @@ Page ReadPage(std::string_view html) {
         if (lt == near) lt = html.find('<', lt);
         if (lt == std::string_view::npos || lt + 1 >= html.size()) break;
         i = lt + 1;
-        if (StartsWithIgnoreCase(html, i, "!--")) {
+        if (StartsWithNoCase(html, i, "!--")) {
             // A comment: "<!-->" and "<!--->" end at once; else at "-->" or "--!>".
             i += 3;
-            if (StartsWithIgnoreCase(html, i, ">") || StartsWithIgnoreCase(html, i, "->")) {
+            if (StartsWithNoCase(html, i, ">") || StartsWithNoCase(html, i, "->")) {
                 i = html.find('>', i) + 1;
                 continue;
             }
             for (size_t end = i;; ++end) {
                 end = html.find('-', end);
                 if (end == std::string_view::npos) return page;
-                if (!StartsWithIgnoreCase(html, end + 1, "-")) continue;
-                if (StartsWithIgnoreCase(html, end + 2, ">") ||
-                    StartsWithIgnoreCase(html, end + 2, "!>")) {
+                if (!StartsWithNoCase(html, end + 1, "-")) continue;
+                if (StartsWithNoCase(html, end + 2, ">") || StartsWithNoCase(html, end + 2, "!>")) {
                     i = end + (html[end + 2] == '>' ? 3 : 4);
                     break;
                 }
@@ -668,7 +649,7 @@ Page ReadPage(std::string_view html) {
         while (i < html.size() && !kTagNameEnd(html[i]))
             ++i;
         const std::string_view name = html.substr(nameStart, i - nameStart);
-        if (!endTag && !page.body && NameIs(name, "body")) {
+        if (!endTag && !page.body && EqualsNoCase(name, "body")) {
             page.body.emplace();
             i = ReadAttributes(html, i, &*page.body);
             continue;
@@ -676,9 +657,9 @@ Page ReadPage(std::string_view html) {
         i = ReadAttributes(html, i, nullptr);
         // The common tags' names are shorter than those of the elements looked at here.
         if (endTag || name.size() < kShortestRawTextName) continue;
-        if (NameIs(name, "plaintext")) break;
+        if (EqualsNoCase(name, "plaintext")) break;
         for (std::string_view rawText : kRawText) {
-            if (!NameIs(name, rawText)) continue;
+            if (!EqualsNoCase(name, rawText)) continue;
             size_t contentEnd = 0;
             const size_t after = SkipRawText(html, i, rawText, contentEnd);
             if (rawText == "style") page.styles.push_back(html.substr(i, contentEnd - i));

@@ -716,9 +716,7 @@ ColorReading Reader::Read() {
                                                         : "there is more after the closing ')'");
         }
         // Lower case only here: a long text that is no colour costs no copy.
-        lower_.reserve(text.size());
-        for (char ch : text)
-            lower_ += Lower(ch);
+        lower_ = LowerCopy(text);
         const std::string_view lower = lower_;
         return ReadFunction(lower.substr(0, nameEnd),
                             lower.substr(nameEnd + 1, lower.size() - nameEnd - 2));
@@ -730,13 +728,10 @@ ColorReading Reader::Read() {
     static constexpr std::string_view kNoFixedColour[] = {
         "currentcolor", "inherit",    "initial",  "unset",       "revert",
         "canvas",       "canvastext", "linktext", "visitedtext", "activetext"};
-    std::string lower;
-    for (char ch : text.substr(0, 16))
-        lower += Lower(ch);
-    if (lower == "transparent")
+    if (EqualsNoCase(text, "transparent"))
         return Fail("its alpha is below 1, and a page colour cannot be transparent");
-    if (std::find(std::begin(kNoFixedColour), std::end(kNoFixedColour), lower) !=
-        std::end(kNoFixedColour))
+    if (std::any_of(std::begin(kNoFixedColour), std::end(kNoFixedColour),
+                    [&](std::string_view name) { return EqualsNoCase(text, name); }))
         return Fail("it names no fixed colour");
     return Fail("no colour has that name");
 }
@@ -744,9 +739,7 @@ ColorReading Reader::Read() {
 
 std::optional<uint32_t> NamedCssColor(std::string_view name) {
     if (name.size() > 20) return std::nullopt;
-    std::string lower;
-    for (char ch : name)
-        lower += Lower(ch);
+    const std::string lower = LowerCopy(name);
     const auto* end = std::end(kNamedColors);
     const auto* found = std::lower_bound(
         std::begin(kNamedColors), end, lower,

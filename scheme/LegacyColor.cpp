@@ -34,16 +34,8 @@ size_t CodePointLength(std::string_view text, size_t i, bool& beyondBmp) {
 
 std::optional<uint32_t> ReadLegacyColor(std::string_view value) {
     if (value.empty()) return std::nullopt;
-    while (!value.empty() && IsBlank(value.front()))
-        value.remove_prefix(1);
-    while (!value.empty() && IsBlank(value.back()))
-        value.remove_suffix(1);
-    if (value.size() == 11) {
-        std::string lower;
-        for (char ch : value)
-            lower += static_cast<char>(ch >= 'A' && ch <= 'Z' ? ch - 'A' + 'a' : ch);
-        if (lower == "transparent") return std::nullopt;
-    }
+    value = Trim(value);
+    if (EqualsNoCase(value, "transparent")) return std::nullopt;
     if (const auto named = NamedCssColor(value)) return named;
     if (value.size() == 4 && value[0] == '#' && HexValue(value[1]) >= 0 &&
         HexValue(value[2]) >= 0 && HexValue(value[3]) >= 0)

@@ -12,10 +12,6 @@ namespace {
 // What a browser's prescan reads of a page for its encoding.
 constexpr size_t kPrescanLength = 1024;
 
-bool StartsNoCase(std::string_view text, size_t at, std::string_view lower) {
-    return at <= text.size() && EqualsNoCase(text.substr(at, lower.size()), lower);
-}
-
 // The bytes of a word that are zero, each marked by its top bit; exact, with no false marks.
 constexpr uint64_t ZeroBytes(uint64_t word) {
     constexpr uint64_t kLow7 = 0x7F7F7F7F7F7F7F7Full;
@@ -247,7 +243,7 @@ int PrescanCodePage(std::string_view p) {
             pos = close + 3;
             continue;
         }
-        if (StartsNoCase(p, pos, "<meta") && pos + 5 < p.size() &&
+        if (StartsWithNoCase(p, pos, "<meta") && pos + 5 < p.size() &&
             (IsBlank(p[pos + 5]) || p[pos + 5] == '/')) {
             pos += 5;
             if (const int codePage = MetaCodePage(p, pos)) return codePage;
@@ -362,7 +358,7 @@ private:
             at = p.find("</", at);
             if (at == std::string_view::npos) return false;
             const size_t after = at + 2 + m_rawTextOf.size();
-            if (StartsNoCase(p, at + 2, m_rawTextOf) && after < p.size() &&
+            if (StartsWithNoCase(p, at + 2, m_rawTextOf) && after < p.size() &&
                 (IsBlank(p[after]) || p[after] == '/' || p[after] == '>')) {
                 m_pos = at;
                 m_rawTextOf = {};
@@ -501,10 +497,7 @@ struct NewAttribute {
 } // namespace
 
 int CodePageOfLabel(std::string_view label) {
-    while (!label.empty() && IsBlank(label.front()))
-        label.remove_prefix(1);
-    while (!label.empty() && IsBlank(label.back()))
-        label.remove_suffix(1);
+    label = Trim(label);
     for (const Label& known : kLabels)
         if (EqualsNoCase(label, known.name)) return known.codePage;
     return 0;
@@ -543,9 +536,9 @@ std::string PageColorSource(std::string_view page) {
             ++at;
             continue;
         }
-        const std::string_view name = StartsNoCase(page, at + 1, "script")  ? "script"
-                                      : StartsNoCase(page, at + 1, "style") ? "style"
-                                                                            : "";
+        const std::string_view name = StartsWithNoCase(page, at + 1, "script")  ? "script"
+                                      : StartsWithNoCase(page, at + 1, "style") ? "style"
+                                                                                : "";
         const size_t after = at + 1 + name.size();
         if (name.empty() || after >= n ||
             !(IsBlank(page[after]) || page[after] == '>' || page[after] == '/')) {
@@ -557,7 +550,7 @@ std::string PageColorSource(std::string_view page) {
         for (size_t close = page.find("</", after); close != std::string_view::npos;
              close = page.find("</", close + 2)) {
             const size_t delimiter = close + 2 + name.size();
-            if (StartsNoCase(page, close + 2, name) && delimiter < n &&
+            if (StartsWithNoCase(page, close + 2, name) && delimiter < n &&
                 (IsBlank(page[delimiter]) || page[delimiter] == '>' || page[delimiter] == '/')) {
                 const size_t greater = page.find('>', delimiter);
                 end = greater == std::string_view::npos ? n : greater + 1;
@@ -592,8 +585,7 @@ PageEdit ApplyBodyColors(std::string_view page, const BodyTagInputs& colors,
     for (const NewAttribute& attribute : wanted) {
         std::optional<std::string> value = encode(attribute.value);
         if (!value) return {PageEditStatus::NotEncodable, {}};
-        std::string lowerName(attribute.name);
-        std::transform(lowerName.begin(), lowerName.end(), lowerName.begin(), Lower);
+        const std::string lowerName = LowerCopy(attribute.name);
         // A browser takes the first of repeated attributes and ignores the rest.
         const auto there =
             std::find_if(body->attributes.begin(), body->attributes.end(), [&](const Attribute& a) {
