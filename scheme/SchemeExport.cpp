@@ -13,9 +13,6 @@ constexpr int kComponentScale = 100000;
 std::string Property(int role) {
     return "--" + std::string(kSchemeTokenNames[role]);
 }
-std::string Var(int role) {
-    return "var(" + Property(role) + ")";
-}
 
 // value / 255 to five decimals, without trailing zeros, whatever the locale: "0.92157", "1".
 std::string Component(uint32_t value) {
@@ -54,18 +51,16 @@ std::string ComposeCssVariables(const int32_t* table, std::string_view backgroun
     for (int role = 0; role < kRoleCount; ++role)
         css += "  " + Property(role) + ": #" + DisplayHex(table, kRoles[role]) + ";" + kLineEnd;
     if (backgroundForm) {
-        css += "  " + std::string(kPictureProperty) + ": ";
-        css += backgroundName.empty() ? "none" : "url(\"" + EscapeCssString(backgroundName) + "\")";
-        css += std::string(";") + kLineEnd;
+        css += "  " + std::string(kPictureProperty) + ": " + CssImageValue(backgroundName) + ";" +
+               kLineEnd;
     }
     css += std::string("}") + kLineEnd;
-    css += "body { background-color: " + Var(0) + "; ";
-    if (backgroundForm) css += "background-image: var(" + std::string(kPictureProperty) + "); ";
-    css += "color: " + Var(1) + "; }" + kLineEnd;
-    const char* selectors[] = {"a:link", "a:visited", "a:active"};
-    for (int role = 2; role < kRoleCount; ++role)
-        css += std::string(selectors[role - 2]) + " { color: " + Var(role) + "; }" + kLineEnd;
-    return css;
+    std::string vars[kRoleCount];
+    for (int role = 0; role < kRoleCount; ++role)
+        vars[role] = "var(" + Property(role) + ")";
+    return css + ComposeStyleRules(vars, backgroundForm
+                                             ? "var(" + std::string(kPictureProperty) + ")"
+                                             : std::string());
 }
 
 std::string ComposeDesignTokens(const int32_t* table, std::string_view backgroundName,

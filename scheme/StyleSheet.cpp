@@ -7,12 +7,8 @@
 namespace {
 constexpr const char* kLineEnd = "\r\n";
 
-std::string Color(const int32_t* table, ColorRole role) {
-    return "#" + DisplayHex(table, role);
-}
-
-std::string ColorRule(const char* selector, const int32_t* table, ColorRole role) {
-    return std::string(selector) + " { color: " + Color(table, role) + "; }" + kLineEnd;
+std::string ColorRule(const char* selector, const std::string& value) {
+    return std::string(selector) + " { color: " + value + "; }" + kLineEnd;
 }
 } // namespace
 
@@ -35,16 +31,24 @@ std::string EscapeCssString(std::string_view value) {
     return out;
 }
 
+std::string CssImageValue(std::string_view backgroundName) {
+    return backgroundName.empty() ? "none" : "url(\"" + EscapeCssString(backgroundName) + "\")";
+}
+
+std::string ComposeStyleRules(const std::string (&values)[kRoleCount], std::string_view image) {
+    std::string css = "body { background-color: " + values[0] + "; ";
+    if (!image.empty()) css += "background-image: " + std::string(image) + "; ";
+    css += "color: " + values[1] + "; }" + kLineEnd;
+    css += ColorRule("a:link", values[2]);
+    css += ColorRule("a:visited", values[3]);
+    css += ColorRule("a:active", values[4]);
+    return css;
+}
+
 std::string ComposeStyleSheet(const int32_t* table, std::string_view backgroundName,
                               bool backgroundForm) {
-    std::string css = "body { background-color: " + Color(table, RoleBackground) + "; ";
-    if (backgroundForm && backgroundName.empty())
-        css += "background-image: none; ";
-    else if (backgroundForm)
-        css += "background-image: url(\"" + EscapeCssString(backgroundName) + "\"); ";
-    css += "color: " + Color(table, RoleText) + "; }" + kLineEnd;
-    css += ColorRule("a:link", table, RoleLink);
-    css += ColorRule("a:visited", table, RoleVisitedLink);
-    css += ColorRule("a:active", table, RoleActiveLink);
-    return css;
+    std::string colors[kRoleCount];
+    for (int role = 0; role < kRoleCount; ++role)
+        colors[role] = "#" + DisplayHex(table, kRoles[role]);
+    return ComposeStyleRules(colors, backgroundForm ? CssImageValue(backgroundName) : "");
 }
