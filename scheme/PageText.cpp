@@ -324,8 +324,6 @@ public:
         }
     }
 
-    size_t Position() const { return m_pos; }
-
 private:
     bool SkipPast(char ch, size_t from) {
         const size_t at = m_page.find(ch, from);
