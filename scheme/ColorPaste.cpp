@@ -9,6 +9,7 @@
 #include "AsciiText.h"
 #include "CssColor.h"
 #include "LegacyColor.h"
+#include "PageText.h"
 #include "SchemeExport.h"
 
 namespace {
@@ -604,8 +605,6 @@ struct Page {
 };
 
 Page ReadPage(std::string_view html) {
-    static constexpr std::string_view kRawText[] = {
-        "script", "style", "textarea", "title", "xmp", "iframe", "noembed", "noframes", "noscript"};
     Page page;
     size_t i = 0;
     while (i < html.size()) {
@@ -658,7 +657,7 @@ Page ReadPage(std::string_view html) {
         // The common tags' names are shorter than those of the elements looked at here.
         if (endTag || name.size() < kShortestRawTextName) continue;
         if (EqualsNoCase(name, "plaintext")) break;
-        for (std::string_view rawText : kRawText) {
+        for (std::string_view rawText : kRawTextElements) {
             if (!EqualsNoCase(name, rawText)) continue;
             size_t contentEnd = 0;
             const size_t after = SkipRawText(html, i, rawText, contentEnd);

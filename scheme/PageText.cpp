@@ -1,7 +1,6 @@
 #include "PageText.h"
 
 #include <algorithm>
-#include <array>
 #include <cstdint>
 #include <cstring>
 #include <vector>
@@ -284,10 +283,6 @@ struct Tag {
     std::vector<Attribute> attributes;
     std::vector<std::string_view> values; // each attribute's value as written, unquoted
 };
-
-// The elements whose text no tag can stand in; <plaintext> ends all tags.
-constexpr std::array<std::string_view, 9> kRawTextElements = {
-    "script", "style", "textarea", "title", "xmp", "iframe", "noembed", "noframes", "noscript"};
 
 class Tokenizer {
 public:

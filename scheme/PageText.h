@@ -29,6 +29,10 @@ PageEncoding FindPageEncoding(std::string_view page, int systemCodePage);
 // character), which cannot be rewritten byte for byte.
 int CodePageOfLabel(std::string_view label);
 
+// The elements whose text no tag can stand in; <plaintext> ends all tags.
+inline constexpr std::string_view kRawTextElements[9] = {
+    "script", "style", "textarea", "title", "xmp", "iframe", "noembed", "noframes", "noscript"};
+
 // A start tag: from its '<' to just after its '>'.
 struct PageTag {
     size_t begin = 0;
