@@ -390,9 +390,9 @@ std::optional<std::string> ReadUrl(std::string_view value) {
 // A colour value as a style sheet reads it: hex digits need their '#'.
 std::optional<uint32_t> ReadStyleColor(std::string_view value) {
     value = Trim(value);
-    const bool bareHex =
-        std::all_of(value.begin(), value.end(), [](char ch) { return HexValue(ch) >= 0; });
-    if (value.empty() || (bareHex && !NamedCssColor(value))) return std::nullopt;
+    // No colour's name is all hex digits.
+    if (std::all_of(value.begin(), value.end(), [](char ch) { return HexValue(ch) >= 0; }))
+        return std::nullopt;
     return ReadCssColor(value).rgb;
 }
 
