@@ -273,6 +273,9 @@ struct Attribute {
     size_t nameBegin = 0, nameEnd = 0;
     size_t end = 0;            // after its value and the value's closing quote
     bool valueMissing = false; // "name=" cut off by the tag's '>'
+    bool Is(std::string_view page, std::string_view lower) const {
+        return EqualsNoCase(page.substr(nameBegin, nameEnd - nameBegin), lower);
+    }
 };
 struct Tag {
     size_t begin = 0, end = 0;
@@ -580,10 +583,8 @@ PageEdit ApplyBodyColors(std::string_view page, const BodyTagInputs& colors,
         if (!value) return {PageEditStatus::NotEncodable, {}};
         const std::string lowerName = LowerCopy(attribute.name);
         // A browser takes the first of repeated attributes and ignores the rest.
-        const auto there =
-            std::find_if(body->attributes.begin(), body->attributes.end(), [&](const Attribute& a) {
-                return EqualsNoCase(page.substr(a.nameBegin, a.nameEnd - a.nameBegin), lowerName);
-            });
+        const auto there = std::find_if(body->attributes.begin(), body->attributes.end(),
+                                        [&](const Attribute& a) { return a.Is(page, lowerName); });
         if (there != body->attributes.end()) {
             edits.push_back({there->nameEnd, there->end, "=\"" + *value + "\""});
         } else {
@@ -591,16 +592,13 @@ PageEdit ApplyBodyColors(std::string_view page, const BodyTagInputs& colors,
             added += std::string(attribute.name) + "=\"" + *value + "\"";
         }
     }
-    const auto isDropped = [&](const Attribute& a) {
-        return EqualsNoCase(page.substr(a.nameBegin, a.nameEnd - a.nameBegin), dropped);
-    };
     const auto isEdited = [&](const Attribute& a) {
         return std::any_of(edits.begin(), edits.end(),
                            [&](const Edit& edit) { return edit.end == a.end; });
     };
     for (size_t i = 0; i < body->attributes.size(); ++i) {
         const Attribute& a = body->attributes[i];
-        if (!isDropped(a)) continue;
+        if (!a.Is(page, dropped)) continue;
         // The blanks before it go too, unless they part what stood on either side of it.
         const char after = page[a.end];
         size_t from = a.nameBegin;
@@ -612,7 +610,7 @@ PageEdit ApplyBodyColors(std::string_view page, const BodyTagInputs& colors,
         while (IsBlank(page[next]))
             ++next;
         size_t before = i;
-        while (before > 0 && isDropped(body->attributes[before - 1]))
+        while (before > 0 && body->attributes[before - 1].Is(page, dropped))
             --before;
         if (page[next] == '=' && before > 0) {
             const Attribute& named = body->attributes[before - 1];
@@ -625,10 +623,7 @@ PageEdit ApplyBodyColors(std::string_view page, const BodyTagInputs& colors,
         const bool blankBefore = IsBlank(page[body->insertAt - 1]);
         // A last "name=" left as it was would take the first new attribute for its value.
         const Attribute* last = body->attributes.empty() ? nullptr : &body->attributes.back();
-        const bool lastLeft =
-            last && std::none_of(edits.begin(), edits.end(),
-                                 [&](const Edit& edit) { return edit.end == last->end; });
-        const std::string value = lastLeft && last->valueMissing ? "\"\"" : "";
+        const std::string value = last && last->valueMissing && !isEdited(*last) ? "\"\"" : "";
         edits.push_back({body->insertAt, body->insertAt,
                          blankBefore ? value + added + " " : value + " " + added});
     }
@@ -653,7 +648,7 @@ PageEdit ApplyStyleElement(std::string_view page, std::string_view rules,
         bool ours = false;
         for (size_t i = 0; i < tag.attributes.size(); ++i) {
             const Attribute& a = tag.attributes[i];
-            if (EqualsNoCase(page.substr(a.nameBegin, a.nameEnd - a.nameBegin), "id")) {
+            if (a.Is(page, "id")) {
                 ours = tag.values[i] == kPageStyleId;
                 break;
             }
