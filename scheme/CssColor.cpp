@@ -591,8 +591,10 @@ ColorReading Reader::ReadFunction(std::string_view name, std::string_view inner)
         first = 1;
     }
     Args args;
-    const std::string usage =
-        Short(name) + "() takes three values, then an optional alpha " + "after '/'";
+    // Made only when it is the reason: a colour is read after every key.
+    const auto failUsage = [&] {
+        return Fail(Short(name) + "() takes three values, then an optional alpha after '/'");
+    };
     args.legacy = tokens.size() > first + 1 && tokens[first + 1].kind == Kind::Comma;
     for (size_t i = first; i < tokens.size(); ++i) {
         const Token& token = tokens[i];
@@ -601,22 +603,22 @@ ColorReading Reader::ReadFunction(std::string_view name, std::string_view inner)
             const size_t position = i - first;
             const bool separator = token.kind == Kind::Comma || token.kind == Kind::Slash;
             if (position % 2 == 1 && token.kind != Kind::Comma)
-                return Fail(separator ? usage : "it mixes commas and spaces");
-            if (position % 2 == 0 && separator) return Fail(usage);
+                return separator ? failUsage() : Fail("it mixes commas and spaces");
+            if (position % 2 == 0 && separator) return failUsage();
             if (position % 2 == 0) {
-                if (args.count == 4) return Fail(usage);
+                if (args.count == 4) return failUsage();
                 args.values[args.count++] = &token;
             }
-            if (i + 1 == tokens.size() && token.kind == Kind::Comma) return Fail(usage);
+            if (i + 1 == tokens.size() && token.kind == Kind::Comma) return failUsage();
             continue;
         }
         if (token.kind == Kind::Comma) return Fail("it mixes commas and spaces");
         if (token.kind == Kind::Slash) {
-            if (args.count != 3 || i + 2 != tokens.size()) return Fail(usage);
+            if (args.count != 3 || i + 2 != tokens.size()) return failUsage();
             args.alpha = &tokens[i + 1];
             break;
         }
-        if (args.count == 3) return Fail(usage);
+        if (args.count == 3) return failUsage();
         args.values[args.count++] = &token;
     }
     if (args.legacy) {
@@ -624,7 +626,7 @@ ColorReading Reader::ReadFunction(std::string_view name, std::string_view inner)
         if (isColor || (name != "rgb" && name != "rgba" && name != "hsl" && name != "hsla"))
             return Fail(Short(name) + "() takes no commas");
     }
-    if (args.count != 3) return Fail(usage);
+    if (args.count != 3) return failUsage();
     if (args.alpha && args.alpha->kind == Kind::Dimension)
         return Fail("'" + Short(args.alpha->text) + "' is not an alpha");
     const Token* const* v = args.values;
