@@ -178,17 +178,11 @@ void CSchemeDlg::OnApplyToPage() {
     PageEncoding encoding;
     if (!ChoosePageToApply(path, page, encoding)) return;
     const int codePage = encoding.codePage;
-    BodyTagInputs colors;
-    colors.backgroundForm = BackgroundsShown();
+    BodyTagInputs colors = TagInputs();
     if (!ConfirmTagUnderStyleSheet(path, page->Bytes(), encoding, colors.backgroundForm)) return;
     std::string name;
     if (colors.backgroundForm && !PagePictureName(path, name)) return;
-    colors.bgcolorHex = m_bgcolorHex.str();
-    colors.textHex = m_textHex.str();
-    colors.linkHex = m_linkHex.str();
-    colors.vlinkHex = m_vlinkHex.str();
-    colors.alinkHex = m_alinkHex.str();
-    colors.backgroundName = name;
+    colors.backgroundName = name; // as the page names the picture
 
     CWaitCursor wait;
     const PageEdit edit = ApplyBodyColors(page->Bytes(), colors, [codePage](std::string_view text) {

@@ -6,16 +6,17 @@
 #include <optional>
 #include <string>
 #include <utility>
-#include <string>
 #include <vector>
 
 #include "framework/Afx.h"
-#include <shellapi.h>
+#include <shellapi.h> // HDROP, after windows.h
+
 #include "res/resource.h"
+#include "scheme/BodyTag.h"
 #include "scheme/ColorScheme.h"
-#include "scheme/PageText.h"
 #include "scheme/Contrast.h"
 #include "scheme/ContrastReport.h"
+#include "scheme/PageText.h"
 #include "scheme/UndoHistory.h"
 #include "scheme/Vision.h"
 #include "PagePicture.h"
@@ -73,6 +74,7 @@ protected:
     // The steps of the refresh.
     void UpdateCurrentHex();
     void UpdateAllHex();
+    BodyTagInputs TagInputs() const; // the tag's colours and picture as the window holds them
     void RebuildTag();
     void InvalidatePreview();
     void ReselectRoles();
