@@ -228,16 +228,11 @@ void CSchemeDlg::OpenPageFile(const CString& path) {
     if (!anyRole && !(read && read->picture)) return Refuse(kNoPageColors, path);
 
     SchemeStep step(*this, "Open Page Colors");
-    for (int role = 0; role < kRoleCount; ++role)
-        if (read->roles[role])
-            SetRoleRgb(ColorTable, static_cast<ColorRole>(RoleBackground + role),
-                       *read->roles[role]);
+    TakePastedRoles(*read);
     // Loaded as Load Background loads one, then shown; the tag names it as the page does. After a
     // failure's message the window still shows the colours, which are stored already.
-    if (read->picture &&
-        LoadBackgroundFile(CString(PicturePath(*read->picture, FolderOf(path))),
-                           CString(*read->picture)) &&
-        !BackgroundsShown())
+    if (read->picture && LoadBackgroundFile(CString(PicturePath(*read->picture, FolderOf(path))),
+                                            CString(*read->picture)))
         TickShowBackgrounds();
     Refresh(RefreshScope::AllRolesReselected);
 }

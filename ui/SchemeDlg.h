@@ -22,6 +22,7 @@
 #include "PagePicture.h"
 
 class CDC;
+struct PastedColors;
 class CContrastDlg;
 class MappedPage;
 struct ContrastPage;
@@ -220,6 +221,8 @@ protected:
     // (false when it was not found).
     void OnPasteColors();
     bool PastePicture(const std::string& written);
+    // The roles that pasted text or a page sets; the others keep their colours.
+    void TakePastedRoles(const PastedColors& pasted);
 
     // Whether the program may end: asks "Save changes to the scheme?" when it changed.
     bool MayEnd();
