@@ -1,32 +1,14 @@
-// What the benchmarks that start Tintwright.exe share: timing, medians, finding a process's
+// What the benchmarks that start Tintwright.exe share: finding a process's
 // windows and knowing when they are painted, starting and ending a program.
 #pragma once
 #include <windows.h>
 
-#include <algorithm>
 #include <cstdio>
 #include <string>
-#include <vector>
+
+#include "BenchTiming.h"
 
 inline constexpr DWORD kProgramTimeoutMs = 30000;
-
-inline double Milliseconds(LARGE_INTEGER from, LARGE_INTEGER to) {
-    LARGE_INTEGER frequency;
-    ::QueryPerformanceFrequency(&frequency);
-    return 1e3 * static_cast<double>(to.QuadPart - from.QuadPart) /
-           static_cast<double>(frequency.QuadPart);
-}
-
-inline double MillisecondsSince(LARGE_INTEGER from) {
-    LARGE_INTEGER now;
-    ::QueryPerformanceCounter(&now);
-    return Milliseconds(from, now);
-}
-
-template <typename T> T Median(std::vector<T> values) {
-    std::sort(values.begin(), values.end());
-    return values[values.size() / 2];
-}
 
 // The visible top-level window of process pid with exactly this title, or nullptr.
 inline HWND FindVisibleWindow(DWORD pid, const char* title) {

@@ -8,6 +8,7 @@
 #include <string>
 #include <vector>
 
+#include "BenchTiming.h"
 #include "app/SchemeApp.h"
 #include "framework/ModalHost.h"
 #include "ui/SchemeDlg.h"
@@ -38,24 +39,12 @@ public:
     std::wstring Folder() { return PreviewFolder(); }
 };
 
-double Milliseconds(LARGE_INTEGER from, LARGE_INTEGER to) {
-    LARGE_INTEGER frequency;
-    ::QueryPerformanceFrequency(&frequency);
-    return 1e3 * static_cast<double>(to.QuadPart - from.QuadPart) /
-           static_cast<double>(frequency.QuadPart);
-}
-
 template <typename Operation> double Time(Operation operation) {
     LARGE_INTEGER start, end;
     ::QueryPerformanceCounter(&start);
     operation();
     ::QueryPerformanceCounter(&end);
     return Milliseconds(start, end);
-}
-
-double Median(std::vector<double> times) {
-    std::sort(times.begin(), times.end());
-    return times[times.size() / 2];
 }
 
 // A 24-bit BMP of about megabytes MiB, its pixels a pattern, written once.

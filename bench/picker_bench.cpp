@@ -10,6 +10,7 @@
 #include <cstdlib>
 #include <vector>
 
+#include "BenchTiming.h"
 #include "ui/ScreenPicker.h"
 
 namespace {
@@ -34,19 +35,6 @@ LRESULT CALLBACK BareProc(HWND wnd, UINT message, WPARAM wParam, LPARAM lParam) 
     ::ReleaseDC(wnd, dc);
     ::ReleaseDC(nullptr, screen);
     return 0;
-}
-
-double Median(std::vector<double> values) {
-    std::sort(values.begin(), values.end());
-    return values[values.size() / 2];
-}
-
-void Pump() {
-    MSG msg;
-    while (::PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
-        ::TranslateMessage(&msg);
-        ::DispatchMessageW(&msg);
-    }
 }
 
 double Time(HWND wnd, LPARAM point) {

@@ -13,6 +13,7 @@
 #include <string>
 #include <vector>
 
+#include "BenchTiming.h"
 #include "app/SchemeApp.h"
 #include "ui/ContrastDlg.h"
 #include "ui/SchemeDlg.h"
@@ -130,13 +131,6 @@ std::vector<double> InterleavedMedians(const std::vector<std::function<void()>>&
     return medians;
 }
 
-void Pump() {
-    MSG msg;
-    while (::PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
-        ::TranslateMessage(&msg);
-        ::DispatchMessageA(&msg);
-    }
-}
 } // namespace
 
 int main(int argc, char** argv) {

@@ -10,6 +10,7 @@
 #include <iterator>
 #include <vector>
 
+#include "BenchTiming.h"
 #include "app/SchemeApp.h"
 #include "ui/ContrastDlg.h"
 #include "ui/SchemeDlg.h"
@@ -30,10 +31,6 @@ double Microseconds(LARGE_INTEGER from, LARGE_INTEGER to) {
            static_cast<double>(frequency.QuadPart);
 }
 
-double Median(std::vector<double> times) {
-    std::sort(times.begin(), times.end());
-    return times[times.size() / 2];
-}
 } // namespace
 
 int main(int argc, char** argv) {

@@ -13,6 +13,7 @@
 #include <cstdlib>
 #include <vector>
 
+#include "BenchTiming.h"
 #include "app/SchemeApp.h"
 #include "ui/ContrastDlg.h"
 #include "ui/SchemeDlg.h"
@@ -64,21 +65,6 @@ HBITMAP MakePicture(int side) {
     }
     ::ReleaseDC(nullptr, screen);
     return bitmap;
-}
-
-void Pump() {
-    MSG msg;
-    while (::PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
-        ::TranslateMessage(&msg);
-        ::DispatchMessageW(&msg);
-    }
-}
-
-double Milliseconds(LARGE_INTEGER from, LARGE_INTEGER to) {
-    LARGE_INTEGER frequency;
-    ::QueryPerformanceFrequency(&frequency);
-    return 1e3 * static_cast<double>(to.QuadPart - from.QuadPart) /
-           static_cast<double>(frequency.QuadPart);
 }
 
 double PrivateMiB() {

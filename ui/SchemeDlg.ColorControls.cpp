@@ -82,6 +82,8 @@ void CSchemeDlg::HideBackgrounds() {
 }
 
 void CSchemeDlg::TickShowBackgrounds() {
+    // Ticked again, the item's previous state would read as "hidden".
+    if (BackgroundsShown()) return;
     CMenu tools = ToolsMenu();
     m_solidBackground =
         static_cast<int>(tools.CheckMenuItem(kShowBackgroundsPos, MF_BYPOSITION | MF_CHECKED));

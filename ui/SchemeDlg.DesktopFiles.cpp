@@ -38,7 +38,7 @@ void CSchemeDlg::LoadDesktopPicture(const CString& path) {
     if (!LoadBackgroundFile(path, CString(path.str().substr(AfxFileNameOffset(path.str())))))
         return;
     const int32_t format = GetLastImgLibFormat();
-    if (!BackgroundsShown()) TickShowBackgrounds();
+    TickShowBackgrounds();
     Refresh(RefreshScope::CurrentRole);
     OfferPngCopy(format);
 }

@@ -178,17 +178,11 @@ void CSchemeDlg::OnApplyToPage() {
     PageEncoding encoding;
     if (!ChoosePageToApply(path, page, encoding)) return;
     const int codePage = encoding.codePage;
-    BodyTagInputs colors;
-    colors.backgroundForm = BackgroundsShown();
+    BodyTagInputs colors = TagInputs();
     if (!ConfirmTagUnderStyleSheet(path, page->Bytes(), encoding, colors.backgroundForm)) return;
     std::string name;
     if (colors.backgroundForm && !PagePictureName(path, name)) return;
-    colors.bgcolorHex = m_bgcolorHex.str();
-    colors.textHex = m_textHex.str();
-    colors.linkHex = m_linkHex.str();
-    colors.vlinkHex = m_vlinkHex.str();
-    colors.alinkHex = m_alinkHex.str();
-    colors.backgroundName = name;
+    colors.backgroundName = name; // as the page names the picture
 
     CWaitCursor wait;
     const PageEdit edit = ApplyBodyColors(page->Bytes(), colors, [codePage](std::string_view text) {
@@ -234,16 +228,11 @@ void CSchemeDlg::OpenPageFile(const CString& path) {
     if (!anyRole && !(read && read->picture)) return Refuse(kNoPageColors, path);
 
     SchemeStep step(*this, "Open Page Colors");
-    for (int role = 0; role < kRoleCount; ++role)
-        if (read->roles[role])
-            SetRoleRgb(ColorTable, static_cast<ColorRole>(RoleBackground + role),
-                       *read->roles[role]);
+    TakePastedRoles(*read);
     // Loaded as Load Background loads one, then shown; the tag names it as the page does. After a
     // failure's message the window still shows the colours, which are stored already.
-    if (read->picture &&
-        LoadBackgroundFile(CString(PicturePath(*read->picture, FolderOf(path))),
-                           CString(*read->picture)) &&
-        !BackgroundsShown())
+    if (read->picture && LoadBackgroundFile(CString(PicturePath(*read->picture, FolderOf(path))),
+                                            CString(*read->picture)))
         TickShowBackgrounds();
     Refresh(RefreshScope::AllRolesReselected);
 }

@@ -42,14 +42,18 @@ void CSchemeDlg::OnPasteColors() {
     SchemeStep step(*this, "Paste Colors");
     if (pasted->single && IsColorRole(m_currentRole))
         SetRoleRgb(ColorTable, m_currentRole, *pasted->single);
-    for (int i = 0; i < kRoleCount; ++i)
-        if (pasted->roles[i]) SetRoleRgb(ColorTable, kRoles[i], *pasted->roles[i]);
+    TakePastedRoles(*pasted);
     if (pasted->picture && !PastePicture(*pasted->picture)) {
         CString message;
         message.Format(kPictureNotFound, pasted->picture->c_str());
         AfxMessageBox(message, MB_OK | MB_ICONEXCLAMATION, 0);
     }
     Refresh(RefreshScope::AllRolesReselected);
+}
+
+void CSchemeDlg::TakePastedRoles(const PastedColors& pasted) {
+    for (int i = 0; i < kRoleCount; ++i)
+        if (pasted.roles[i]) SetRoleRgb(ColorTable, kRoles[i], *pasted.roles[i]);
 }
 
 bool CSchemeDlg::PastePicture(const std::string& written) {
@@ -65,7 +69,7 @@ bool CSchemeDlg::PastePicture(const std::string& written) {
         // The tag names a picture written with its folder by its file name, as Load Background.
         const CString name(IsAbsolutePath(written) ? written.substr(AfxFileNameOffset(written))
                                                    : written);
-        if (LoadBackgroundFile(CString(path), name) && !BackgroundsShown()) TickShowBackgrounds();
+        if (LoadBackgroundFile(CString(path), name)) TickShowBackgrounds();
         return true; // found: a picture that cannot be read has been told
     }
     return false;

@@ -174,7 +174,7 @@ bool CSchemeDlg::BackgroundsShown() const {
     return ToolsMenu().GetMenuState(kShowBackgroundsPos, MF_BYPOSITION) == MF_CHECKED;
 }
 
-void CSchemeDlg::RebuildTag() {
+BodyTagInputs CSchemeDlg::TagInputs() const {
     BodyTagInputs inputs;
     inputs.bgcolorHex = m_bgcolorHex.str();
     inputs.textHex = m_textHex.str();
@@ -183,7 +183,11 @@ void CSchemeDlg::RebuildTag() {
     inputs.alinkHex = m_alinkHex.str();
     inputs.backgroundName = m_backgroundName.str();
     inputs.backgroundForm = BackgroundsShown();
-    GetDlgItem(IDC_BODY_TAG).SetWindowText(ComposeBodyTag(inputs).c_str());
+    return inputs;
+}
+
+void CSchemeDlg::RebuildTag() {
+    GetDlgItem(IDC_BODY_TAG).SetWindowText(ComposeBodyTag(TagInputs()).c_str());
 }
 
 void CSchemeDlg::InvalidatePreview() {

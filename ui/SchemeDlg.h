@@ -6,21 +6,23 @@
 #include <optional>
 #include <string>
 #include <utility>
-#include <string>
 #include <vector>
 
 #include "framework/Afx.h"
-#include <shellapi.h>
+#include <shellapi.h> // HDROP, after windows.h
+
 #include "res/resource.h"
+#include "scheme/BodyTag.h"
 #include "scheme/ColorScheme.h"
-#include "scheme/PageText.h"
 #include "scheme/Contrast.h"
 #include "scheme/ContrastReport.h"
+#include "scheme/PageText.h"
 #include "scheme/UndoHistory.h"
 #include "scheme/Vision.h"
 #include "PagePicture.h"
 
 class CDC;
+struct PastedColors;
 class CContrastDlg;
 class MappedPage;
 struct ContrastPage;
@@ -73,6 +75,7 @@ protected:
     // The steps of the refresh.
     void UpdateCurrentHex();
     void UpdateAllHex();
+    BodyTagInputs TagInputs() const; // the tag's colours and picture as the window holds them
     void RebuildTag();
     void InvalidatePreview();
     void ReselectRoles();
@@ -218,6 +221,8 @@ protected:
     // (false when it was not found).
     void OnPasteColors();
     bool PastePicture(const std::string& written);
+    // The roles that pasted text or a page sets; the others keep their colours.
+    void TakePastedRoles(const PastedColors& pasted);
 
     // Whether the program may end: asks "Save changes to the scheme?" when it changed.
     bool MayEnd();

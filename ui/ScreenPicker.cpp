@@ -25,6 +25,10 @@ COLORREF ToColorRef(uint32_t rgb) {
     return RGB((rgb >> 16) & 0xFF, (rgb >> 8) & 0xFF, rgb & 0xFF);
 }
 
+HBRUSH StockBrush(int brush) {
+    return static_cast<HBRUSH>(::GetStockObject(brush));
+}
+
 bool Overlap(const RECT& a, const RECT& b) {
     RECT common;
     return ::IntersectRect(&common, &a, &b) != FALSE;
@@ -51,9 +55,6 @@ CScreenPicker::~CScreenPicker() {
     if (m_hWnd) ::DestroyWindow(m_hWnd);
     // The font is released from the loupe's context before it is deleted.
     if (m_loupeCanvas.dc) ::SelectObject(m_loupeCanvas.dc, ::GetStockObject(SYSTEM_FONT));
-    if (m_font) ::DeleteObject(m_font);
-    if (m_black) ::DeleteObject(m_black);
-    if (m_white) ::DeleteObject(m_white);
 }
 
 namespace {
@@ -117,11 +118,9 @@ bool CScreenPicker::Open(HWND owner) {
     m_zoom = ScaleForDpi(kZoom, dpi);
     m_band = ScaleForDpi(kBand, dpi);
     m_offset = ScaleForDpi(kOffset, dpi);
-    m_font = ::CreateFontW(-::MulDiv(kFontPoints, static_cast<int>(dpi), kPointsPerInch), 0, 0, 0,
-                           FW_BOLD, 0, 0, 0, DEFAULT_CHARSET, OUT_DEFAULT_PRECIS,
-                           CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY, FF_SWISS, L"MS Shell Dlg");
-    m_black = ::CreateSolidBrush(RGB(0, 0, 0));
-    m_white = ::CreateSolidBrush(RGB(0xFF, 0xFF, 0xFF));
+    m_font.CreateFont(-::MulDiv(kFontPoints, static_cast<int>(dpi), kPointsPerInch), 0, 0, 0,
+                      FW_BOLD, 0, 0, 0, DEFAULT_CHARSET, OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS,
+                      DEFAULT_QUALITY, FF_SWISS, "MS Shell Dlg");
     const SIZE loupe = LoupeSize();
     void* bits = nullptr;
     // The back canvas holds the old and the new loupe's rectangles when they overlap.
@@ -130,7 +129,7 @@ bool CScreenPicker::Open(HWND owner) {
         return false;
     // The frame around the loupe, which nothing else covers.
     const RECT frame = {0, 0, loupe.cx, loupe.cy};
-    ::FrameRect(m_loupeCanvas.dc, &frame, m_black);
+    ::FrameRect(m_loupeCanvas.dc, &frame, StockBrush(BLACK_BRUSH));
     ::SelectObject(m_loupeCanvas.dc, m_font);
     ::SetBkMode(m_loupeCanvas.dc, TRANSPARENT);
     ::SetStretchBltMode(m_loupeCanvas.dc, COLORONCOLOR);
@@ -227,8 +226,8 @@ void CScreenPicker::ComposeLoupe(POINT client) {
     const int cell = 1 + half * m_zoom;
     const RECT outer = {cell - 1, cell - 1, cell + m_zoom + 1, cell + m_zoom + 1};
     const RECT inner = {cell, cell, cell + m_zoom, cell + m_zoom};
-    ::FrameRect(dc, &outer, m_black);
-    ::FrameRect(dc, &inner, m_white);
+    ::FrameRect(dc, &outer, StockBrush(BLACK_BRUSH));
+    ::FrameRect(dc, &inner, StockBrush(WHITE_BRUSH));
 
     // The band: the colour itself, its hex text over it in black or white; kept while the
     // colour stays.

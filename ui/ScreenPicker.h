@@ -9,6 +9,7 @@
 #include <optional>
 
 #include "framework/Dpi.h"
+#include "framework/Gdi.h"
 
 class CScreenPicker {
 public:
@@ -68,16 +69,14 @@ private:
     Canvas m_shot;                        // the screen, top-down 32-bit
     const uint32_t* m_shotBits = nullptr; // m_shot's pixels, 0x00RRGGBB
     Canvas m_loupeCanvas;                 // the loupe composed before it is shown
-    Canvas m_back; // the screen behind the old and new loupe, and the new loupe, shown at once
-    HFONT m_font = nullptr;   // owned: the loupe's text
-    HBRUSH m_black = nullptr; // owned
-    HBRUSH m_white = nullptr; // owned
-    int m_zoom = 0;           // loupe pixels per screen pixel
-    int m_band = 0;           // the height of the loupe's text band
-    int m_offset = 0;         // the loupe's distance from the pointer
-    RECT m_monitor{};         // the monitor that the loupe was last kept on, in the window
-    RECT m_loupe{};           // where the loupe stands in the window; empty before a move
-    POINT m_pointer{};        // the last pointer position, in the window
+    Canvas m_back;     // the screen behind the old and new loupe, and the new loupe, shown at once
+    CFont m_font;      // the loupe's text
+    int m_zoom = 0;    // loupe pixels per screen pixel
+    int m_band = 0;    // the height of the loupe's text band
+    int m_offset = 0;  // the loupe's distance from the pointer
+    RECT m_monitor{};  // the monitor that the loupe was last kept on, in the window
+    RECT m_loupe{};    // where the loupe stands in the window; empty before a move
+    POINT m_pointer{}; // the last pointer position, in the window
     std::optional<uint32_t> m_bandColour; // the colour that the band shows now
     UINT m_pressed = 0;                   // the button-down message of the click under way, or 0
     uint32_t m_pressedColour = 0;         // the colour under the cross when the button went down
