@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "File.h"
 #include "ModalHost.h"
 
 namespace {
@@ -86,14 +87,11 @@ void CWinApp::HtmlHelp(DWORD_PTR data, UINT command) {
 }
 
 bool CWinApp::HasHtmlHelpFile() const {
-    DWORD attributes = ::GetFileAttributesW(AfxWide(m_htmlHelpFilePath.str()).c_str());
-    return attributes != INVALID_FILE_ATTRIBUTES && !(attributes & FILE_ATTRIBUTE_DIRECTORY);
+    return AfxIsFile(AfxWide(m_htmlHelpFilePath.str()));
 }
 
 bool CWinApp::HasHelpPage(const char* page) const {
-    const DWORD attributes =
-        ::GetFileAttributesW(AfxWide((m_helpPagesFolder + "\\" + page).str()).c_str());
-    return attributes != INVALID_FILE_ATTRIBUTES && !(attributes & FILE_ATTRIBUTE_DIRECTORY);
+    return AfxIsFile(AfxWide((m_helpPagesFolder + "\\" + page).str()));
 }
 
 void CWinApp::BrowseHelp(const char* page) {

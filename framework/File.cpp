@@ -250,3 +250,8 @@ void AfxWriteFileReplacing(const char* path, const std::function<void(CFile&)>& 
         throw;
     }
 }
+
+bool AfxIsFile(const std::wstring& path) {
+    const DWORD attributes = ::GetFileAttributesW(path.c_str());
+    return attributes != INVALID_FILE_ATTRIBUTES && !(attributes & FILE_ATTRIBUTE_DIRECTORY);
+}

@@ -98,3 +98,6 @@ private:
 // CFileException names path. Where the folder takes no new file (its name too long, or the folder
 // refusing new entries), path is written in place instead, as a plain save would.
 void AfxWriteFileReplacing(const char* path, const std::function<void(CFile&)>& write);
+
+// Whether path names a file that exists (not a folder).
+bool AfxIsFile(const std::wstring& path);

@@ -91,6 +91,12 @@ private:
     {WM_DROPFILES, 0, 0, 0,                                                                        \
      AFX_THUNK(self->OnDropFiles(reinterpret_cast<HDROP>(wParam)); return 0)},
 
+// A static control about to be drawn: the handler's brush paints it, or null for the default.
+#define ON_WM_CTLCOLORSTATIC()                                                                     \
+    {WM_CTLCOLORSTATIC, 0, 0, 0,                                                                   \
+     AFX_THUNK(return reinterpret_cast<LRESULT>(                                                   \
+         self->OnCtlColorStatic(reinterpret_cast<HWND>(lParam))))},
+
 // A message of the program's own, its parameters unused.
 #define ON_MESSAGE_VOID(message, memberFxn)                                                        \
     {static_cast<UINT>(message), 0, 0, 0, AFX_THUNK((self->*(memberFxn))(); return 0)},

@@ -9,6 +9,7 @@
 
 #include "App.h"
 #include "Exception.h"
+#include "File.h"
 #include "String.h"
 
 namespace {
@@ -50,12 +51,6 @@ std::wstring UnixFolder(std::wstring folder) {
     for (wchar_t& ch : folder)
         if (ch == L'/') ch = L'\\';
     return folder;
-}
-
-// Whether path names a file (not a folder).
-bool IsFile(const std::wstring& path) {
-    const DWORD attributes = ::GetFileAttributesW(path.c_str());
-    return attributes != INVALID_FILE_ATTRIBUTES && !(attributes & FILE_ATTRIBUTE_DIRECTORY);
 }
 
 // The names in folder that match pattern ("wine-gecko-*"), folders and files alike.
@@ -102,12 +97,12 @@ std::vector<std::wstring> RegisteredGeckoFolders() {
 // Every prefix has a gecko folder in the system folder with a plugin in it, Gecko or not.
 bool GeckoInstalled() {
     for (const std::wstring& folder : RegisteredGeckoFolders()) {
-        if (IsFile(UnixFolder(folder) + L"\\xul.dll")) return true;
+        if (AfxIsFile(UnixFolder(folder) + L"\\xul.dll")) return true;
     }
     // Where Wine installs a version into the prefix: gecko\<version>\wine_gecko.
     const std::wstring installed = SystemFolder() + L"\\gecko";
     for (const std::wstring& version : NamesIn(installed, L"*")) {
-        if (IsFile(installed + L"\\" + version + L"\\wine_gecko\\xul.dll")) return true;
+        if (AfxIsFile(installed + L"\\" + version + L"\\wine_gecko\\xul.dll")) return true;
     }
     std::vector<std::wstring> dataFolders = {L"\\\\?\\unix\\usr\\share\\wine\\gecko",
                                              L"\\\\?\\unix\\opt\\wine\\gecko"};
@@ -117,7 +112,8 @@ bool GeckoInstalled() {
     for (const std::wstring& folder : dataFolders) {
         for (const std::wstring& name : NamesIn(folder, kGeckoPackages)) {
             const std::wstring path = folder + L"\\" + name;
-            if (name.ends_with(L".msi") ? IsFile(path) : IsFile(path + L"\\xul.dll")) return true;
+            if (name.ends_with(L".msi") ? AfxIsFile(path) : AfxIsFile(path + L"\\xul.dll"))
+                return true;
         }
     }
     return false;

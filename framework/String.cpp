@@ -51,6 +51,10 @@ size_t AfxFileNameOffset(std::string_view path) {
     return separator == std::string_view::npos ? 0 : separator + 1;
 }
 
+std::string AfxFolderOf(std::string_view path) {
+    return std::string(path.substr(0, AfxFileNameOffset(path)));
+}
+
 char* CString::GetBuffer(int minLength) {
     if (minLength > GetLength()) m_text.resize(static_cast<size_t>(minLength));
     return m_text.data();

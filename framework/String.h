@@ -45,6 +45,8 @@ private:
 
 // Where the file name starts in path: after its last '\\', '/' or ':'.
 size_t AfxFileNameOffset(std::string_view path);
+// The folder of path with its final separator, empty when it names none.
+std::string AfxFolderOf(std::string_view path);
 
 // UTF-8 to UTF-16 for the system's wide functions; a byte that is no UTF-8 becomes U+FFFD.
 std::wstring AfxWide(std::string_view utf8);

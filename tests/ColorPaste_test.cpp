@@ -112,19 +112,21 @@ TEST(ReadPastedColors, CopyTagCopyAsCssAndTheExportsComeBackAsTheSameScheme) {
                  {"tag, picture", noColor, none, "my \"<paper>\" & 1.bmp"});
 
     const char* name = "my \"paper\"\\\x01<1.bmp";
-    ExpectColors(ReadPastedColors(ComposeStyleSheet(kOwnScheme, name, false)),
-                 {"css", rgb, all, nullptr});
-    // The picture's rule keeps the background colour beside it, so that comes back too.
-    ExpectColors(ReadPastedColors(ComposeStyleSheet(kOwnScheme, name, true)),
-                 {"css, picture", rgb, all, name});
-    ExpectColors(ReadPastedColors(ComposeCssVariables(kOwnScheme, name, false)),
-                 {"variables", rgb, all, nullptr});
-    ExpectColors(ReadPastedColors(ComposeCssVariables(kOwnScheme, name, true)),
-                 {"variables, picture", rgb, all, name});
-    ExpectColors(ReadPastedColors(ComposeDesignTokens(kOwnScheme, name, false)),
-                 {"tokens", rgb, none, nullptr});
-    ExpectColors(ReadPastedColors(ComposeDesignTokens(kOwnScheme, name, true)),
-                 {"tokens, picture", rgb, none, name});
+    const struct {
+        const char* what;
+        std::string (*compose)(const int32_t*, std::string_view, bool);
+        std::array<bool, 5> fromStyleSheet;
+    } exports[] = {{"css", ComposeStyleSheet, all},
+                   {"variables", ComposeCssVariables, all},
+                   {"tokens", ComposeDesignTokens, none}};
+    for (const auto& format : exports) {
+        SCOPED_TRACE(format.what);
+        ExpectColors(ReadPastedColors(format.compose(kOwnScheme, name, false)),
+                     {"no picture", rgb, format.fromStyleSheet, nullptr});
+        // The picture's rule keeps the background colour beside it, so that comes back too.
+        ExpectColors(ReadPastedColors(format.compose(kOwnScheme, name, true)),
+                     {"picture", rgb, format.fromStyleSheet, name});
+    }
     // The body rule that keeps its colour beside the picture.
     ExpectColors(ReadPastedColors("body { background-color: #123456; background-image: "
                                   "url(\"my \\\"paper\\\"\\\\\\1 \\3c 1.bmp\"); color: #FAF0E6; }"),

@@ -13,12 +13,11 @@ CString Hex(uint32_t rgb) {
 // clang-format off
 BEGIN_MESSAGE_MAP(CEnterColorDlg, CDialog)
     ON_CONTROL(EN_CHANGE, IDC_ENTER_COLOR_TEXT, &CEnterColorDlg::OnTextChange)
-    {WM_CTLCOLORSTATIC, 0, 0, 0, AFX_THUNK(return reinterpret_cast<LRESULT>(
-        self->OnCtlColorStatic(reinterpret_cast<HWND>(lParam))))},
+    ON_WM_CTLCOLORSTATIC()
 END_MESSAGE_MAP()
-    // clang-format on
+// clang-format on
 
-    CEnterColorDlg::~CEnterColorDlg() {
+CEnterColorDlg::~CEnterColorDlg() {
     if (m_swatch) ::DeleteObject(m_swatch);
 }
 

@@ -82,10 +82,6 @@ std::string PicturePath(const std::string& name, const std::string& pageFolder) 
     return absolute ? path : pageFolder + path;
 }
 
-std::string FolderOf(const CString& path) {
-    return path.str().substr(0, AfxFileNameOffset(path.str()));
-}
-
 void Refuse(const char* format, const CString& path) {
     CString message;
     message.Format(format, path.str().c_str());
@@ -144,7 +140,7 @@ bool CSchemeDlg::PagePictureName(const CString& pagePath, std::string& name) {
     name = m_backgroundName.str();
     // Without a picture the tag's name stands, as Copy Tag gives it.
     if (m_backgroundPath.str().empty()) return true;
-    const std::string folder = FolderOf(pagePath);
+    const std::string folder = AfxFolderOf(pagePath.str());
     if (auto relative = NameUnderFolder(m_backgroundPath.str(), folder)) {
         name = *relative;
         return true;
@@ -231,8 +227,9 @@ void CSchemeDlg::OpenPageFile(const CString& path) {
     TakePastedRoles(*read);
     // Loaded as Load Background loads one, then shown; the tag names it as the page does. After a
     // failure's message the window still shows the colours, which are stored already.
-    if (read->picture && LoadBackgroundFile(CString(PicturePath(*read->picture, FolderOf(path))),
-                                            CString(*read->picture)))
+    if (read->picture &&
+        LoadBackgroundFile(CString(PicturePath(*read->picture, AfxFolderOf(path.str()))),
+                           CString(*read->picture)))
         TickShowBackgrounds();
     Refresh(RefreshScope::AllRolesReselected);
 }

@@ -22,15 +22,6 @@ bool IsAbsolutePath(const std::string& path) {
     return drive || share;
 }
 
-// The folder of a full path, with its final separator; empty for none.
-std::string FolderOf(const std::string& path) {
-    return path.substr(0, AfxFileNameOffset(path));
-}
-
-bool IsFile(const std::string& path) {
-    const DWORD attributes = ::GetFileAttributesW(AfxWide(path).c_str());
-    return attributes != INVALID_FILE_ATTRIBUTES && !(attributes & FILE_ATTRIBUTE_DIRECTORY);
-}
 } // namespace
 
 void CSchemeDlg::OnPasteColors() {
@@ -62,10 +53,10 @@ bool CSchemeDlg::PastePicture(const std::string& written) {
         candidates.push_back(written);
     } else {
         for (const CString* beside : {&m_schemeFile, &m_backgroundPath})
-            if (!beside->IsEmpty()) candidates.push_back(FolderOf(beside->str()) + written);
+            if (!beside->IsEmpty()) candidates.push_back(AfxFolderOf(beside->str()) + written);
     }
     for (const std::string& path : candidates) {
-        if (!IsFile(path)) continue;
+        if (!AfxIsFile(AfxWide(path))) continue;
         // The tag names a picture written with its folder by its file name, as Load Background.
         const CString name(IsAbsolutePath(written) ? written.substr(AfxFileNameOffset(written))
                                                    : written);

@@ -13,8 +13,9 @@ import unittest
 import urllib.parse
 import zlib
 
-from twdriver import (IDC_BODY_TAG, IDC_LINK_COLOR, PREVIEW_RECT, WINE, PrefixTestCase, Image,
-                      choose_file, poll, run, skip_module, write_bmp)
+from twdriver import (IDC_BODY_TAG, IDC_LINK_COLOR, PREVIEW_RECT, PrefixTestCase, Image,
+                      browsed_addresses, choose_file, poll, skip_module, stand_in_browser,
+                      write_bmp)
 
 CHROMIUM = shutil.which("chromium") or "/usr/bin/chromium"
 PAGE_SIZE = (640, 400)
@@ -216,14 +217,7 @@ class BrowserTest(PrefixTestCase):
                                 f"({x}, {y}): the sample page {ours}, the browser {browser}")
 
     def test_f5_hands_a_page_with_the_tag_and_its_picture_to_the_desktops_browser(self):
-        # winebrowser starts the browsers of Wine's setting: a stand-in that notes its address.
-        browsed = os.path.join(self.tmp, "browsed")
-        browser = os.path.join(self.tmp, "browser.sh")
-        with open(browser, "w") as f:
-            f.write(f'#!/bin/sh\nprintf "%s\\n" "$@" > "{browsed}"\n')
-        os.chmod(browser, 0o755)
-        run([*WINE, "reg", "add", r"HKCU\Software\Wine\WineBrowser", "/v", "Browsers", "/d",
-             browser, "/f"], env=self.prefix.env)
+        browsed = stand_in_browser(self.prefix, self.tmp)
         corner, body = (0x20, 0xA0, 0x40), (0xE0, 0xE0, 0xF0)
         picture = os.path.join(self.tmp, "preview tile.bmp")
         write_bmp(picture, 50, 40, lambda x, y: corner if x < 3 and y < 3 else body)
@@ -232,13 +226,7 @@ class BrowserTest(PrefixTestCase):
              what="the picture of the command line to be the background")
         tag = app.copy_tag()
         app.press("F5")
-
-        def read_browsed():
-            if os.path.exists(browsed):
-                with open(browsed) as f:
-                    return f.read().split()
-            return None
-        address = poll(read_browsed, what="the browser to be started")
+        address = browsed_addresses(browsed)
         self.assertEqual(len(address), 1, address)
         page = urllib.parse.unquote(address[0][len("file://"):])
         with open(page, encoding="utf-8") as f:

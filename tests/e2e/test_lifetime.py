@@ -9,7 +9,8 @@ import unittest
 import urllib.parse
 
 from twdriver import (BIN_DIR, DEFAULT_TAG, EXE, IDC_BODY_TAG, IDC_TEXT_COLOR, SOURCE_DIR, TITLE,
-                      WINE, App, PrefixTestCase, click_screen, poll, run, xwindow)
+                      App, PrefixTestCase, browsed_addresses, click_screen, poll,
+                      stand_in_browser, xwindow)
 
 
 class EndingTest(PrefixTestCase):
@@ -80,22 +81,9 @@ class HelpTest(PrefixTestCase):
         """Presses F1 and returns the Unix path of the page that reaches the desktop's browser:
         winebrowser starts the browsers of Wine's setting, here a stand-in that writes down its
         address."""
-        browsed = os.path.join(self.tmp, "browsed")
-        if os.path.exists(browsed):
-            os.remove(browsed)
-        browser = os.path.join(self.tmp, "browser.sh")
-        with open(browser, "w") as f:
-            f.write(f'#!/bin/sh\nprintf "%s\\n" "$@" >> "{browsed}"\n')
-        os.chmod(browser, 0o755)
-        run([*WINE, "reg", "add", r"HKCU\Software\Wine\WineBrowser", "/v", "Browsers", "/d",
-             browser, "/f"], env=self.prefix.env)
+        browsed = stand_in_browser(self.prefix, self.tmp)
         app.press("F1")
-        def read_browsed():
-            if os.path.exists(browsed):
-                with open(browsed) as f:
-                    return f.read()
-            return None
-        address = poll(read_browsed, what="the browser to be started").split()
+        address = browsed_addresses(browsed)
         self.assertEqual(len(address), 1, address)
         self.assertRegex(address[0], r"^file://")
         return urllib.parse.unquote(address[0][len("file://"):])

@@ -6,7 +6,7 @@ import struct
 import unittest
 
 from twdriver import (ARROW_HIT, DEFAULT_BACKGROUND, DEFAULT_TAG, IDC_GREEN_SLIDER,
-                      IDC_RED_SLIDER, TROUGH_HIT, PrefixTestCase, choose_file, long_folder, poll,
+                      IDC_RED_SLIDER, TROUGH_HIT, PrefixTestCase, choose_file, list_folder, long_folder, poll,
                       refuse_long_path, slider_labels as labels, wait_file, write_bmp, xwindow)
 from xdnd import drop_file
 
@@ -57,15 +57,8 @@ class SchemeFileTest(PrefixTestCase):
         app = self.start()
         app.press("ctrl+o")
         self.prefix.wait_window("Open")
-        # Into the folder: the list shows what the first filter, TWR Files, lets in.
-        self.prefix.press("Open", "End", "shift+Home")
-        self.prefix.type("Open", self.prefix.windows_path(folder) + "\\")
-        self.prefix.press("Open", "Return")
-        def listed():
-            items = [c.get("items") for c in self.prefix.wait_window("Open").children
-                     if c["class"] == "SysListView32"]
-            return items and "dark.colors" in items[0] and items[0]
-        self.assertEqual(sorted(poll(listed, what="the schemes to be listed")),
+        # The first filter, TWR Files, lets in only the scheme files.
+        self.assertEqual(sorted(list_folder(self.prefix, "Open", folder, "dark.colors")),
                          ["dark.colors", "light.colors"])
         self.prefix.press("Open", "Escape")
         poll(lambda: xwindow("Open") is None, what="the Open dialog to close")

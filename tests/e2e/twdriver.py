@@ -643,6 +643,44 @@ def choose_file(prefix, title, path):
     poll(lambda: xwindow(title) is None, what=f'the "{title}" dialog to close')
 
 
+def list_folder(prefix, title, folder, shown):
+    """Goes into folder in the real file dialog and returns the names its list shows, once
+    shown is among them: the files that the dialog's first filter lets in."""
+    prefix.press(title, "End", "shift+Home")
+    prefix.type(title, prefix.windows_path(folder) + "\\")
+    prefix.press(title, "Return")
+    def listed():
+        items = [c.get("items") for c in prefix.wait_window(title).children
+                 if c["class"] == "SysListView32"]
+        return items and shown in items[0] and items[0]
+    return poll(listed, what=f"the files of {folder} to be listed")
+
+
+def stand_in_browser(prefix, tmp):
+    """Makes winebrowser, which starts the browsers of Wine's setting, start a stand-in that
+    writes down the addresses it is given; returns the file it writes them to."""
+    browsed = os.path.join(tmp, "browsed")
+    if os.path.exists(browsed):
+        os.remove(browsed)
+    browser = os.path.join(tmp, "browser.sh")
+    with open(browser, "w") as f:
+        f.write(f'#!/bin/sh\nprintf "%s\\n" "$@" >> "{browsed}"\n')
+    os.chmod(browser, 0o755)
+    run([*WINE, "reg", "add", r"HKCU\Software\Wine\WineBrowser", "/v", "Browsers", "/d",
+         browser, "/f"], env=prefix.env)
+    return browsed
+
+
+def browsed_addresses(browsed):
+    """Waits for the stand-in browser to be started and returns the addresses it was given."""
+    def read_browsed():
+        if os.path.exists(browsed):
+            with open(browsed) as f:
+                return f.read().split()
+        return None
+    return poll(read_browsed, what="the browser to be started")
+
+
 def refuse_long_path(prefix, title, typed, shown, app_name="Tintwright"):
     """Types a path into the real file dialog that the program refuses as too long, naming
     shown (the path as the dialog would take it); the message is dismissed, the dialog stays."""
